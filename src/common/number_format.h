@@ -1,0 +1,22 @@
+// Right-aligned number fields of a fixed width, as the results files lay
+// them out. A value too wide for its field fills the field with asterisks,
+// so that a wrong number can never pass for a right one.
+#ifndef SORVEL_COMMON_NUMBER_FORMAT_H_
+#define SORVEL_COMMON_NUMBER_FORMAT_H_
+
+#include <string>
+
+/// Nearest whole number, halves away from zero.
+long round_half_away(float value);
+long round_half_away(double value);
+
+/// Appends `value` right-aligned in `width` columns.
+void append_int(std::string& out, long value, int width);
+
+/// Appends `value` in fixed point with `decimals` decimals, right-aligned
+/// in `width` columns. The decimal rounding is to nearest with halves away
+/// from zero, applied to the exact value of the float; a negative value
+/// that rounds to zero keeps its minus sign.
+void append_fixed(std::string& out, float value, int width, int decimals);
+
+#endif  // SORVEL_COMMON_NUMBER_FORMAT_H_

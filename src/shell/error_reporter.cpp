@@ -1,0 +1,62 @@
+#include "shell/error_reporter.h"
+
+#include <cstdlib>
+
+#include "common/state.h"
+#include "shell/console.h"
+
+void release_tables() {
+  if (faults.data != nullptr) {
+    std::free(faults.data);
+    faults.data = nullptr;
+  }
+  if (fitness_table.scores != nullptr) {
+    std::free(fitness_table.scores);
+    fitness_table.scores = nullptr;
+  }
+}
+
+static std::string without_trailing_blanks(std::string text) {
+  size_t end = text.find_last_not_of(' ');
+  text.erase(end == std::string::npos ? 0 : end + 1);
+  return text;
+}
+
+static std::string padded(std::string text, size_t width) {
+  if (text.size() < width) text.append(width - text.size(), ' ');
+  return text;
+}
+
+std::string format_error_block(const std::string& routine, const std::string& message,
+                               std::optional<int32_t> line) {
+  std::string report = "  " + without_trailing_blanks(message);
+  if (line) {
+    char field[16];
+    std::snprintf(field, sizeof field, "%10d", static_cast<int>(*line));
+    report += field;
+  }
+  std::string block;
+  block += " \n";
+  block += "   Error in the subprogram " + padded(routine, 80) + "\n";
+  block += " \n";
+  block += " " + without_trailing_blanks(report) + "\n";
+  block += "   Execution terminated.\n";
+  return block;
+}
+
+static void pause_for_enter() {
+  write_prompt("  Press Enter to end the program. ");
+  std::string answer;
+  if (!console_input().next_line(answer)) write_line("");
+}
+
+void ErrorReporter(const std::string& routine, const std::string& message,
+                   std::optional<int32_t> line, std::FILE* open_file) {
+  release_tables();
+  if (open_file != nullptr) std::fclose(open_file);
+  std::string block = format_error_block(routine, message, line);
+  std::fwrite(block.data(), 1, block.size(), stdout);
+  pause_for_enter();
+  flush_console();
+  std::exit(1);
+}

@@ -1,0 +1,23 @@
+// The one error exit after start-up: free the tables, print the report
+// block, wait for Enter, end the program with status 1.
+#ifndef SORVEL_SHELL_ERROR_REPORTER_H_
+#define SORVEL_SHELL_ERROR_REPORTER_H_
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+/// Frees the fault-data array and the fitness table when allocated.
+void release_tables();
+
+/// The report block, every line ended: an empty line, the name line, an
+/// empty line, the report line, "  Execution terminated.".
+std::string format_error_block(const std::string& routine, const std::string& message,
+                               std::optional<int32_t> line);
+
+[[noreturn]] void ErrorReporter(const std::string& routine, const std::string& message,
+                                std::optional<int32_t> line = std::nullopt,
+                                std::FILE* open_file = nullptr);
+
+#endif  // SORVEL_SHELL_ERROR_REPORTER_H_
