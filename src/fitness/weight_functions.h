@@ -1,0 +1,36 @@
+// The four weight functions of the misfit angle and the menu that
+// chooses one. A weight is 1 for a perfect fit and falls towards 0.
+#ifndef SORVEL_FITNESS_WEIGHT_FUNCTIONS_H_
+#define SORVEL_FITNESS_WEIGHT_FUNCTIONS_H_
+
+#include <cstdint>
+#include <string>
+
+/// A weight function: its name and its weight of the misfit angle x
+/// (radians, 0 to pi), computed in double precision from the float angle.
+struct WeightFunction {
+  int8_t id;         // 1 to 4, its number in the menu
+  const char* name;  // "cosine", "linear", "tangent", "hyperbolic tangent"
+  double (*weight)(float x);
+};
+
+double weight_cosine(float x);
+double weight_linear(float x);
+double weight_tangent(float x);
+double weight_hyperbolic_tangent(float x);
+
+/// The function of number id (1 to 4).
+const WeightFunction& weight_function_of(int id);
+
+/// The name of function id, blank-padded to 40 characters.
+std::string padded_weight_name(int id);
+
+/// The score of a weight: nearest whole number to 200 w - 100, halves away
+/// from zero, formed in double precision.
+int8_t score_of_weight(double w);
+
+/// Shows the menu, reads the choice and sets weightfunc_id and
+/// weightfunc_name; an invalid answer ends the run through ErrorReporter.
+void determine_weightfunc();
+
+#endif  // SORVEL_FITNESS_WEIGHT_FUNCTIONS_H_

@@ -1,0 +1,25 @@
+// The start-up dialogue that every analysis program shares: banner, file
+// choice, the overwrite question and the echo of both names.
+#ifndef SORVEL_SHELL_MAIN_PROGRAM_H_
+#define SORVEL_SHELL_MAIN_PROGRAM_H_
+
+#include <string>
+
+#include "shell/file_chooser.h"
+
+/// What distinguishes one analysis program from another.
+struct AnalysisProgram {
+  FileFilter results_filter;  // e.g. {"CDM File (*.cdm)", "*.cdm"}
+  std::string extension;      // of the proposed results name, e.g. ".cdm"
+  void (*execute)(const std::string& data_file, const std::string& results_file);
+};
+
+/// Runs the dialogue and the analysis; returns the exit status (0 when
+/// the results were written; every other end leaves through exit(1)).
+int run_main_program(const AnalysisProgram& program, FileChooser& chooser);
+
+/// True when the answer to the overwrite question consents ("y" only).
+/// An answer that supplies no value leaves the consent as it was, "y".
+bool read_overwrite_answer();
+
+#endif  // SORVEL_SHELL_MAIN_PROGRAM_H_

@@ -1,0 +1,108 @@
+#include "data/fault_data_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "support/program_runner.h"
+
+namespace {
+
+class ReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { folder_ = make_temp_folder(); }
+  void TearDown() override {
+    std::free(set_.data);
+    std::filesystem::remove_all(folder_);
+  }
+
+  bool load(const std::string& text) {
+    std::string path = folder_ + "/data.fdt";
+    write_file(path, text);
+    return load_fault_data(path, set_, error_);
+  }
+
+  void expect_failure(const std::string& text, const std::string& message, int32_t line) {
+    EXPECT_FALSE(load(text)) << text;
+    EXPECT_EQ(error_.message, message) << text;
+    EXPECT_EQ(error_.line, line) << text;
+    EXPECT_EQ(set_.count, 0);
+    EXPECT_EQ(set_.data, nullptr);
+  }
+
+  std::string folder_;
+  FaultSet set_ = {0, nullptr};
+  DataFileError error_;
+};
+
+TEST_F(ReaderTest, StoresFieldsAsRead) {
+  ASSERT_TRUE(load("90 60 180 0 D\n95 -10.5 -30 1e1 'normal' site-4\n"));
+  ASSERT_EQ(set_.count, 2);
+  EXPECT_EQ(set_.data[0].dip_direction, 90.0f);
+  EXPECT_EQ(set_.data[0].sense, 'D');
+  EXPECT_EQ(set_.data[1].dip_direction, 95.0f);
+  EXPECT_EQ(set_.data[1].dip_angle, -10.5f);
+  EXPECT_EQ(set_.data[1].slip_azimuth, -30.0f);
+  EXPECT_EQ(set_.data[1].slip_plunge, 10.0f);
+  EXPECT_EQ(set_.data[1].sense, 'n');
+}
+
+TEST_F(ReaderTest, LayoutsThatRead) {
+  const char* cases[] = {
+      "10 20 30 40 N",                          // no final line end
+      "10 20 30 40 N\r\n10 20 30 40 r\r\n",     // Windows line ends
+      "\xEF\xBB\xBF" "10 20 30 40 N\n",         // byte-order mark
+      "\n\n10,20,30,40,s\n",                    // empty lines before a datum
+      "10\t20\t30\t40\td\n",                    // tab-separated
+      "10 20 30\n40 N\n",                       // datum over two lines
+  };
+  for (const char* text : cases) {
+    EXPECT_TRUE(load(text)) << text << " -> " << error_.message;
+    EXPECT_GE(set_.count, 1) << text;
+  }
+  ASSERT_TRUE(load("10 20 30\n40 N\n1 2 3 4 R\n"));
+  EXPECT_EQ(set_.count, 2);  // one less than the non-empty lines
+}
+
+TEST_F(ReaderTest, EmptyFileGivesNoData) {
+  EXPECT_TRUE(load(""));
+  EXPECT_EQ(set_.count, 0);
+  EXPECT_TRUE(load("\xEF\xBB\xBF"));
+  EXPECT_EQ(set_.count, 0);
+}
+
+TEST_F(ReaderTest, FailuresNameTheDatumOrdinal) {
+  const std::string bad_data = "Invalid data at line number";
+  const std::string bad_sense = "Invalid sense in the line number";
+  expect_failure("dipdir dip azimuth plunge sense\n10 20 30 40 N\n", bad_data, 1);
+  expect_failure("10 20 30 40 N\n10 20 30 40 N\n\n", bad_data, 3);        // trailing empty line
+  expect_failure("10 20 30 40 N\n   \n", bad_data, 2);                    // trailing blanks
+  expect_failure("10 20 30 40 N\n10 20 30 40 N\n10 20 30 40 X\n", bad_sense, 3);
+  expect_failure("10 20 30 40 5\n", bad_sense, 1);
+  expect_failure("10 20 30 40 ''\n", bad_sense, 1);
+  expect_failure("10 20 30 40 N\n10 20 30\n", bad_data, 2);               // cut short
+  expect_failure("10 20 / 40 N\n", bad_data, 1);                          // slash inside
+  expect_failure("10,,30,40,N\n", bad_data, 1);                           // null value
+  expect_failure("10 20 30 40 N\n10 NaN 30 40 N\n", bad_data, 2);
+  expect_failure("10 20 30 1e40 N\n", bad_data, 1);
+  expect_failure(std::string("10 20 30 40 N\n10 2\0 30 40 N\n", 28), bad_data, 2);
+}
+
+TEST_F(ReaderTest, MissingFileAndFolder) {
+  EXPECT_FALSE(load_fault_data(folder_ + "/none.fdt", set_, error_));
+  EXPECT_EQ(error_.message, "Data file not found");
+  EXPECT_EQ(error_.line, 0);
+  EXPECT_FALSE(load_fault_data(folder_, set_, error_));
+  EXPECT_EQ(error_.message, "Data file not found");
+}
+
+TEST_F(ReaderTest, AtMost32767Data) {
+  std::string text;
+  for (int i = 0; i < 32767; ++i) text += "10 20 30 40 N\n";
+  ASSERT_TRUE(load(text));
+  EXPECT_EQ(set_.count, 32767);
+  expect_failure(text + "10 20 30 40 N\n", "Too many data (at most 32767)", 32768);
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+// Runs the real programs for end-to-end tests: scripted console answers
+// in, console transcript and exit status out.
+#ifndef SORVEL_TESTS_SUPPORT_PROGRAM_RUNNER_H_
+#define SORVEL_TESTS_SUPPORT_PROGRAM_RUNNER_H_
+
+#include <string>
+
+struct ProgramRun {
+  std::string output;  // everything written to standard output
+  int status = -1;     // exit status, -1 when the program did not exit
+};
+
+/// A fresh empty folder under the system's temporary folder.
+std::string make_temp_folder();
+
+/// Runs `program` (a name in the build's program folder) in `folder`
+/// with `input` as standard input. `shell_prefix` goes before the command
+/// (for ulimit and the like).
+ProgramRun run_program(const std::string& program, const std::string& folder,
+                       const std::string& input, const std::string& shell_prefix = "");
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& text);
+bool file_exists(const std::string& path);
+
+/// Lines of a text split at "\n" (a final line end gives no empty line).
+#include <vector>
+std::vector<std::string> split_lines(const std::string& text);
+
+/// The path of an example data file of the project.
+std::string example_path(const std::string& name);
+
+#endif  // SORVEL_TESTS_SUPPORT_PROGRAM_RUNNER_H_

@@ -1,0 +1,94 @@
+#include "support/synthetic_data.h"
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+namespace {
+
+const double RAD = M_PI / 180.0;
+
+struct V {
+  double x, y, z;
+};
+
+V axis(double azimuth, double plunge) {
+  double a = azimuth * RAD, p = plunge * RAD;
+  return {std::cos(p) * std::sin(a), std::cos(p) * std::cos(a), -std::sin(p)};
+}
+
+double dot(V a, V b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+V cross(V a, V b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+V scale(V a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+V sub(V a, V b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+V add(V a, V b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+
+void trend_plunge(V v, double& azimuth, double& plunge) {
+  double n = std::sqrt(dot(v, v));
+  plunge = std::asin(-v.z / n) / RAD;
+  azimuth = std::fmod(std::atan2(v.x, v.y) / RAD + 360.0, 360.0);
+}
+
+}  // namespace
+
+std::string synthetic_datum(const StressState& state, double dip_direction, double dip,
+                            bool strike_slip_senses) {
+  V e1 = axis(state.sigma1_azimuth, state.sigma1_plunge);
+  V e3 = axis(state.sigma3_azimuth, state.sigma3_plunge);
+  V e2 = cross(e3, e1);
+  double a = dip_direction * RAD, d = dip * RAD;
+  V n = {-std::sin(a) * std::sin(d), -std::cos(a) * std::sin(d), -std::cos(d)};
+  // Traction S n of the reduced tensor S = e1 e1^T + phi e2 e2^T.
+  V t = add(scale(e1, dot(e1, n)), scale(e2, state.phi * dot(e2, n)));
+  V tau = sub(t, scale(n, dot(t, n)));
+  double length = std::sqrt(dot(tau, tau));
+  if (length < 0.05) return "";
+  bool line_is_slip = tau.z <= 0;
+  V line = line_is_slip ? tau : scale(tau, -1.0);
+  double azimuth, plunge;
+  trend_plunge(line, azimuth, plunge);
+  char sense;
+  if (!strike_slip_senses) {
+    sense = line_is_slip ? 'N' : 'R';
+  } else {
+    double side = std::sin((azimuth - dip_direction) * RAD);
+    if (std::fabs(side) < 0.05) return "";
+    sense = (side > 0) == line_is_slip ? 'D' : 'S';
+  }
+  char text[96];
+  std::snprintf(text, sizeof text, "%.2f %.2f %.2f %.2f %c", dip_direction, dip, azimuth, plunge,
+                sense);
+  return text;
+}
+
+std::string synthetic_data_file(const StressState& state, int count, unsigned seed,
+                                bool strike_slip_senses) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<double> azimuth(0.0, 360.0);
+  std::uniform_real_distribution<double> dip(15.0, 85.0);
+  std::string text;
+  int made = 0;
+  while (made < count) {
+    std::string line = synthetic_datum(state, azimuth(random), dip(random), strike_slip_senses);
+    if (line.empty()) continue;
+    text += line + "\n";
+    ++made;
+  }
+  return text;
+}
+
+double axis_angle(double az1, double pl1, double az2, double pl2) {
+  double c = std::fabs(dot(axis(az1, pl1), axis(az2, pl2)));
+  return std::acos(std::fmin(c, 1.0)) / RAD;
+}
+
+CdmLine parse_cdm_line(const std::string& line) {
+  CdmLine l{};
+  std::sscanf(line.substr(0, 3).c_str(), "%d", &l.s1_azimuth);
+  std::sscanf(line.substr(3, 3).c_str(), "%d", &l.s1_plunge);
+  std::sscanf(line.substr(6, 4).c_str(), "%d", &l.s3_azimuth);
+  std::sscanf(line.substr(10, 3).c_str(), "%d", &l.s3_plunge);
+  std::sscanf(line.substr(13, 3).c_str(), "%d", &l.phi_tenths);
+  std::sscanf(line.substr(16, 8).c_str(), "%d", &l.fitness);
+  return l;
+}

@@ -1,0 +1,35 @@
+// Fault-slip data made from a known stress state with the program's own
+// conventions: the slip is the direction of the resolved shear traction,
+// the line is given by its downward end, and the sense letter says how
+// the program must turn it back.
+#ifndef SORVEL_TESTS_SUPPORT_SYNTHETIC_DATA_H_
+#define SORVEL_TESTS_SUPPORT_SYNTHETIC_DATA_H_
+
+#include <string>
+#include <vector>
+
+struct StressState {
+  double sigma1_azimuth, sigma1_plunge;  // degrees
+  double sigma3_azimuth, sigma3_plunge;  // degrees, perpendicular to sigma1
+  double phi;
+};
+
+/// One datum line "dipdir dip azimuth plunge sense" for the plane, or an
+/// empty text when the plane carries almost no shear.
+std::string synthetic_datum(const StressState& state, double dip_direction, double dip,
+                            bool strike_slip_senses);
+
+/// `count` data on random planes (fixed seed), one per line.
+std::string synthetic_data_file(const StressState& state, int count, unsigned seed,
+                                bool strike_slip_senses = false);
+
+/// Angle in degrees between two axes (lines, sense ignored).
+double axis_angle(double az1, double pl1, double az2, double pl2);
+
+/// Fields of a CDM results line.
+struct CdmLine {
+  int s1_azimuth, s1_plunge, s3_azimuth, s3_plunge, phi_tenths, fitness;
+};
+CdmLine parse_cdm_line(const std::string& line);
+
+#endif  // SORVEL_TESTS_SUPPORT_SYNTHETIC_DATA_H_
