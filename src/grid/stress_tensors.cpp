@@ -1,0 +1,37 @@
+// Reduced stress tensor of every grid point, S = R^T D R with
+// D = diag(1, Phi, 0) and the rows of R the principal axes. The two
+// products are formed element by element in a fixed order so that every
+// component is the same single-precision value on every build.
+#include "grid/stress_tensors.h"
+
+#include "common/constants.h"
+#include "common/state.h"
+#include "grid/orientation.h"
+
+static Matrix3 principal_values;  // D: 1, Phi of the current grid point, 0
+
+static void store_tensor(GridPoint& point) {
+  principal_values.m[1][1] = point.stress_ratio;
+  Matrix3 r = euler_rotation_matrix(point.euler_theta, point.euler_phi, point.euler_psi);
+  const Matrix3& d = principal_values;
+  Matrix3 t;  // R^T D
+  for (int i = 0; i < 3; ++i) {
+    for (int k = 0; k < 3; ++k) {
+      float sum = 0.0f;
+      for (int l = 0; l < 3; ++l) sum = sum + r.m[l][i] * d.m[l][k];
+      t.m[i][k] = sum;
+    }
+  }
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      point.stress_tensor[j * 3 + i] =
+          t.m[i][0] * r.m[0][j] + t.m[i][1] * r.m[1][j] + t.m[i][2] * r.m[2][j];
+    }
+  }
+}
+
+void compute_stress_tensors() {
+  principal_values = Matrix3{};
+  principal_values.m[0][0] = 1.0f;
+  for (int32_t k = 0; k < GSS_SIZE; ++k) store_tensor(gss[k]);
+}
