@@ -2,6 +2,7 @@
 // byte, the results file, and checks against geology.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "analyses/cdm/cdm_results.h"
