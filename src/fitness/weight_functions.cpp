@@ -47,10 +47,9 @@ int8_t score_of_weight(double w) {
   return static_cast<int8_t>(std::lround(200.0 * w - 100.0));
 }
 
-// The answer as a number 1 to 4, or 0 when it is anything else.
-static int8_t read_weight_function_number() {
+int8_t read_weight_function_number(LineSource& input) {
   std::vector<FreeFormValue> values;
-  if (read_free_form(console_input(), {ValueKind::integer}, values) != ReadStatus::ok) return 0;
+  if (read_free_form(input, {ValueKind::integer}, values) != ReadStatus::ok) return 0;
   if (!values[0].set || values[0].integer < 1 || values[0].integer > 4) return 0;
   return static_cast<int8_t>(values[0].integer);
 }
@@ -64,7 +63,7 @@ void determine_weightfunc() {
   }
   message_line("");
   write_prompt("   ID number of the function = ");
-  int8_t id = read_weight_function_number();
+  int8_t id = read_weight_function_number(console_input());
   if (id == 0) ErrorReporter("determine_weightfunc", "Invalid number of weight function specified");
   weightfunc_id = id;
   weightfunc_name = padded_weight_name(id);

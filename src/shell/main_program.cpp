@@ -24,17 +24,23 @@ static bool exists(const std::string& name) {
   return stat(name.c_str(), &info) == 0;
 }
 
-bool read_overwrite_answer() {
+std::optional<bool> read_overwrite_answer(LineSource& input) {
   char answer = 'y';
   std::vector<FreeFormValue> values;
-  ReadStatus status = read_free_form(console_input(), {ValueKind::text}, values);
-  if (status == ReadStatus::end_of_input) {
+  if (read_free_form(input, {ValueKind::text}, values) == ReadStatus::end_of_input)
+    return std::nullopt;
+  if (values[0].set) answer = values[0].text.empty() ? ' ' : values[0].text[0];
+  return answer == 'y';
+}
+
+static bool overwrite_consented() {
+  std::optional<bool> consent = read_overwrite_answer(console_input());
+  if (!consent) {
     write_line("");
     message_line("  No answer (end of input) --- Execution terminated.");
     stop(1);
   }
-  if (values[0].set) answer = values[0].text.empty() ? ' ' : values[0].text[0];
-  return answer == 'y';
+  return *consent;
 }
 
 int run_main_program(const AnalysisProgram& program, FileChooser& chooser) {
@@ -50,7 +56,7 @@ int run_main_program(const AnalysisProgram& program, FileChooser& chooser) {
   if (exists(results_file)) {
     message_line("  Specified file to save already exists. ");
     write_prompt("  Do you really want to rewrite it?  < y / n > ");
-    if (!read_overwrite_answer()) stop(1);
+    if (!overwrite_consented()) stop(1);
   }
   message_line("  Load fault-slip data from the file ");
   message_line("    " + data_file);

@@ -3,7 +3,10 @@
 #ifndef SORVEL_SHELL_MAIN_PROGRAM_H_
 #define SORVEL_SHELL_MAIN_PROGRAM_H_
 
+#include <optional>
 #include <string>
+
+#include "common/free_format.h"
 
 #include "shell/file_chooser.h"
 
@@ -18,8 +21,9 @@ struct AnalysisProgram {
 /// the results were written; every other end leaves through exit(1)).
 int run_main_program(const AnalysisProgram& program, FileChooser& chooser);
 
-/// True when the answer to the overwrite question consents ("y" only).
-/// An answer that supplies no value leaves the consent as it was, "y".
-bool read_overwrite_answer();
+/// True when the answer to the overwrite question consents ("y" only);
+/// nothing at the end of input. An answer that supplies no value (a lone
+/// comma or slash) leaves the consent as it was, "y".
+std::optional<bool> read_overwrite_answer(LineSource& input);
 
 #endif  // SORVEL_SHELL_MAIN_PROGRAM_H_
