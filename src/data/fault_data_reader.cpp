@@ -32,7 +32,9 @@ DatumStatus read_datum(LineSource& source, FaultDatum& datum) {
   datum.slip_plunge = values[3].real;
   const std::string& sense = values[4].text;
   datum.sense = sense.empty() ? ' ' : sense[0];
-  if (sense.empty() || std::strchr(VALID_SENSES, sense[0]) == nullptr) return DatumStatus::bad_sense;
+  // strchr finds the terminating NUL too, so a NUL letter is refused first.
+  if (sense.empty() || sense[0] == '\0' || std::strchr(VALID_SENSES, sense[0]) == nullptr)
+    return DatumStatus::bad_sense;
   return DatumStatus::ok;
 }
 

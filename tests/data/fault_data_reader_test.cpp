@@ -81,6 +81,7 @@ TEST_F(ReaderTest, FailuresNameTheDatumOrdinal) {
   expect_failure("10 20 30 40 N\n10 20 30 40 N\n10 20 30 40 X\n", bad_sense, 3);
   expect_failure("10 20 30 40 5\n", bad_sense, 1);
   expect_failure("10 20 30 40 ''\n", bad_sense, 1);
+  expect_failure(std::string("10 20 30 40 \"\0N\"\n", 17), bad_sense, 1);  // found by fuzzing
   expect_failure("10 20 30 40 N\n10 20 30\n", bad_data, 2);               // cut short
   expect_failure("10 20 / 40 N\n", bad_data, 1);                          // slash inside
   expect_failure("10,,30,40,N\n", bad_data, 1);                           // null value
