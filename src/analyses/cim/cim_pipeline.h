@@ -1,0 +1,10 @@
+// The CIM analysis: the stages of the CDM analysis up to the ranking,
+// then a results file that adds the misfit angle of every datum.
+#ifndef SORVEL_ANALYSES_CIM_CIM_PIPELINE_H_
+#define SORVEL_ANALYSES_CIM_CIM_PIPELINE_H_
+
+#include <string>
+
+void CIM_execute(const std::string& data_file_name, const std::string& results_file_name);
+
+#endif  // SORVEL_ANALYSES_CIM_CIM_PIPELINE_H_
