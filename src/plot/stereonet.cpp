@@ -268,7 +268,7 @@ std::vector<MimVote> most_voted(const std::vector<MimVote>& votes, size_t count)
 }
 
 void draw_vote_table(std::string& out, const std::vector<MimVote>& top, double y) {
-  static const double columns[6] = {0, 34, 104, 160, 232, 304};
+  static const double columns[6] = {0, 28, 118, 176, 246, 316};
   static const char* const heads[6] = {"#", "GridPoint", "votes", "\xcf\x83" "1", "\xcf\x83" "3",
                                        "\xce\xa6"};
   svg_text(out, SvgPoint{PANEL_X, y}, "The ten most-voted stress states",
@@ -276,7 +276,7 @@ void draw_vote_table(std::string& out, const std::vector<MimVote>& top, double y
   svg_group_begin(out, "vote-table", "font-size=\"13\"");
   for (int c = 0; c < 6; ++c)
     svg_text(out, SvgPoint{PANEL_X + columns[c], y + 26}, heads[c], "font-weight=\"bold\"");
-  svg_line(out, SvgPoint{PANEL_X, y + 32}, SvgPoint{PANEL_X + 330, y + 32}, "stroke=\"black\"");
+  svg_line(out, SvgPoint{PANEL_X, y + 32}, SvgPoint{PANEL_X + 340, y + 32}, "stroke=\"black\"");
   for (size_t r = 0; r < top.size(); ++r) {
     PlotState s = state_of_gridpoint(top[r].index);
     std::string cells[6] = {std::to_string(r + 1), std::to_string(top[r].index),
