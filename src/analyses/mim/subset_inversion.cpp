@@ -94,25 +94,26 @@ static void widen_fitness_table(int16_t* widened, int32_t n) {
   for (std::size_t e = 0; e < entries; ++e) widened[e] = fitness_table.scores[e];
 }
 
-static void add_columns(const int16_t* below, const int16_t* column, int16_t* sums) {
+static void add_columns(const int16_t* __restrict below, const int16_t* __restrict column,
+                        int16_t* __restrict sums) {
   for (int32_t i = 0; i < GSS_SIZE; ++i) sums[i] = static_cast<int16_t>(below[i] + column[i]);
 }
 
-// The complete subset sums and, in the same pass, the first GridPoint
-// (0-based) with the greatest of them: a later one wins only when its sum
-// is strictly greater.
-static int32_t best_of_subset(const int16_t* below, const int16_t* column, int16_t* sums) {
-  int16_t best_sum = static_cast<int16_t>(below[0] + column[0]);
-  sums[0] = best_sum;
-  int32_t best = 0;
-  for (int32_t i = 1; i < GSS_SIZE; ++i) {
+// The complete subset sums and the first GridPoint (0-based) with the
+// greatest of them, so that among equal sums the lowest index wins. The
+// pass that forms the sums keeps their maximum alongside, a loop without
+// branches that the compiler turns into vector instructions; a short scan
+// from the start then finds the first GridPoint that reaches it.
+static int32_t best_of_subset(const int16_t* __restrict below, const int16_t* __restrict column,
+                              int16_t* __restrict sums) {
+  int16_t best_sum = std::numeric_limits<int16_t>::min();
+  for (int32_t i = 0; i < GSS_SIZE; ++i) {
     int16_t s = static_cast<int16_t>(below[i] + column[i]);
     sums[i] = s;
-    if (s > best_sum) {
-      best_sum = s;
-      best = i;
-    }
+    best_sum = s > best_sum ? s : best_sum;
   }
+  int32_t best = 0;
+  while (sums[best] != best_sum) ++best;
   return best;
 }
 
