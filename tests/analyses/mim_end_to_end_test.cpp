@@ -233,7 +233,7 @@ TEST_F(MimEndToEndTest, ResultsFileThatCannotBeWritten) {
 // With 300 data the fitness table takes 17.8 MB and the widened table
 // 35.6 MB more: an address space of 45 MB holds the first but not both.
 TEST_F(MimEndToEndTest, WorkingArraysThatCannotBeHad) {
-#ifdef __SANITIZE_ADDRESS__
+#if defined(__SANITIZE_ADDRESS__) || defined(SORVEL_UNDER_SANITIZER)
   GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
 #endif
   std::string data;
