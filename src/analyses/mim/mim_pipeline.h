@@ -1,0 +1,34 @@
+// The MIM analysis: the shared stages up to the filled fitness table, a
+// vote of every k-subset of the data, and the results file with the
+// voted stress states and the start and end of the job.
+#ifndef SORVEL_ANALYSES_MIM_MIM_PIPELINE_H_
+#define SORVEL_ANALYSES_MIM_MIM_PIPELINE_H_
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+/// The number of k-subsets of n data, C(n, k), judged through logarithms
+/// in double precision; -1 when it reaches 2147483647, the most the
+/// subset counter holds.
+int32_t count_combinations(int16_t n, int8_t k);
+
+/// A moment of the local clock as two 12-character texts: the date
+/// "YYYYMMDD" and the time "HHMMSS.mmm", each padded with blanks.
+struct JobTime {
+  std::string date;
+  std::string time;
+};
+
+/// The texts of a broken-down local time and its milliseconds.
+JobTime job_time_of(const std::tm& local, int milliseconds);
+
+/// The local clock now.
+JobTime current_job_time();
+
+/// Runs the analysis for subset size k and writes the results file; every
+/// failure ends the run through ErrorReporter.
+void MIM_execute(const std::string& data_file_name, const std::string& results_file_name,
+                 int8_t k);
+
+#endif  // SORVEL_ANALYSES_MIM_MIM_PIPELINE_H_
