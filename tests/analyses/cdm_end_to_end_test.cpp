@@ -8,38 +8,20 @@
 #include "analyses/cdm/cdm_results.h"
 #include "common/state.h"
 #include "grid/gss.h"
+#include "support/console_transcript.h"
 #include "support/program_runner.h"
 #include "support/synthetic_data.h"
 
 namespace {
 
-const std::string BANNER =
-    " \n \n \n   The Main Processor for Sorvel Method\n \n   sorvel 1.0.0\n"
-    "   Stress inversion of fault-slip data\n   Released under the MIT License\n \n";
-
-const std::string OPEN_QUESTION =
-    "   Choose the fault-slip data file to open\n"
-    "   Files of type: Fault Data Files (*.fdt), Text Files (*.txt), All Files (*.*)\n"
-    "  File name = ";
-
 std::string save_question(const std::string& proposed) {
-  return "   Choose the file to save the results in (Enter accepts the proposed name)\n"
-         "   Files of type: CDM File (*.cdm), All Files (*.*)\n"
-         "  File name [" + proposed + "] = ";
+  return save_question_for("CDM File (*.cdm)", proposed);
 }
 
-std::string menu() {
-  return " \n   Select a weight function\n \n"
-         "       1 : cosine" + std::string(34, ' ') + "\n"
-         "       2 : linear" + std::string(34, ' ') + "\n"
-         "       3 : tangent" + std::string(33, ' ') + "\n"
-         "       4 : hyperbolic tangent" + std::string(22, ' ') + "\n"
-         " \n   ID number of the function = ";
-}
+std::string menu() { return weight_menu(); }
 
 std::string echo(const std::string& data, const std::string& results) {
-  return "   Load fault-slip data from the file \n     " + data +
-         "\n   Save results to the file \n     " + results + "\n";
+  return echo_lines(data, results);
 }
 
 const std::string PROGRESS =

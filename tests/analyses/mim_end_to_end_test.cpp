@@ -15,37 +15,21 @@
 #include "grid/gss.h"
 #include "grid/stress_tensors.h"
 #include "shell/error_reporter.h"
+#include "support/console_transcript.h"
 #include "support/program_runner.h"
 #include "support/synthetic_data.h"
 
 namespace {
 
-const std::string BANNER =
-    " \n \n \n   The Main Processor for Sorvel Method\n \n   sorvel 1.0.0\n"
-    "   Stress inversion of fault-slip data\n   Released under the MIT License\n \n";
-
 const std::string QUESTIONS =
-    "   Choose the fault-slip data file to open\n"
-    "   Files of type: Fault Data Files (*.fdt), Text Files (*.txt), All Files (*.*)\n"
-    "  File name = "
-    "   Choose the file to save the results in (Enter accepts the proposed name)\n"
-    "   Files of type: MIM File (*.mim), All Files (*.*)\n"
-    "  File name [data.mim] = ";
+    OPEN_QUESTION + save_question_for("MIM File (*.mim)", "data.mim");
 
-const std::string ECHO =
-    "   Load fault-slip data from the file \n     data.fdt\n"
-    "   Save results to the file \n     data.mim\n";
+const std::string ECHO = echo_lines("data.fdt", "data.mim");
 
 const std::string K_PROMPT = "   Subset size k (2 to 8) = ";
 
 std::string menu_and_choice(const std::string& name) {
-  return " \n   Select a weight function\n \n"
-         "       1 : cosine" + std::string(34, ' ') + "\n"
-         "       2 : linear" + std::string(34, ' ') + "\n"
-         "       3 : tangent" + std::string(33, ' ') + "\n"
-         "       4 : hyperbolic tangent" + std::string(22, ' ') + "\n"
-         " \n   ID number of the function =    Weight function = " + name +
-         std::string(40 - name.size(), ' ') + "\n";
+  return weight_menu() + "   Weight function = " + name + std::string(40 - name.size(), ' ') + "\n";
 }
 
 const std::string PAUSE = "  Press Enter to end the program. \n";
