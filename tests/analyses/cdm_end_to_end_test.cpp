@@ -28,14 +28,6 @@ const std::string PROGRESS =
     " \n   * Initialization     *\n   * Estimating Fitness *\n"
     "   * Sorting            *\n   * Saving Results     *\n";
 
-const std::string PAUSE = "  Press Enter to end the program. \n";
-
-std::string error_block(const std::string& routine, const std::string& report) {
-  std::string name = routine;
-  name.resize(80, ' ');
-  return " \n   Error in the subprogram " + name + "\n \n" + report +
-         "\n   Execution terminated.\n" + PAUSE;
-}
 
 class CdmEndToEndTest : public ::testing::Test {
  protected:

@@ -32,14 +32,6 @@ std::string menu_and_choice(const std::string& name) {
   return weight_menu() + "   Weight function = " + name + std::string(40 - name.size(), ' ') + "\n";
 }
 
-const std::string PAUSE = "  Press Enter to end the program. \n";
-
-std::string error_block(const std::string& routine, const std::string& report) {
-  std::string name = routine;
-  name.resize(80, ' ');
-  return " \n   Error in the subprogram " + name + "\n \n" + report +
-         "\n   Execution terminated.\n" + PAUSE;
-}
 
 const std::string FIRST_STAGE = " \n   * Initialization  1/3 *\n";
 

@@ -35,4 +35,15 @@ inline std::string echo_lines(const std::string& data, const std::string& result
          "\n   Save results to the file \n     " + results + "\n";
 }
 
+/// The pause after an error report, when the input has run out.
+inline const std::string PAUSE = "  Press Enter to end the program. \n";
+
+/// The error report block of `routine` with its report line, then the pause.
+inline std::string error_block(const std::string& routine, const std::string& report) {
+  std::string name = routine;
+  name.resize(80, ' ');
+  return " \n   Error in the subprogram " + name + "\n \n" + report +
+         "\n   Execution terminated.\n" + PAUSE;
+}
+
 #endif  // SORVEL_TESTS_SUPPORT_CONSOLE_TRANSCRIPT_H_
