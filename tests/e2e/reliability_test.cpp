@@ -154,6 +154,22 @@ TEST_F(ReliabilityTest, ReadOnlyFolderAndFolderAsResultsName) {
   expect_no_temporary_files();
 }
 
+// A data file that exists but cannot be read passes the start-up check
+// and is then reported by the reader.
+TEST_F(ReliabilityTest, UnreadableDataFile) {
+  write_file(path("data.fdt"), "90 60 180 0 D\n");
+  chmod(path("data.fdt").c_str(), 0);
+  fs::permissions(folder_, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec |
+                               fs::perms::others_write);
+  std::string as_user = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
+  ProgramRun r = run_program("sorvel", folder_, "data.fdt\n\n1\n", as_user);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(ends_with(r.output, "   * Initialization     *\n \n" +
+                                      report("read_data_file", "Data file not found")))
+      << r.output;
+  EXPECT_FALSE(file_exists(path("data.cdm")));
+}
+
 // An interrupt while a results file is being written removes the
 // temporary file and ends the program with status 1.
 TEST_F(ReliabilityTest, InterruptRemovesTheTemporaryFile) {
