@@ -4,6 +4,7 @@
 // the data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -235,7 +236,11 @@ TEST_F(CimEndToEndTest, ResultsFileLayout) {
   ProgramRun r = run("sorvel-cim", "normal.fdt\n\n3\n");
   ASSERT_EQ(r.status, 0);
   std::string text = read_file(path("normal.cim"));
-  ASSERT_NE(text.back(), '\n');
+  // The header and every row end with one line end, the last row too,
+  // and nothing follows it: 59 401 line ends and no empty line.
+  ASSERT_EQ(text.back(), '\n');
+  ASSERT_NE(text[text.size() - 2], '\n');
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 59401);
   std::vector<std::string> lines = split_lines(text);
   ASSERT_EQ(lines.size(), 59401u);
   EXPECT_EQ(lines[0], HEADER);

@@ -60,12 +60,13 @@ void CIM_save_results() {
   if (!results_file_open(file, file_names.results_file))
     ErrorReporter("CDM_save_results", "File I/O error");
   std::string chunk = CIM_HEADER;
+  chunk += '\n';
   chunk.reserve(2 * CHUNK_BYTES + 26 + 4 * static_cast<size_t>(faults.count));
-  // Each row is preceded by its line end, so the file ends with the last
-  // row and no line end after it.
+  // Every row ends with its line end, the last one too, as text tools
+  // that read line by line expect; no empty line follows.
   for (int32_t k = GSS_SIZE; k >= 1; --k) {
-    chunk += '\n';
     CIM_append_row(chunk, k);
+    chunk += '\n';
     if (chunk.size() >= CHUNK_BYTES) {
       results_file_write(file, chunk);
       chunk.clear();
