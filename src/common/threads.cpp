@@ -3,7 +3,10 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <atomic>
 #include <thread>
+#include <vector>
 
 // More threads than this gain nothing on any machine we run on, and a
 // typing slip such as 10000 should not start ten thousand threads.
@@ -43,3 +46,25 @@ int thread_count() {
 }
 
 void set_thread_count(int count) { chosen_count = count < 1 ? 1 : count; }
+
+// A thread that cannot be started (no memory for its stack, a process
+// limit) costs speed, not the run: its slot runs on the calling thread
+// after slot 0.
+void run_on_threads(int threads, const std::function<void(int slot)>& job) {
+  std::vector<std::thread> helpers;
+  int started = 1;
+  try {
+    for (; started < threads; ++started) helpers.emplace_back(job, started);
+  } catch (const std::exception&) {
+  }
+  job(0);
+  for (int slot = started; slot < threads; ++slot) job(slot);
+  for (std::thread& helper : helpers) helper.join();
+}
+
+void parallel_for(int32_t count, int threads, const std::function<void(int32_t)>& job) {
+  std::atomic<int32_t> next{0};
+  run_on_threads(threads < count ? threads : (count > 0 ? count : 1), [&](int) {
+    for (int32_t i = next++; i < count; i = next++) job(i);
+  });
+}

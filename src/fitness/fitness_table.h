@@ -12,8 +12,13 @@
 /// one; a table that cannot be had ends the run through ErrorReporter.
 void allocate_fitness_table();
 
-/// Scores every (GridPoint, datum) pair with the given weight function.
+/// Scores every (GridPoint, datum) pair with the given weight function,
+/// many pairs at once and on every thread of the run.
 void fill_fitness_table(const WeightFunction& weight);
+
+/// The same, pair by pair as the formulas read: the reference that the
+/// fast fill must agree with to the bit.
+void fill_fitness_table_reference(const WeightFunction& weight);
 
 /// Unit direction of the shear traction of S (column by column) on the
 /// plane of unit normal n, or the zero vector when it is negligible.
@@ -27,6 +32,8 @@ int8_t score_of_pair(const float* S, const FaultDatum& datum, const WeightFuncti
 
 /// Sets the fitness of every GridPoint to the sum of its row.
 void sum_fitness();
+/// The same, GridPoint after GridPoint in one thread.
+void sum_fitness_reference();
 
 /// Bytes the table needs for n data; false when that overflows.
 bool fitness_table_bytes(int32_t n, std::size_t& bytes);

@@ -9,6 +9,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <new>
+#include <vector>
+
+#include "analyses/mim/bounded_search.h"
+#include "common/code_paths.h"
+#include "common/threads.h"
 
 #include "common/number_format.h"
 #include "common/state.h"
@@ -149,6 +155,32 @@ static void run_search(const SubsetSearch& search, int32_t n, int k, int32_t tot
 }
 
 void MIM_invert_subsets(int8_t k) {
+  if (reference_paths()) return MIM_invert_subsets_reference(k);
+  if (k < MIN_SUBSET_SIZE || k > MAX_SUBSET_SIZE) {
+    clear_votes();  // no search: no GridPoint has a vote
+    return;
+  }
+  const int32_t n = faults.count;
+  std::vector<int32_t> votes;
+  SubsetSearchPlanPtr plan;
+  try {
+    votes.assign(GSS_SIZE, 0);
+    plan = plan_subset_search(ScoreColumns{fitness_table.scores, GSS_SIZE, n}, k, thread_count());
+  } catch (const std::bad_alloc&) {
+  }
+  if (plan == nullptr) ErrorReporter("MIM_invert_subsets", "Memory allocation error");
+  clear_votes();
+  const int32_t total = subset_total(n, k);
+  message_line("");
+  flush_console();
+  run_subset_search(*plan, votes.data(), [&](int32_t counter) {
+    write_line(progress_line(k, counter, total));
+    flush_console();
+  });
+  for (int32_t i = 0; i < GSS_SIZE; ++i) gss[i].fitness = votes[static_cast<std::size_t>(i)];
+}
+
+void MIM_invert_subsets_reference(int8_t k) {
   if (k < MIN_SUBSET_SIZE || k > MAX_SUBSET_SIZE) {
     clear_votes();  // no search: no GridPoint has a vote
     return;

@@ -18,6 +18,10 @@ void clear_votes();
 /// subsets. Other values of k leave every vote count at 0.
 void MIM_invert_subsets(int8_t k);
 
+/// The same search as the formulas read, one pass over the grid per
+/// subset in one thread: the reference of the fast search above.
+void MIM_invert_subsets_reference(int8_t k);
+
 /// The first k-subset in lexicographic order: j[1..k] = 1, 2, ..., k
 /// (j[0] is not used).
 void first_subset(int32_t* j, int k);

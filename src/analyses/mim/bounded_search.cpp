@@ -1,0 +1,420 @@
+#include "analyses/mim/bounded_search.h"
+
+#include <atomic>
+#include <limits>
+#include <mutex>
+#include <new>
+#include <vector>
+
+#include "common/threads.h"
+#include "common/vector_clones.h"
+
+namespace {
+
+// Blocks of eight GridPoints (the grid holds 7425 of them), in groups of
+// 16 blocks that are bounded first, so that most blocks are never looked
+// at. The columns' greatest scores per block and group take 13 % of the
+// room of the scores themselves.
+constexpr int32_t BLOCK = 8;   // GridPoints of a block
+constexpr int32_t GROUP = 16;  // blocks of a group
+constexpr int MAX_K = 8;
+constexpr int32_t VOTES_PER_PROGRESS_LINE = 1000;
+// More pieces than this would cost more memory than they save in waiting.
+constexpr double MAX_TASKS = 1 << 20;
+
+// A piece of the search: every subset whose first `depth` data (0-based)
+// are these, and the subset counter after its last subset.
+struct Task {
+  int16_t first[3];
+  int32_t end;
+};
+
+// One thread's votes, partial sums and current subset. Level m holds,
+// for every GridPoint, the sum of the scores of the subset's first m data.
+// Level k - 1, to which the last datum is added, is formed group by group
+// only where a subset needs it, with the greatest sum of each of its
+// blocks and groups: a group needs it when its bound from level k - 2
+// (the greatest sum there plus the greatest score of each of the two last
+// columns) reaches the sum to beat.
+struct Worker {
+  std::vector<int32_t> votes;
+  std::vector<int16_t> sums;         // levels 1 .. k - 1, `points` entries each
+  std::vector<int16_t> zeros;        // level 0
+  std::vector<int16_t> below_top;    // greatest sum of level k - 2 per group
+  std::vector<int16_t> coarse;       // below_top plus column j(k-1)'s greatest score, per group
+  std::vector<int16_t> block_top;    // greatest sum of level k - 1 per block, where formed
+  std::vector<int16_t> group_top;    // the same per group
+  std::vector<uint32_t> formed;      // per group: the generation in which it was formed
+  uint32_t generation = 0;           // changes with the datum of level k - 1
+  int32_t formed_count = 0;          // groups formed in this generation
+  bool form_all = false;             // whether this generation formed every group at once
+  const int8_t* last_prefix_column = nullptr;  // that datum's column
+  std::vector<int16_t> group_bound;  // the group bounds of the current subset
+  int32_t level_datum[MAX_K] = {-1, -1, -1, -1, -1, -1, -1, -1};  // last datum of level m
+  int32_t previous_winner = 0;       // its sum is a good first bound for the next subset
+};
+
+}  // namespace
+
+struct SubsetSearchPlan {
+  ScoreColumns columns;
+  int k;
+  int depth;                      // leading data fixed by a task
+  int32_t blocks, groups;
+  std::vector<int8_t> block_max;  // column j's greatest score in block b at j * blocks + b
+  std::vector<int8_t> group_max;  // the same per group
+  std::vector<Task> tasks;        // in the order of the subsets
+  std::vector<Worker> workers;
+  // Progress: the tasks done, and the first one not yet done.
+  std::mutex progress_mutex;
+  std::vector<uint8_t> done;
+  std::size_t frontier = 0;
+};
+
+namespace {
+
+// C(a, b), exact: the products stay far below 2^63 for counts that the
+// subset counter holds.
+int64_t combinations(int64_t a, int64_t b) {
+  if (b < 0 || a < b) return 0;
+  int64_t c = 1;
+  for (int64_t i = 1; i <= b; ++i) c = c * (a - b + i) / i;
+  return c;
+}
+
+int task_depth(int32_t n, int k) {
+  int depth = k - 1 < 3 ? k - 1 : 3;
+  while (depth > 1 && static_cast<double>(combinations(n, depth)) > MAX_TASKS) --depth;
+  return depth;
+}
+
+// Every prefix of `depth` data that some k-subset starts with, in order.
+void list_tasks(SubsetSearchPlan& plan) {
+  const int32_t n = plan.columns.n;
+  const int k = plan.k, depth = plan.depth;
+  int64_t counter = 0;
+  int16_t first[MAX_K] = {0};
+  auto add = [&](auto& self, int level, int32_t start) -> void {
+    for (int32_t j = start; j <= n - 1 - (k - level); ++j) {
+      first[level - 1] = static_cast<int16_t>(j);
+      if (level < depth) {
+        self(self, level + 1, j + 1);
+        continue;
+      }
+      counter += combinations(n - 1 - j, k - depth);
+      plan.tasks.push_back(Task{{first[0], first[1], first[2]}, static_cast<int32_t>(counter)});
+    }
+  };
+  add(add, 1, 0);
+}
+
+const int8_t* column_of(const SubsetSearchPlan& plan, int32_t j) {
+  return plan.columns.scores + static_cast<std::size_t>(j) * static_cast<std::size_t>(plan.columns.points);
+}
+
+void find_column_maxima(SubsetSearchPlan& plan, int threads) {
+  parallel_for(plan.columns.n, threads, [&](int32_t j) {
+    const int8_t* column = column_of(plan, j);
+    int8_t* block_max = plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks;
+    for (int32_t b = 0; b < plan.blocks; ++b) {
+      int32_t end = (b + 1) * BLOCK < plan.columns.points ? (b + 1) * BLOCK : plan.columns.points;
+      int8_t top = std::numeric_limits<int8_t>::min();
+      for (int32_t i = b * BLOCK; i < end; ++i) top = column[i] > top ? column[i] : top;
+      block_max[b] = top;
+    }
+    int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
+    for (int32_t g = 0; g < plan.groups; ++g) {
+      int8_t top = std::numeric_limits<int8_t>::min();
+      for (int32_t b = g * GROUP; b < (g + 1) * GROUP && b < plan.blocks; ++b)
+        top = block_max[b] > top ? block_max[b] : top;
+      group_max[g] = top;
+    }
+  });
+}
+
+int16_t* level_sums(Worker& w, const SubsetSearchPlan& plan, int m) {
+  if (m == 0) return w.zeros.data();
+  return w.sums.data() + static_cast<std::size_t>(m - 1) * plan.columns.points;
+}
+
+SORVEL_VECTOR_CLONES
+void prefix_level(const int16_t* __restrict below, const int8_t* __restrict column,
+                  int16_t* __restrict sums, int32_t points) {
+  for (int32_t i = 0; i < points; ++i) sums[i] = static_cast<int16_t>(below[i] + column[i]);
+}
+
+// A level and the greatest sum of each of its groups, in one pass.
+SORVEL_VECTOR_CLONES
+void prefix_level_with_tops(const int16_t* __restrict below, const int8_t* __restrict column,
+                            int16_t* __restrict sums, int16_t* __restrict group_top,
+                            int32_t points) {
+  const int32_t span = BLOCK * GROUP;
+  for (int32_t g = 0; g * span < points; ++g) {
+    const int32_t end = (g + 1) * span < points ? (g + 1) * span : points;
+    int16_t top = std::numeric_limits<int16_t>::min();
+    for (int32_t i = g * span; i < end; ++i) {
+      int16_t sum = static_cast<int16_t>(below[i] + column[i]);
+      sums[i] = sum;
+      top = sum > top ? sum : top;
+    }
+    group_top[g] = top;
+  }
+}
+
+// Level k - 1 with its block maxima, formed in one pass.
+SORVEL_VECTOR_CLONES
+void last_prefix_level(const int16_t* __restrict below, const int8_t* __restrict column,
+                       int16_t* __restrict sums, int16_t* __restrict block_top, int32_t blocks) {
+  for (int32_t b = 0; b < blocks; ++b) {
+    int16_t top = std::numeric_limits<int16_t>::min();
+    for (int32_t t = 0; t < BLOCK; ++t) {
+      int16_t sum = static_cast<int16_t>(below[BLOCK * b + t] + column[BLOCK * b + t]);
+      sums[BLOCK * b + t] = sum;
+      top = sum > top ? sum : top;
+    }
+    block_top[b] = top;
+  }
+}
+
+void form_level(Worker& w, const SubsetSearchPlan& plan);
+
+// Level m (1-based) of the current subset now ends with datum j; the
+// levels below it are set.
+void set_level(Worker& w, const SubsetSearchPlan& plan, int m, int32_t j) {
+  w.level_datum[m - 1] = j;
+  const int8_t* column = column_of(plan, j);
+  if (m == plan.k - 1) {  // formed group by group when needed
+    w.last_prefix_column = column;
+    // Where most groups were needed last time, all are formed at once,
+    // which vector instructions do faster than one group at a time.
+    w.form_all = w.formed_count > plan.groups * 3 / 4;
+    w.formed_count = 0;
+    ++w.generation;
+    if (w.form_all) {
+      form_level(w, plan);
+      return;
+    }
+    const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
+    for (int32_t g = 0; g < plan.groups; ++g)
+      w.coarse[g] = static_cast<int16_t>(w.below_top[g] + group_max[g]);
+    return;
+  }
+  const int16_t* below = level_sums(w, plan, m - 1);
+  int16_t* sums = level_sums(w, plan, m);
+  if (m == plan.k - 2)
+    prefix_level_with_tops(below, column, sums, w.below_top.data(), plan.columns.points);
+  else
+    prefix_level(below, column, sums, plan.columns.points);
+}
+
+// The sums of `blocks` blocks and the greatest sum of each; returns the
+// greatest of all.
+inline int16_t form_blocks(const int16_t* __restrict below, const int8_t* __restrict column,
+                    int16_t* __restrict sums, int16_t* __restrict block_top, int32_t blocks) {
+  int16_t group_top = std::numeric_limits<int16_t>::min();
+  for (int32_t b = 0; b < blocks; ++b) {
+    int16_t top = std::numeric_limits<int16_t>::min();
+    for (int32_t t = 0; t < BLOCK; ++t) {
+      int16_t sum = static_cast<int16_t>(below[BLOCK * b + t] + column[BLOCK * b + t]);
+      sums[BLOCK * b + t] = sum;
+      top = sum > top ? sum : top;
+    }
+    block_top[b] = top;
+    group_top = top > group_top ? top : group_top;
+  }
+  return group_top;
+}
+
+// Forms every group of level k - 1.
+void form_level(Worker& w, const SubsetSearchPlan& plan) {
+  last_prefix_level(level_sums(w, plan, plan.k - 2), w.last_prefix_column,
+                    level_sums(w, plan, plan.k - 1), w.block_top.data(), plan.blocks);
+  for (int32_t g = 0; g < plan.groups; ++g) {
+    const int32_t end = (g + 1) * GROUP < plan.blocks ? (g + 1) * GROUP : plan.blocks;
+    int16_t top = std::numeric_limits<int16_t>::min();
+    for (int32_t b = g * GROUP; b < end; ++b) top = w.block_top[b] > top ? w.block_top[b] : top;
+    w.group_top[g] = top;
+    w.coarse[g] = top;
+    w.formed[g] = w.generation;
+  }
+  w.formed_count = plan.groups;
+}
+
+// Forms group g of level k - 1 with its block and group maxima, unless it
+// is formed already for the current datum of that level.
+void form_group(Worker& w, const SubsetSearchPlan& plan, int32_t g) {
+  if (w.formed[g] == w.generation) return;
+  w.formed[g] = w.generation;
+  ++w.formed_count;
+  const int32_t first = g * GROUP;
+  const int32_t blocks = plan.blocks - first < GROUP ? plan.blocks - first : GROUP;
+  const std::size_t at = static_cast<std::size_t>(first) * BLOCK;
+  w.group_top[g] = form_blocks(level_sums(w, plan, plan.k - 2) + at, w.last_prefix_column + at,
+                               level_sums(w, plan, plan.k - 1) + at, w.block_top.data() + first,
+                               blocks);
+}
+
+// Sums over the block from `base` of level k - 1 and the last column;
+// the first one above `best` becomes the winner.
+inline void scan_block(const int16_t* sums, const int8_t* column, int32_t base, int& best,
+                       int32_t& winner) {
+  int16_t sum[BLOCK];
+  for (int32_t t = 0; t < BLOCK; ++t) sum[t] = static_cast<int16_t>(sums[base + t] + column[base + t]);
+  int16_t top = sum[0];
+  for (int32_t t = 1; t < BLOCK; ++t) top = sum[t] > top ? sum[t] : top;
+  if (top <= best) return;
+  int32_t t = 0;
+  while (sum[t] != top) ++t;
+  best = top;
+  winner = base + t;
+}
+
+// Group g of the current subset, formed and summed block by block where
+// the bounds still reach `reached`.
+void scan_group(Worker& w, const SubsetSearchPlan& plan, const int8_t* column,
+                const int8_t* block_max, const int8_t* group_max, int32_t g, int& reached,
+                int& best, int32_t& winner) {
+  form_group(w, plan, g);
+  if (w.group_top[g] + group_max[g] < reached) return;
+  const int16_t* sums = level_sums(w, plan, plan.k - 1);
+  const int32_t end = (g + 1) * GROUP < plan.blocks ? (g + 1) * GROUP : plan.blocks;
+  for (int32_t b = g * GROUP; b < end; ++b) {
+    if (w.block_top[b] + block_max[b] < reached) continue;
+    scan_block(sums, column, b * BLOCK, best, winner);
+    if (best > reached) reached = best;
+  }
+}
+
+// The bound of every group for the current subset, and the greatest.
+SORVEL_VECTOR_CLONES
+int16_t group_bounds(const int16_t* __restrict coarse, const int8_t* __restrict group_max,
+                     int16_t* __restrict bound, int32_t groups) {
+  int16_t top = std::numeric_limits<int16_t>::min();
+  for (int32_t g = 0; g < groups; ++g) {
+    bound[g] = static_cast<int16_t>(coarse[g] + group_max[g]);
+    top = bound[g] > top ? bound[g] : top;
+  }
+  return top;
+}
+
+// The first GridPoint of greatest sum for the current subset, whose last
+// datum is j. A group or block is summed only when its bound reaches
+// `reached`, a sum that some GridPoint has: first the sum at the last
+// winner, then the greatest sum of the group of greatest bound, which is
+// summed ahead for that alone, and so on as the groups are summed in order.
+int32_t best_gridpoint(Worker& w, const SubsetSearchPlan& plan, int32_t j) {
+  const int8_t* column = column_of(plan, j);
+  const int8_t* block_max = plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks;
+  const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
+  const int32_t last = w.previous_winner;
+  form_group(w, plan, last / (BLOCK * GROUP));
+  int reached = level_sums(w, plan, plan.k - 1)[last] + column[last];
+  int16_t* bound = w.group_bound.data();
+  int16_t top = group_bounds(w.coarse.data(), group_max, bound, plan.groups);
+  int32_t promising = 0;
+  while (bound[promising] != top) ++promising;
+  int ahead_best = std::numeric_limits<int>::min();
+  int32_t ahead_winner = -1;
+  scan_group(w, plan, column, block_max, group_max, promising, reached, ahead_best, ahead_winner);
+  int best = std::numeric_limits<int>::min();
+  int32_t winner = -1;
+  for (int32_t g = 0; g < plan.groups; ++g) {
+    if (bound[g] < reached) continue;
+    scan_group(w, plan, column, block_max, group_max, g, reached, best, winner);
+  }
+  return winner;
+}
+
+void descend(Worker& w, const SubsetSearchPlan& plan, int m, int32_t start) {
+  const int32_t n = plan.columns.n;
+  const int k = plan.k;
+  if (m < k) {
+    for (int32_t j = start; j <= n - (k - m + 1); ++j) {
+      set_level(w, plan, m, j);
+      descend(w, plan, m + 1, j + 1);
+    }
+    return;
+  }
+  for (int32_t j = start; j < n; ++j) {
+    int32_t winner = best_gridpoint(w, plan, j);
+    ++w.votes[static_cast<std::size_t>(winner)];
+    w.previous_winner = winner;
+  }
+}
+
+// Marks task t done and reports every progress counter that all tasks up
+// to the first one not done have passed.
+void finish_task(SubsetSearchPlan& plan, std::size_t t, const SearchProgress& progress) {
+  std::lock_guard<std::mutex> lock(plan.progress_mutex);
+  plan.done[t] = 1;
+  while (plan.frontier < plan.tasks.size() && plan.done[plan.frontier]) {
+    int64_t begin = plan.frontier == 0 ? 0 : plan.tasks[plan.frontier - 1].end;
+    int64_t end = plan.tasks[plan.frontier].end;
+    for (int64_t c = (begin / VOTES_PER_PROGRESS_LINE + 1) * VOTES_PER_PROGRESS_LINE; c <= end;
+         c += VOTES_PER_PROGRESS_LINE)
+      progress(static_cast<int32_t>(c));
+    ++plan.frontier;
+  }
+}
+
+void work(SubsetSearchPlan& plan, Worker& w, std::atomic<std::size_t>& next,
+          const SearchProgress& progress) {
+  for (std::size_t t = next++; t < plan.tasks.size(); t = next++) {
+    const Task& task = plan.tasks[t];
+    // A thread mostly takes neighbouring tasks, which share their first
+    // data: only the levels from the first change on are set again.
+    int m = 1;
+    while (m <= plan.depth && w.level_datum[m - 1] == task.first[m - 1]) ++m;
+    for (; m <= plan.depth; ++m) set_level(w, plan, m, task.first[m - 1]);
+    descend(w, plan, plan.depth + 1, task.first[plan.depth - 1] + 1);
+    finish_task(plan, t, progress);
+  }
+}
+
+}  // namespace
+
+SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& columns, int k, int threads) {
+  try {
+    SubsetSearchPlanPtr plan(new SubsetSearchPlan);
+    plan->columns = columns;
+    plan->k = k;
+    plan->depth = task_depth(columns.n, k);
+    plan->blocks = (columns.points + BLOCK - 1) / BLOCK;
+    plan->groups = (plan->blocks + GROUP - 1) / GROUP;
+    plan->block_max.resize(static_cast<std::size_t>(columns.n) * plan->blocks);
+    plan->group_max.resize(static_cast<std::size_t>(columns.n) * plan->groups);
+    if (columns.n >= k) list_tasks(*plan);
+    plan->done.assign(plan->tasks.size(), 0);
+    int usable = threads < 1 ? 1 : threads;
+    if (static_cast<std::size_t>(usable) > plan->tasks.size() && !plan->tasks.empty())
+      usable = static_cast<int>(plan->tasks.size());
+    plan->workers.resize(static_cast<std::size_t>(usable));
+    for (Worker& w : plan->workers) {
+      w.votes.assign(static_cast<std::size_t>(columns.points), 0);
+      w.sums.assign(static_cast<std::size_t>(k - 1) * columns.points, 0);
+      w.zeros.assign(static_cast<std::size_t>(columns.points), 0);
+      w.below_top.assign(static_cast<std::size_t>(plan->groups), 0);
+      w.coarse.assign(static_cast<std::size_t>(plan->groups), 0);
+      w.block_top.assign(static_cast<std::size_t>(plan->blocks), 0);
+      w.group_top.assign(static_cast<std::size_t>(plan->groups), 0);
+      w.formed.assign(static_cast<std::size_t>(plan->groups), 0);
+      w.group_bound.assign(static_cast<std::size_t>(plan->groups), 0);
+    }
+    find_column_maxima(*plan, usable);
+    return plan;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+void run_subset_search(SubsetSearchPlan& plan, int32_t* votes, const SearchProgress& progress) {
+  if (plan.k < 2 || plan.k > MAX_K) return;  // no subset of such a size is searched
+  std::atomic<std::size_t> next{0};
+  run_on_threads(static_cast<int>(plan.workers.size()), [&](int slot) {
+    work(plan, plan.workers[static_cast<std::size_t>(slot)], next, progress);
+  });
+  for (const Worker& w : plan.workers)
+    for (int32_t i = 0; i < plan.columns.points; ++i) votes[i] += w.votes[static_cast<std::size_t>(i)];
+}
+
+void SubsetSearchPlanDeleter::operator()(SubsetSearchPlan* plan) const { delete plan; }

@@ -1,0 +1,44 @@
+// The subset search made fast and kept exact. Every k-subset still votes
+// for the first GridPoint (lowest index) of greatest summed score, but
+// most GridPoints are never summed: the grid is cut into blocks, and a
+// block whose bound (the sum over the subset of each column's greatest
+// score within the block) lies below a sum already reached cannot hold
+// the winner. The subsets are shared out among threads by their first
+// three indices, each thread voting into its own counts.
+#ifndef SORVEL_ANALYSES_MIM_BOUNDED_SEARCH_H_
+#define SORVEL_ANALYSES_MIM_BOUNDED_SEARCH_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+/// The scores of `points` GridPoints for each of n data, column after
+/// column (GridPoint index fastest), as the fitness table holds them.
+struct ScoreColumns {
+  const int8_t* scores;
+  int32_t points;
+  int32_t n;
+};
+
+/// Called with the subset counter at every multiple of 1000, in
+/// ascending order, once every subset up to that one has voted.
+using SearchProgress = std::function<void(int32_t counter)>;
+
+/// The working arrays of one search: bounds, pieces, one set of votes
+/// per thread.
+struct SubsetSearchPlan;
+struct SubsetSearchPlanDeleter {
+  void operator()(SubsetSearchPlan* plan) const;
+};
+using SubsetSearchPlanPtr = std::unique_ptr<SubsetSearchPlan, SubsetSearchPlanDeleter>;
+
+/// Makes the working arrays for the k-subsets (k from 2 to 8) of the
+/// columns' data, searched in `threads` threads; null when they cannot be
+/// had. The columns must stay as they are until the search has run.
+SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& columns, int k, int threads);
+
+/// Adds one vote to votes[i] (0-based, `points` entries) for every
+/// k-subset.
+void run_subset_search(SubsetSearchPlan& plan, int32_t* votes, const SearchProgress& progress);
+
+#endif  // SORVEL_ANALYSES_MIM_BOUNDED_SEARCH_H_

@@ -1,0 +1,40 @@
+#include "fitness/score_fill.h"
+
+#include <cmath>
+
+#include "common/threads.h"
+
+// Pairs handed to the kernel at a time: their dot products stay in the
+// first-level cache.
+static const int32_t CHUNK_POINTS = 2048;
+
+static long score_of_dot(float d, const void* weight) {
+  return score_of_weight(static_cast<const WeightFunction*>(weight)->weight(std::acos(d)));
+}
+
+StepTable score_step_table(const WeightFunction& weight) {
+  return build_step_table(score_of_dot, &weight);
+}
+
+static void fill_column(const TensorComponents& tensors, int32_t points, const FaultDatum& datum,
+                        const StepTable& scores, int8_t* column) {
+  const DatumFactors factors = datum_factors(datum);
+  float d[CHUNK_POINTS];
+  for (int32_t first = 0; first < points; first += CHUNK_POINTS) {
+    int32_t count = points - first < CHUNK_POINTS ? points - first : CHUNK_POINTS;
+    if (scores.usable &&
+        scores_over_gridpoints(tensors, first, count, factors, scores, column + first))
+      continue;
+    // A table that cannot be had, or a dot product that is not a number:
+    // the scores from the dot products one by one.
+    dots_over_gridpoints(tensors, first, count, factors, d);
+    step_values_to_bytes(scores, d, count, column + first);
+  }
+}
+
+void fill_score_columns(const TensorComponents& tensors, int32_t points, const FaultDatum* data,
+                        int32_t n, const StepTable& scores, int8_t* columns, int threads) {
+  parallel_for(n, threads, [&](int32_t j) {
+    fill_column(tensors, points, data[j], scores, columns + static_cast<std::size_t>(j) * points);
+  });
+}

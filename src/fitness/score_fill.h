@@ -1,0 +1,22 @@
+// The fast fill of the fitness table: the dot products of many pairs at
+// once (pair_kernels.h), the score of each from a table of the weight
+// function (step_table.h), the data shared out among threads. Every score
+// is the one the pair-by-pair fill gives.
+#ifndef SORVEL_FITNESS_SCORE_FILL_H_
+#define SORVEL_FITNESS_SCORE_FILL_H_
+
+#include <cstdint>
+
+#include "fitness/pair_kernels.h"
+#include "fitness/step_table.h"
+#include "fitness/weight_functions.h"
+
+/// The score of a pair as a function of its clamped dot product d.
+StepTable score_step_table(const WeightFunction& weight);
+
+/// Fills the `points` scores of each of the data 0 .. n - 1 into
+/// columns[j * points + k], using `threads` threads.
+void fill_score_columns(const TensorComponents& tensors, int32_t points, const FaultDatum* data,
+                        int32_t n, const StepTable& scores, int8_t* columns, int threads);
+
+#endif  // SORVEL_FITNESS_SCORE_FILL_H_
