@@ -16,6 +16,10 @@ extern const char CIM_HEADER[];
 void CIM_append_row(std::string& out, int32_t k);
 
 /// Writes the results file; a failure ends the run through ErrorReporter.
+/// The rows are formed on every thread, their misfits many at once.
 void CIM_save_results();
+
+/// The same, row by row and pair by pair: the reference of the above.
+void CIM_save_results_reference();
 
 #endif  // SORVEL_ANALYSES_CIM_CIM_RESULTS_H_

@@ -270,17 +270,26 @@ inline void scan_block(const int16_t* sums, const int8_t* column, int32_t base, 
 }
 
 // Group g of the current subset, formed and summed block by block where
-// the bounds still reach `reached`.
+// the bounds still reach `reached`. Which blocks qualify is found without
+// a branch per block, as about half of them do, unpredictably; a block is
+// checked again before it is summed, since `reached` may have grown.
 void scan_group(Worker& w, const SubsetSearchPlan& plan, const int8_t* column,
                 const int8_t* block_max, const int8_t* group_max, int32_t g, int& reached,
                 int& best, int32_t& winner) {
   form_group(w, plan, g);
   if (w.group_top[g] + group_max[g] < reached) return;
   const int16_t* sums = level_sums(w, plan, plan.k - 1);
-  const int32_t end = (g + 1) * GROUP < plan.blocks ? (g + 1) * GROUP : plan.blocks;
-  for (int32_t b = g * GROUP; b < end; ++b) {
-    if (w.block_top[b] + block_max[b] < reached) continue;
-    scan_block(sums, column, b * BLOCK, best, winner);
+  const int32_t first = g * GROUP;
+  const int32_t count = plan.blocks - first < GROUP ? plan.blocks - first : GROUP;
+  const int16_t* top = w.block_top.data() + first;
+  const int8_t* most = block_max + first;
+  uint32_t qualify = 0;
+  for (int32_t b = 0; b < count; ++b)
+    qualify |= static_cast<uint32_t>(top[b] + most[b] >= reached) << b;
+  for (; qualify != 0; qualify &= qualify - 1) {
+    int32_t b = __builtin_ctz(qualify);
+    if (top[b] + most[b] < reached) continue;
+    scan_block(sums, column, (first + b) * BLOCK, best, winner);
     if (best > reached) reached = best;
   }
 }
