@@ -56,6 +56,8 @@ bool sense_of_text(const std::string& text, char& sense) {
   } words[] = {{"n", 'N'}, {"normal", 'N'},   {"r", 'R'}, {"reverse", 'R'}, {"i", 'R'},
                {"inverse", 'R'}, {"d", 'D'}, {"dextral", 'D'}, {"s", 'S'}, {"sinistral", 'S'}};
   std::string l = lower(text);
+  // Our own data file allows a sense in apostrophes ('N').
+  if (l.size() >= 2 && l.front() == '\'' && l.back() == '\'') l = l.substr(1, l.size() - 2);
   for (const auto& w : words) {
     if (l == w.word) {
       sense = w.sense;

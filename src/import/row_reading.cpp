@@ -1,5 +1,7 @@
 #include "import/row_reading.h"
 
+#include <cmath>
+
 #include "import/field_text.h"
 #include "import/slip_geometry.h"
 
@@ -78,13 +80,15 @@ bool pitch_end(RowContext& c, const std::string& letters, Measurement& m) {
   double azimuth;
   if (!letter_azimuth(c, letters, "pitch letter", azimuth) || !c.plane_known) return false;
   if (side_of_letter(m.dip_direction + 90.0, azimuth, m.end_azimuth)) return true;
-  c.errors.push_back("pitch letter " + letters + " names neither end of strike " +
-                     degrees_text(wrap_azimuth(m.dip_direction - 90.0)));
+  double one = wrap_azimuth(m.dip_direction + 90.0), other = wrap_azimuth(m.dip_direction - 90.0);
+  c.errors.push_back("pitch letter " + letters + " names neither end of the strike line " +
+                     degrees_text(std::fmin(one, other)) + "/" + degrees_text(std::fmax(one, other)));
   return false;
 }
 
 bool read_pitch(RowContext& c, const std::string& pitch, const std::string& letters,
                 Measurement& m) {
+  if (pitch.empty()) return number_in_range(c, pitch, "pitch", 0, 90, m.pitch);
   if (letters.empty() && c.rules.bare_pitch_is_trend) {
     m.slip = SlipGiven::trend_in_plane;
     return number_in_range(c, pitch, "slip trend", 0, 360, m.trend);

@@ -4,6 +4,10 @@
 
 static const double RAD = M_PI / 180.0;
 
+// A line whose vertical part is below this is horizontal: the rounding
+// of sin 180 must not turn it end for end.
+static const double HORIZONTAL_Z = 1e-12;
+
 // A letter square to a line within this cosine names neither of its ends.
 static const double SQUARE_COSINE = 1e-9;
 
@@ -64,9 +68,9 @@ Axis3 line_of_trend_in_plane(double dip_direction, double dip, double trend) {
 }
 
 void downward_trend_plunge(Axis3 line, double& trend, double& plunge) {
-  Axis3 down = line.z > 0 ? Axis3{-line.x, -line.y, -line.z} : line;
+  Axis3 down = line.z > HORIZONTAL_Z ? Axis3{-line.x, -line.y, -line.z} : line;
   double horizontal = std::hypot(down.x, down.y);
-  plunge = std::atan2(-down.z, horizontal) / RAD;
+  plunge = std::fabs(down.z) > HORIZONTAL_Z ? std::atan2(-down.z, horizontal) / RAD : 0.0;
   trend = horizontal > 0 ? wrap_azimuth(std::atan2(down.x, down.y) / RAD) : 0.0;
 }
 
