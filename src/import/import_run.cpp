@@ -26,6 +26,7 @@ RowRules rules_of(const ImportOptions& options, Notation notation, const Table& 
   rules.decimal_comma = table.delimiter == ';';
   rules.bare_pitch_is_trend = options.bare_pitch_is_trend;
   rules.letter_plunge_means_pitch = notation == Notation::rgf;
+  rules.downward_end_only = notation == Notation::fdt;
   rules.default_sense = options.sense;
   return rules;
 }

@@ -110,7 +110,8 @@ bool read_line(RowContext& c, Measurement& m) {
     return read_pitch(c, trend, plunge, m);
   m.slip = SlipGiven::line;
   bool ok = number_in_range(c, trend, "slip trend", 0, 360, m.trend);
-  return number_in_range(c, plunge, "slip plunge", -90, 90, m.plunge) && ok;
+  double lowest = c.rules.downward_end_only ? 0 : -90;
+  return number_in_range(c, plunge, "slip plunge", lowest, 90, m.plunge) && ok;
 }
 
 bool read_slip(RowContext& c, Measurement& m) {

@@ -30,6 +30,7 @@ struct RowRules {
   bool decimal_comma = false;
   bool bare_pitch_is_trend = false;  // a pitch without letter is the slip trend
   bool letter_plunge_means_pitch = false;  // RGF: trend and letter stand for pitch and end
+  bool downward_end_only = false;    // our own file: an upward end would turn the sense
   char default_sense = 0;            // for rows without a sense, 0 for none
 };
 
