@@ -1,0 +1,208 @@
+// sorvel-import: reads fault-slip data in the notations geologists keep
+// (RGF, tables with named columns, quadrant notation) and writes them as
+// our data file, or checks one of our data files, reporting every doubtful
+// row by its line number.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/state.h"
+#include "data/fault_data_reader.h"
+#include "import/fdt_writer.h"
+#include "import/field_text.h"
+#include "import/import_run.h"
+#include "shell/program_info.h"
+
+static const char* const USAGE =
+    "Usage: sorvel-import [OPTIONS] INPUT OUTPUT\n"
+    "       sorvel-import --check [OPTIONS] FILE\n";
+
+static const char* const HELP_TEXT =
+    "\n"
+    "Reads the fault-slip data in INPUT and writes them to OUTPUT as a sorvel\n"
+    "data file, or with --check checks FILE (by default one of our own data\n"
+    "files) the same way and writes nothing.\n"
+    "\n"
+    "Options:\n"
+    "  --format NAME          the notation of INPUT: rgf, columns, quadrant or\n"
+    "                         fdt; by default recognised from the file\n"
+    "  --sense LETTER         the sense (N, R, D, S or a word) of rows that give\n"
+    "                         none\n"
+    "  --tolerance DEG        how far a slip line may be off its plane; it is\n"
+    "                         then projected onto the plane (default 10)\n"
+    "  --bare-pitch-is-trend  a pitch without a strike-end letter is the\n"
+    "                         slip trend\n"
+    "  --skip-bad             write the good rows even when some are refused\n"
+    "  --overwrite            replace an existing OUTPUT\n"
+    "  --check                check INPUT and write nothing\n"
+    "  --help, --version\n"
+    "\n"
+    "Notations (header names are matched without regard to case, blanks or\n"
+    "underscores; lines starting with # are comments):\n"
+    "  rgf       tab-separated with a header row; striae records only; L_DIP_DIR\n"
+    "            and L_DIP hold the slip trend and plunge, or a pitch and the\n"
+    "            letter of the strike end it is measured from:\n"
+    "              ANG_001 ... striae  151  61  80  E  N\n"
+    "  columns   comma, semicolon or tab separated, with a header naming dip\n"
+    "            direction or strike (with a dip quadrant, else right-hand rule),\n"
+    "            dip, and trend and plunge, or rake (Aki-Richards, positive for\n"
+    "            a reverse component), or pitch and the letter of its strike\n"
+    "            end; sense as a letter or a word:\n"
+    "              strike,dip,rake          45,61,280\n"
+    "              strike;dip;pitch;sense   045;61S;80E;normal\n"
+    "  quadrant  no header: strike, dip with its quadrant, pitch with the\n"
+    "            letter of its strike end, and a sense (else --sense):\n"
+    "              045 61S 80E N\n"
+    "  fdt       our own data file:\n"
+    "              151.0 61.0 186.6 59.7 N\n"
+    "\n"
+    "Every refused row is reported as INPUT:LINE: what is wrong. Without\n"
+    "--skip-bad any refused row means no OUTPUT. The last line of the report\n"
+    "gives the number of data written and of rows refused.\n"
+    "\n";
+
+static const char* const EXIT_TEXT =
+    "\n"
+    "Exit status: 0 when OUTPUT is written (with --check: when FILE is clean),\n"
+    "1 otherwise, 2 for a usage error.\n";
+
+struct Arguments {
+  ImportOptions options;
+  bool skip_bad = false;
+  bool overwrite = false;
+  bool check = false;
+  std::vector<std::string> files;
+};
+
+[[noreturn]] static void usage_error(const std::string& message) {
+  std::fprintf(stderr, "sorvel-import: %s\n%s", message.c_str(), USAGE);
+  std::exit(2);
+}
+
+static void set_option_value(const std::string& option, const std::string& value, Arguments& a) {
+  if (option == "--format" && !notation_of_name(value, a.options.notation))
+    usage_error("unknown format " + value + " (rgf, columns, quadrant or fdt)");
+  if (option == "--sense" && !sense_of_text(value, a.options.sense))
+    usage_error("unknown sense " + value + " (N, R, D or S)");
+  double& tolerance = a.options.tolerance;
+  if (option == "--tolerance" &&
+      (!parse_decimal(value, false, tolerance) || tolerance < 0 || tolerance >= 90))
+    usage_error("tolerance " + value + " is not an angle from 0 to 90");
+}
+
+static bool set_flag(const std::string& option, Arguments& a) {
+  bool* flag = option == "--skip-bad"              ? &a.skip_bad
+               : option == "--overwrite"           ? &a.overwrite
+               : option == "--check"               ? &a.check
+               : option == "--bare-pitch-is-trend" ? &a.options.bare_pitch_is_trend
+                                                   : nullptr;
+  if (flag != nullptr) *flag = true;
+  return flag != nullptr;
+}
+
+static void print_and_exit(const std::string& text) {
+  std::fputs(text.c_str(), stdout);
+  std::exit(0);
+}
+
+static Arguments parse_arguments(int argc, char** argv) {
+  Arguments a;
+  bool options_end = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (options_end || arg.size() < 2 || arg[0] != '-') {
+      a.files.push_back(arg);
+    } else if (arg == "--") {
+      options_end = true;
+    } else if (arg == "--help") {
+      print_and_exit(std::string(USAGE) + HELP_TEXT + DATA_FORMAT_HELP + EXIT_TEXT);
+    } else if (arg == "--version") {
+      print_and_exit(version_line("sorvel-import") + "\n");
+    } else if (arg == "--format" || arg == "--sense" || arg == "--tolerance") {
+      if (i + 1 == argc) usage_error("option " + arg + " needs a value");
+      set_option_value(arg, argv[++i], a);
+    } else if (!set_flag(arg, a)) {
+      usage_error("unknown option " + arg);
+    }
+  }
+  size_t wanted = a.check ? 1 : 2;
+  if (a.files.size() > wanted) usage_error("unexpected argument " + a.files[wanted]);
+  if (a.files.size() < wanted) usage_error(a.check ? "missing FILE" : "missing INPUT or OUTPUT");
+  return a;
+}
+
+static bool read_whole_file(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::stringstream content;
+  content << in.rdbuf();
+  text = content.str();
+  return !in.bad();
+}
+
+static int finish(const std::string& last_line, int status) {
+  std::fprintf(stderr, "sorvel-import: %s\n", last_line.c_str());
+  return status;
+}
+
+static std::string counts(int written, const ImportOutcome& outcome, const std::string& to = "") {
+  std::string text = std::to_string(written) + " data written" + to + ", " +
+                     std::to_string(outcome.refused) + " rows refused";
+  if (outcome.not_striae > 0)
+    text += ", " + std::to_string(outcome.not_striae) + " records other than striae left out";
+  return text;
+}
+
+// Our own file must also be one that sorvel reads as it stands.
+static bool is_read_by_sorvel(const std::string& path) {
+  FaultSet set{0, nullptr};
+  DataFileError error;
+  if (load_fault_data(path, set, error)) {
+    std::free(set.data);
+    return true;
+  }
+  std::string where = error.line > 0 ? " (datum " + std::to_string(error.line) + ")" : "";
+  std::fprintf(stderr, "%s: sorvel does not read it: %s%s\n", path.c_str(), error.message.c_str(),
+               where.c_str());
+  return false;
+}
+
+static int run_check(const Arguments& a, const ImportOutcome& outcome) {
+  bool clean = outcome.readable && outcome.refused == 0;
+  if (outcome.notation == Notation::fdt) clean = is_read_by_sorvel(a.files[0]) && clean;
+  std::string verdict = clean ? " is clean" : " is not clean";
+  return finish(a.files[0] + verdict + " (nothing written): " + std::to_string(outcome.data.size()) +
+                    " data good, " + std::to_string(outcome.refused) + " rows refused",
+                clean ? 0 : 1);
+}
+
+static int run_import(const Arguments& a, const ImportOutcome& outcome) {
+  const std::string& output = a.files[1];
+  if (!outcome.readable) return finish("no file written: " + counts(0, outcome), 1);
+  if (outcome.refused > 0 && !a.skip_bad)
+    return finish("no file written (--skip-bad writes the good rows): " + counts(0, outcome), 1);
+  if (outcome.data.empty()) return finish("no file written, no data: " + counts(0, outcome), 1);
+  switch (write_fdt_file(output, outcome.data, a.overwrite)) {
+    case WriteStatus::exists:
+      return finish(output + " exists (--overwrite replaces it): " + counts(0, outcome), 1);
+    case WriteStatus::failed:
+      return finish(output + " cannot be written: " + counts(0, outcome), 1);
+    default:
+      return finish(counts(static_cast<int>(outcome.data.size()), outcome, " to " + output), 0);
+  }
+}
+
+int main(int argc, char** argv) {
+  Arguments a = parse_arguments(argc, argv);
+  std::string text;
+  if (!read_whole_file(a.files[0], text))
+    return finish(a.files[0] + " cannot be read: no file written", 1);
+  if (a.check && a.options.notation == Notation::unknown) a.options.notation = Notation::fdt;
+  ImportOutcome outcome = import_text(a.files[0], text, a.options);
+  for (const std::string& line : outcome.report) std::fprintf(stderr, "%s\n", line.c_str());
+  return a.check ? run_check(a, outcome) : run_import(a, outcome);
+}
