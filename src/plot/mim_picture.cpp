@@ -45,14 +45,19 @@ void draw_data(std::string& out, const FaultSet& data, const DataAssignment& a) 
   svg_group_end(out);
 }
 
+// The labels of successive states stand in turn upper right, lower right,
+// upper left and lower left of their symbols, so that the axes of states
+// that share a direction stay legible.
 void draw_states(std::string& out, const std::vector<MimVote>& states) {
+  static const SvgPoint label_at[4] = {{12, -9}, {12, 22}, {-34, -9}, {-34, 22}};
   for (size_t s = 0; s < states.size(); ++s) {
     PlotState p = state_of_gridpoint(states[s].index);
     std::string id = "state-" + std::to_string(s + 1), label = "S" + std::to_string(s + 1);
     std::string c = state_colour(int(s + 1));
-    draw_marked_axis(out, 1, axis_point(p.sigma1), id + "-sigma1", c, label);
-    draw_marked_axis(out, 2, axis_point(p.sigma2), id + "-sigma2", c, label);
-    draw_marked_axis(out, 3, axis_point(p.sigma3), id + "-sigma3", c, label);
+    SvgPoint at = label_at[s % 4];
+    draw_marked_axis(out, 1, axis_point(p.sigma1), id + "-sigma1", c, label, at);
+    draw_marked_axis(out, 2, axis_point(p.sigma2), id + "-sigma2", c, label, at);
+    draw_marked_axis(out, 3, axis_point(p.sigma3), id + "-sigma3", c, label, at);
   }
 }
 
@@ -90,7 +95,8 @@ void draw_small_net(std::string& out, const NetFrame& f, const std::string& titl
            "font-size=\"10\" text-anchor=\"middle\"");
 }
 
-// Shaded cells, darker for more votes (a share of the fullest cell), and
+// Shaded cells, from pale grey (a few votes) to the full colour of the
+// fullest cell in proportion to the votes, and
 // the labels of the states found where their axis lies.
 void draw_density(std::string& out, const NetFrame& f, const std::vector<MimVote>& votes,
                   const std::vector<MimVote>& states, int which, Rgb strong) {
@@ -106,7 +112,7 @@ void draw_density(std::string& out, const NetFrame& f, const std::vector<MimVote
     SvgPoint corner = frame_point(f, NetPoint{double(cell.first) / HALF_CELLS,
                                               double(cell.second + 1) / HALF_CELLS});
     svg_rect(out, corner, side, side,
-             "fill=\"" + rgb_text(mix({238, 238, 238}, strong, 0.15 + 0.85 * share)) + "\"");
+             "fill=\"" + rgb_text(mix({236, 236, 236}, strong, share)) + "\"");
   }
   svg_group_end(out);
   draw_small_net(out, f, std::string(SIGMA) + std::to_string(which) + " of the votes");
@@ -166,9 +172,9 @@ void draw_legend(std::string& out, const MimFindings& f, double top) {
   std::string style = "font-size=\"13\"";
   svg_group_begin(out, "legend", "");
   SvgPoint at{PANEL_X + 10, top};
-  draw_marked_axis(out, 1, at, "legend-sigma1", "white", "");
-  draw_marked_axis(out, 2, offset(at, 24, 0), "legend-sigma2", "white", "");
-  draw_marked_axis(out, 3, offset(at, 48, 0), "legend-sigma3", "white", "");
+  draw_marked_axis(out, 1, at, "legend-sigma1", "white", "", {0, 0});
+  draw_marked_axis(out, 2, offset(at, 24, 0), "legend-sigma2", "white", "", {0, 0});
+  draw_marked_axis(out, 3, offset(at, 48, 0), "legend-sigma3", "white", "", {0, 0});
   svg_text(out, offset(at, 66, 5), std::string(SIGMA) + "1, " + SIGMA + "2, " + SIGMA +
                                        "3 of state Sn, in its colour", style);
   svg_text(out, SvgPoint{PANEL_X, top + 26},

@@ -143,20 +143,21 @@ void draw_slip_arrow(std::string& out, const FaultDatum& original) {
 
 void draw_axis_symbol(std::string& out, int which, SvgPoint at, const std::string& id) {
   const char* colours[3] = {SIGMA1_COLOUR, SIGMA2_COLOUR, SIGMA3_COLOUR};
-  draw_marked_axis(out, which, at, id, colours[which - 1], "\xcf\x83" + std::to_string(which));
+  draw_marked_axis(out, which, at, id, colours[which - 1], "\xcf\x83" + std::to_string(which),
+                   SvgPoint{12, -9});
 }
 
 // A large labelled symbol: square for sigma1, triangle for sigma2, circle
 // for sigma3, as the axes are usually told apart in print.
 void draw_marked_axis(std::string& out, int which, SvgPoint at, const std::string& id,
-                      const std::string& fill, const std::string& label) {
+                      const std::string& fill, const std::string& label, SvgPoint label_at) {
   std::string style = "fill=\"" + fill + "\" stroke=\"black\" stroke-width=\"1.2\"";
   svg_group_begin(out, id, "transform=\"translate(" + svg_number(at.x) + "," +
                                svg_number(at.y) + ")\"");
   if (which == 1) svg_rect(out, SvgPoint{-8, -8}, 16, 16, style);
   if (which == 2) svg_polygon(out, {{0, -10}, {9, 6.5}, {-9, 6.5}}, style);
   if (which == 3) svg_circle(out, SvgPoint{0, 0}, 8.5, style);
-  svg_text(out, SvgPoint{12, -9}, label,
+  svg_text(out, label_at, label,
            "font-size=\"16\" font-weight=\"bold\" stroke=\"white\" stroke-width=\"3\" "
            "paint-order=\"stroke\" fill=\"black\"");
   svg_group_end(out);

@@ -71,9 +71,10 @@ void draw_slip_arrow(std::string& out, const FaultDatum& datum);
 /// The large symbol of axis `which` (1 to 3) in the colour of that axis,
 /// labelled with the axis.
 void draw_axis_symbol(std::string& out, int which, SvgPoint at, const std::string& id);
-/// The same symbol in any colour and with any label.
+/// The same symbol in any colour, with any label placed at `label_at`
+/// from its centre.
 void draw_marked_axis(std::string& out, int which, SvgPoint at, const std::string& id,
-                      const std::string& fill, const std::string& label);
+                      const std::string& fill, const std::string& label, SvgPoint label_at);
 
 /// Lines of text under the net.
 void draw_caption(std::string& out, const std::vector<std::string>& lines);
