@@ -96,7 +96,8 @@ void draw_small_net(std::string& out, const NetFrame& f, const std::string& titl
 }
 
 // Shaded cells, from pale grey (a few votes) to the full colour of the
-// fullest cell in proportion to the votes, and
+// fullest cell, by the square root of the share of its votes so that the
+// lesser peaks stay visible beside the strongest, and
 // the labels of the states found where their axis lies.
 void draw_density(std::string& out, const NetFrame& f, const std::vector<MimVote>& votes,
                   const std::vector<MimVote>& states, int which, Rgb strong) {
@@ -108,7 +109,7 @@ void draw_density(std::string& out, const NetFrame& f, const std::vector<MimVote
   svg_group_begin(out, id, "clip-path=\"url(#" + id + "-clip)\" stroke=\"none\"");
   double side = f.radius / HALF_CELLS;
   for (const auto& [cell, count] : cells) {
-    double share = double(count) / double(most);
+    double share = std::sqrt(double(count) / double(most));
     SvgPoint corner = frame_point(f, NetPoint{double(cell.first) / HALF_CELLS,
                                               double(cell.second + 1) / HALF_CELLS});
     svg_rect(out, corner, side, side,

@@ -6,7 +6,8 @@
 
 UnitDeviator unit_deviator(const float* s) {
   double mean = (double(s[0]) + double(s[4]) + double(s[8])) / 3.0;
-  UnitDeviator u = {{s[0] - mean, s[4] - mean, s[8] - mean, s[3], s[6], s[7]}};
+  UnitDeviator u = {{double(s[0]) - mean, double(s[4]) - mean, double(s[8]) - mean, double(s[3]),
+                     double(s[6]), double(s[7])}};
   // The off-diagonal components stand twice in the full tensor.
   double square = u.d[0] * u.d[0] + u.d[1] * u.d[1] + u.d[2] * u.d[2] +
                   2.0 * (u.d[3] * u.d[3] + u.d[4] * u.d[4] + u.d[5] * u.d[5]);

@@ -5,8 +5,9 @@
 // 1 - Phi). A reduced tensor with principal values 1, Phi and 0 always
 // has a deviatoric part, so the angle is always defined.
 //
-// Between states of the same Phi = 0.5, a turn of the axes by t about
-// sigma2 gives 2t; Phi 0 against Phi 1 on the same axes gives 60 degrees.
+// Between states of Phi 0.5, a turn of the axes by t about sigma2 gives
+// 2t, about sigma1 or sigma3 acos((1 + cos^2 t) / 2), close to t; Phi 0
+// against Phi 1 on the same axes gives 60 degrees.
 #ifndef SORVEL_PLOT_STRESS_DIFFERENCE_H_
 #define SORVEL_PLOT_STRESS_DIFFERENCE_H_
 
