@@ -65,6 +65,9 @@ void draw_states(std::string& out, const std::vector<MimVote>& states) {
 
 using Cell = std::pair<int, int>;  // column and row of the cell grid, east and north
 
+// Axis `which` (1 or 3) of a state, in whole degrees.
+PlotAxis axis_of(const PlotState& s, int which) { return which == 1 ? s.sigma1 : s.sigma3; }
+
 Cell cell_of(NetPoint p) {
   auto index = [](double v) {
     return std::clamp(int(std::floor(v * HALF_CELLS)), -HALF_CELLS, HALF_CELLS - 1);
@@ -76,8 +79,7 @@ Cell cell_of(NetPoint p) {
 std::map<Cell, long> vote_cells(const std::vector<MimVote>& votes, int which) {
   std::map<Cell, long> cells;
   for (const MimVote& v : votes) {
-    PlotState s = state_of_gridpoint(v.index);
-    PlotAxis axis = which == 1 ? s.sigma1 : s.sigma3;
+    PlotAxis axis = axis_of(state_of_gridpoint(v.index), which);
     cells[cell_of(project_axis_degrees(axis.azimuth, axis.plunge))] += v.votes;
   }
   return cells;
@@ -97,10 +99,9 @@ void draw_small_net(std::string& out, const NetFrame& f, const std::string& titl
 
 // Shaded cells, from pale grey (a few votes) to the full colour of the
 // fullest cell, by the square root of the share of its votes so that the
-// lesser peaks stay visible beside the strongest, and
-// the labels of the states found where their axis lies.
-void draw_density(std::string& out, const NetFrame& f, const std::vector<MimVote>& votes,
-                  const std::vector<MimVote>& states, int which, Rgb strong) {
+// lesser peaks stay visible beside the strongest.
+void draw_vote_cells(std::string& out, const NetFrame& f, const std::vector<MimVote>& votes,
+                     int which, Rgb strong) {
   std::string id = "density-sigma" + std::to_string(which);
   std::map<Cell, long> cells = vote_cells(votes, which);
   long most = 1;
@@ -116,13 +117,20 @@ void draw_density(std::string& out, const NetFrame& f, const std::vector<MimVote
              "fill=\"" + rgb_text(mix({236, 236, 236}, strong, share)) + "\"");
   }
   svg_group_end(out);
+}
+
+// The density net of axis `which` with the states found labelled where
+// that axis of theirs lies.
+void draw_density(std::string& out, const NetFrame& f, const std::vector<MimVote>& votes,
+                  const std::vector<MimVote>& states, int which, Rgb strong) {
+  draw_vote_cells(out, f, votes, which, strong);
   draw_small_net(out, f, std::string(SIGMA) + std::to_string(which) + " of the votes");
-  svg_group_begin(out, id + "-states", "font-size=\"12\" font-weight=\"bold\" stroke=\"white\" "
-                                       "stroke-width=\"3\" paint-order=\"stroke\"");
+  svg_group_begin(out, "density-sigma" + std::to_string(which) + "-states",
+                  "font-size=\"12\" font-weight=\"bold\" stroke=\"white\" stroke-width=\"3\" "
+                  "paint-order=\"stroke\"");
   for (size_t s = 0; s < states.size(); ++s) {
-    PlotState p = state_of_gridpoint(states[s].index);
-    SvgPoint at = frame_point(f, project_axis_degrees(which == 1 ? p.sigma1.azimuth : p.sigma3.azimuth,
-                                                      which == 1 ? p.sigma1.plunge : p.sigma3.plunge));
+    PlotAxis axis = axis_of(state_of_gridpoint(states[s].index), which);
+    SvgPoint at = frame_point(f, project_axis_degrees(axis.azimuth, axis.plunge));
     svg_circle(out, at, 2.5, "fill=\"black\" stroke=\"none\"");
     svg_text(out, offset(at, 4, -4), "S" + std::to_string(s + 1),
              "fill=\"" + state_colour(int(s + 1)) + "\"");
