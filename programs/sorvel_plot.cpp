@@ -1,21 +1,28 @@
 // sorvel-plot: draws a fault-slip data file and the results of an
-// analysis (CDM or MIM) on a lower-hemisphere equal-area net, as SVG.
-// It is run after an analysis, often from scripts, so it takes its files
-// from the command line and ends every failure with one message line.
+// analysis (CDM or MIM) on a lower-hemisphere equal-area net, as SVG; for
+// MIM results it also lists the stress states found and the data that fit
+// each. It is run after an analysis, often from scripts, so it takes its
+// files from the command line and ends every failure with one message line.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/results_file.h"
 #include "data/fault_data_reader.h"
 #include "grid/gss.h"
+#include "grid/stress_tensors.h"
+#include "plot/mim_picture.h"
+#include "plot/mim_report.h"
 #include "plot/results_reader.h"
 #include "plot/stereonet.h"
 #include "shell/console.h"
+#include "shell/program_info.h"
 
-static const char* const USAGE =
-    "Usage: sorvel-plot DATA RESULTS [PICTURE]\n"
+static const char* const USAGE_LINE = "Usage: sorvel-plot [OPTIONS] DATA RESULTS [PICTURE]\n";
+
+static const char* const HELP =
     "\n"
     "Draws the fault-slip data file DATA and the results file RESULTS of a\n"
     "sorvel analysis on a lower-hemisphere equal-area (Schmidt) net and\n"
@@ -28,19 +35,118 @@ static const char* const USAGE =
     "  PICTURE  the SVG file to write; by default RESULTS with its extension\n"
     "           replaced by .svg\n"
     "\n"
+    "Options (for MIM results; a CDM picture does not use them):\n"
+    "  --separation DEG     stress states found are vote peaks at least DEG\n"
+    "                       apart (default 50); see below\n"
+    "  --min-votes FRACTION keep peaks with at least FRACTION of the votes of\n"
+    "                       the strongest one, 0 to 1 (default 0.2)\n"
+    "  --fit DEG            a datum fits a state when its misfit is below DEG\n"
+    "                       (default 30)\n"
+    "  --help, -h           this text\n"
+    "  --version            the version\n"
+    "A value may also follow an equals sign (--fit=20).\n"
+    "\n"
     "A CDM picture shows the fault planes and their hanging-wall slip, the\n"
     "sigma1 and sigma3 axes of the best 1 % of the stress states shaded by\n"
     "fitness, the axes of the best state, and a chart of Phi among the best.\n"
-    "A MIM picture shows the axes of every voted state sized by its votes and\n"
-    "a table of the ten most-voted states.\n"
     "\n"
-    "Exit status: 0 when the picture is written, 1 on any error (no picture\n"
-    "is written then).\n";
+    "For MIM results the stress states found are the peaks of the votes: a\n"
+    "voted state is a peak when no state with more votes (or as many, and a\n"
+    "lower grid index) lies closer than the separation. The stress difference\n"
+    "of two states is the angle between their deviatoric stress tensors, each\n"
+    "scaled to unit length: 0 the same state, 180 the opposite one; at Phi\n"
+    "0.5 turning the axes by t about sigma2 gives 2t, about sigma1 or sigma3\n"
+    "about t; Phi 0 against 1 on the same axes gives 60.\n"
+    "The misfit of a datum under a state is the angle in whole degrees\n"
+    "between its observed slip and the shear the state drives on its plane;\n"
+    "each datum is assigned to the state it fits best. Standard output lists\n"
+    "one line per state found, most votes first, then one line per datum:\n"
+    "  State 1: sigma1 204/06, sigma2 114/02, sigma3 004/83, Phi 0.6, votes 6100, data fitting 27\n"
+    "  Datum 1: State 1, misfit 12    (the state it is assigned to)\n"
+    "  Datum 2: none, misfit 47       (fits no state; its least misfit)\n"
+    "(\"Datum 3: none\" alone when no state was found). Axes are azimuth/plunge\n"
+    "of the downward end in whole degrees; \"data fitting\" counts every datum\n"
+    "whose misfit under that state is below the limit. The picture shows the\n"
+    "data coloured by their state (grey: none), the axes of each state S1,\n"
+    "S2, ..., the density of the votes for sigma1 and for sigma3, and a table\n"
+    "of the states found.\n"
+    "\n";
+
+static const char* const EXIT_HELP =
+    "\n"
+    "Exit status: 0 when the picture is written, 1 when a file is missing,\n"
+    "unreadable or wrong (no picture is written then), 2 for a wrong command\n"
+    "line (an unknown option, a missing or bad value, too few or too many\n"
+    "files).\n";
+
+/// What the command line asks for.
+struct PlotCommand {
+  std::vector<std::string> files;  // DATA RESULTS [PICTURE]
+  PeakOptions peaks = DEFAULT_PEAK_OPTIONS;
+  double fit_limit = DEFAULT_FIT_LIMIT;  // degrees
+};
 
 [[noreturn]] static void fail(const std::string& message) {
   flush_console();
   std::fprintf(stderr, "sorvel-plot: %s\n", message.c_str());
   std::exit(1);
+}
+
+[[noreturn]] static void usage_error(const std::string& message) {
+  std::fprintf(stderr, "sorvel-plot: %s\n%s", message.c_str(), USAGE_LINE);
+  std::exit(2);
+}
+
+// A number from low to high (low itself only when `low_included`).
+static double option_value(const std::string& name, const std::string& text, double low,
+                           bool low_included, double high) {
+  char* end = nullptr;
+  double value = std::strtod(text.c_str(), &end);
+  bool above_low = low_included ? value >= low : value > low;
+  if (text.empty() || *end != '\0' || !above_low || !(value <= high))
+    usage_error("bad value for " + name + ": " + text);
+  return value;
+}
+
+static void set_option(PlotCommand& command, const std::string& name, const std::string& value) {
+  if (name == "--separation") command.peaks.separation = option_value(name, value, 0, false, 180);
+  else if (name == "--min-votes") command.peaks.min_votes = option_value(name, value, 0, true, 1);
+  else command.fit_limit = option_value(name, value, 0, false, 180);
+}
+
+static bool takes_value(const std::string& name) {
+  return name == "--separation" || name == "--min-votes" || name == "--fit";
+}
+
+// Handles --help and --version at once; any other option must take a value.
+static void read_option(PlotCommand& command, int argc, char** argv, int& i) {
+  std::string arg = argv[i], name = arg.substr(0, arg.find('='));
+  if (arg == "--help" || arg == "-h") {
+    std::printf("%s%s%s%s", USAGE_LINE, HELP, DATA_FORMAT_HELP, EXIT_HELP);
+    std::exit(0);
+  }
+  if (arg == "--version") {
+    std::printf("%s\n", version_line("sorvel-plot").c_str());
+    std::exit(0);
+  }
+  if (!takes_value(name)) usage_error("unknown option " + arg);
+  if (name != arg) return set_option(command, name, arg.substr(name.size() + 1));
+  if (i + 1 >= argc) usage_error("missing value for " + name);
+  set_option(command, name, argv[++i]);
+}
+
+static PlotCommand read_command_line(int argc, char** argv) {
+  PlotCommand command;
+  bool options_end = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (!options_end && arg == "--") options_end = true;
+    else if (!options_end && arg.size() > 1 && arg[0] == '-') read_option(command, argc, argv, i);
+    else command.files.push_back(arg);
+  }
+  if (command.files.size() < 2 || command.files.size() > 3)
+    usage_error("expected DATA RESULTS [PICTURE] (see sorvel-plot --help)");
+  return command;
 }
 
 // RESULTS with its extension replaced by ".svg" (appended when it has none).
@@ -69,14 +175,10 @@ static void write_picture(const std::string& path, const std::string& text) {
 }
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::fputs(USAGE, stdout);
-    return 0;
-  }
-  if (argc < 3 || argc > 4)
-    fail("expected DATA RESULTS [PICTURE] (see sorvel-plot --help)");
-  std::string data_name = argv[1], results_name = argv[2];
-  std::string picture = argc == 4 ? argv[3] : default_picture_name(results_name);
+  PlotCommand command = read_command_line(argc, argv);
+  const std::string& data_name = command.files[0];
+  const std::string& results_name = command.files[1];
+  std::string picture = command.files.size() == 3 ? command.files[2] : default_picture_name(results_name);
   if (picture == data_name || picture == results_name)
     fail(picture + ": the picture would replace an input file");
 
@@ -90,10 +192,16 @@ int main(int argc, char** argv) {
          data_name + " holds " + std::to_string(data.count));
   if (!is_GSS_generation_successful()) fail("the grid of stress states cannot be generated");
 
-  std::string text = results.kind == ResultsKind::cdm
-                         ? CDM_picture(data, data_name, results_name, results)
-                         : MIM_picture(data, data_name, results_name, results);
-  write_picture(picture, text);
+  std::string report;
+  if (results.kind == ResultsKind::cdm) {
+    write_picture(picture, CDM_picture(data, data_name, results_name, results));
+  } else {
+    compute_stress_tensors();
+    MimFindings findings = find_mim_states(data, results, command.peaks, command.fit_limit);
+    write_picture(picture, MIM_picture(data, data_name, results_name, results, findings));
+    report = MIM_report(findings);
+  }
+  std::fputs(report.c_str(), stdout);
   std::printf("sorvel-plot: picture written to %s\n", picture.c_str());
   std::free(data.data);
   return 0;

@@ -78,6 +78,12 @@ void svg_text(std::string& out, SvgPoint at, const std::string& text, const std:
          svg_escape(text) + "</text>\n";
 }
 
+void svg_clip_circle(std::string& out, const std::string& id, SvgPoint centre, double radius) {
+  out += "<clipPath id=\"" + svg_escape(id) + "\">\n";
+  svg_circle(out, centre, radius, "");
+  out += "</clipPath>\n";
+}
+
 void svg_group_begin(std::string& out, const std::string& id, const std::string& style) {
   out += "<g id=\"" + svg_escape(id) + "\" " + style + ">\n";
 }

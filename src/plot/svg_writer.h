@@ -30,6 +30,9 @@ void svg_polyline(std::string& out, const std::vector<SvgPoint>& points, const s
 void svg_polygon(std::string& out, const std::vector<SvgPoint>& points, const std::string& style);
 void svg_text(std::string& out, SvgPoint at, const std::string& text, const std::string& style);
 
+/// A clipping path of one circle, for groups styled clip-path="url(#id)".
+void svg_clip_circle(std::string& out, const std::string& id, SvgPoint centre, double radius);
+
 /// Groups elements under an id and a style shared by all of them.
 void svg_group_begin(std::string& out, const std::string& id, const std::string& style);
 void svg_group_end(std::string& out);

@@ -9,142 +9,16 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <regex>
 #include <set>
 
-#include "analyses/cdm/cdm_results.h"
-#include "common/number_format.h"
 #include "common/state.h"
-#include "grid/gss.h"
+#include "plot/picture_reading.h"
 #include "plot/stereonet.h"
 #include "support/program_runner.h"
 #include "support/synthetic_data.h"
 
 namespace {
-
-struct PlotRun {
-  int status = -1;
-  std::string out, err;
-};
-
-PlotRun run_plot(const std::string& folder, const std::string& arguments) {
-  std::string command = "cd '" + folder + "' && '" + SORVEL_BIN_DIR + "/sorvel-plot' " +
-                        arguments + " > .out 2> .err";
-  int raw = std::system(command.c_str());
-  PlotRun run;
-  if (raw != -1 && WIFEXITED(raw)) run.status = WEXITSTATUS(raw);
-  run.out = read_file(folder + "/.out");
-  run.err = read_file(folder + "/.err");
-  std::filesystem::remove(folder + "/.out");
-  std::filesystem::remove(folder + "/.err");
-  return run;
-}
-
-// ---- a small XML well-formedness check ----------------------------------
-
-bool is_name_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == ':'; }
-
-bool entities_are_valid(const std::string& text) {
-  static const std::regex entity("&(amp|lt|gt|quot|apos);");
-  for (size_t at = text.find('&'); at != std::string::npos; at = text.find('&', at + 1)) {
-    if (!std::regex_search(text.substr(at, 6), entity, std::regex_constants::match_continuous))
-      return false;
-  }
-  return true;
-}
-
-// Tags balanced, attributes quoted and unique, text and values escaped,
-// one root element <svg>.
-std::string xml_problem(const std::string& xml) {
-  std::vector<std::string> open;
-  size_t at = 0;
-  int roots = 0;
-  if (xml.compare(0, 5, "<?xml") == 0) at = xml.find("?>") + 2;
-  while (at < xml.size()) {
-    size_t lt = xml.find('<', at);
-    std::string text = xml.substr(at, lt == std::string::npos ? std::string::npos : lt - at);
-    if (text.find('>') != std::string::npos || !entities_are_valid(text)) return "bad text: " + text;
-    if (open.empty() && text.find_first_not_of(" \n") != std::string::npos) return "text outside root";
-    if (lt == std::string::npos) break;
-    size_t gt = xml.find('>', lt);
-    if (gt == std::string::npos) return "unclosed tag";
-    std::string tag = xml.substr(lt + 1, gt - lt - 1);
-    at = gt + 1;
-    if (tag.find('<') != std::string::npos) return "< inside a tag: " + tag;
-    if (tag[0] == '/') {
-      if (open.empty() || open.back() != tag.substr(1)) return "unbalanced </" + tag.substr(1) + ">";
-      open.pop_back();
-      continue;
-    }
-    bool empty = tag.back() == '/';
-    if (empty) tag.pop_back();
-    size_t i = 0;
-    while (i < tag.size() && is_name_char(tag[i])) ++i;
-    std::string name = tag.substr(0, i);
-    if (name.empty()) return "tag without a name";
-    std::set<std::string> seen;
-    while (true) {
-      while (i < tag.size() && tag[i] == ' ') ++i;
-      if (i == tag.size()) break;
-      size_t start = i;
-      while (i < tag.size() && is_name_char(tag[i])) ++i;
-      std::string attribute = tag.substr(start, i - start);
-      if (attribute.empty() || i + 1 >= tag.size() || tag[i] != '=' || tag[i + 1] != '"')
-        return "bad attribute in <" + tag + ">";
-      size_t close = tag.find('"', i + 2);
-      if (close == std::string::npos || !entities_are_valid(tag.substr(i + 2, close - i - 2)))
-        return "bad attribute value in <" + tag + ">";
-      if (!seen.insert(attribute).second) return "repeated attribute " + attribute;
-      i = close + 1;
-    }
-    if (open.empty() && ++roots > 1) return "two root elements";
-    if (open.empty() && name != "svg") return "root is not svg";
-    if (!empty) open.push_back(name);
-  }
-  return open.empty() && roots == 1 ? "" : "unclosed elements";
-}
-
-// ---- reading the picture back --------------------------------------------
-
-// The text of the element with this id up to its closing </g> (for groups)
-// or the end of its tag.
-std::string group_text(const std::string& svg, const std::string& id) {
-  size_t at = svg.find("id=\"" + id + "\"");
-  if (at == std::string::npos) return "";
-  size_t start = svg.rfind('<', at);
-  size_t end = svg.find("</g>", at);
-  return svg.substr(start, end - start);
-}
-
-SvgPoint translation_of(const std::string& svg, const std::string& id) {
-  std::smatch m;
-  std::string g = group_text(svg, id);
-  if (!std::regex_search(g, m, std::regex("translate\\(([-0-9.]+),([-0-9.]+)\\)")))
-    return SvgPoint{NAN, NAN};
-  return SvgPoint{std::stod(m[1]), std::stod(m[2])};
-}
-
-size_t count_of(const std::string& text, const std::string& what) {
-  size_t n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
-
-// Where an axis must appear: the net's centre plus the equal-area radius
-// sqrt(2) sin(c / 2) (c the colatitude from the downward vertical) times
-// the radius of the primitive, north up.
-SvgPoint expected_point(double azimuth, double plunge) {
-  const double deg = M_PI / 180.0;
-  double r = std::sqrt(2.0) * std::sin((90.0 - plunge) * deg / 2.0) * NET_FRAME.radius;
-  return SvgPoint{NET_FRAME.centre_x + r * std::sin(azimuth * deg),
-                  NET_FRAME.centre_y - r * std::cos(azimuth * deg)};
-}
-
-void expect_at(SvgPoint actual, SvgPoint expected, const std::string& what) {
-  EXPECT_NEAR(actual.x, expected.x, 0.006) << what;
-  EXPECT_NEAR(actual.y, expected.y, 0.006) << what;
-}
 
 struct Arrow {
   double tail_distance, tip_distance;  // from the centre of the net
@@ -323,13 +197,6 @@ TEST_F(SorvelPlotTest, DefaultPictureNameReplacesTheExtension) {
   expect_only({"normal_faults.fdt", "run.cdm", "run.svg", "plain", "plain.svg"});
 }
 
-TEST_F(SorvelPlotTest, HelpExplainsTheArguments) {
-  PlotRun r = run_plot(folder_, "--help");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out.rfind("Usage: sorvel-plot DATA RESULTS [PICTURE]\n", 0), 0u);
-  EXPECT_NE(r.out.find("Exit status"), std::string::npos);
-}
-
 TEST_F(SorvelPlotTest, EveryFailureIsOneMessageAndNoPicture) {
   analyse("normal_faults.fdt", "good.cdm");
   write_file(path("bad.fdt"), "48 70 122 39 N\n275 53 280 53 N\n178 58 154 56 X\n");
@@ -344,8 +211,6 @@ TEST_F(SorvelPlotTest, EveryFailureIsOneMessageAndNoPicture) {
   write_file(path("old.svg"), "<svg/>");
   struct Case { std::string arguments, message; };
   for (const Case& c : {
-           Case{"", "expected DATA RESULTS [PICTURE] (see sorvel-plot --help)"},
-           Case{"a b c d", "expected DATA RESULTS [PICTURE] (see sorvel-plot --help)"},
            Case{"missing.fdt good.cdm old.svg", "missing.fdt: Data file not found"},
            Case{"bad.fdt good.cdm old.svg", "bad.fdt: Invalid sense in the line number 3"},
            Case{"normal_faults.fdt none.cdm old.svg", "none.cdm: Results file not found"},
@@ -371,74 +236,6 @@ TEST_F(SorvelPlotTest, EveryFailureIsOneMessageAndNoPicture) {
   EXPECT_EQ(read_file(path("good.cdm")), good);
   expect_only({"normal_faults.fdt", "good.cdm", "bad.fdt", "short.cdm", "broken.cdm", "two.mim",
                "old.svg"});
-}
-
-// A MIM results file laid out as the MIM analysis writes it, for the data
-// of normal_faults.fdt.
-std::string mim_file(const std::map<int32_t, long>& votes) {
-  std::string text = "     16\n";
-  for (const std::string& line : split_lines(read_file(example_path("normal_faults.fdt")))) {
-    double a, b, c, d;
-    char sense;
-    std::sscanf(line.c_str(), "%lf %lf %lf %lf %c", &a, &b, &c, &d, &sense);
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%5.1f%5.1f%6.1f%5.1f %c\n", a, b, c, d, sense);
-    text += buffer;
-  }
-  text += "       59400   11\n";
-  append_int(text, long(votes.size()), 12);
-  text += "\n";
-  for (const auto& [index, count] : votes) {
-    append_int(text, index, 9);
-    append_int(text, count, 9);
-    text += "\n";
-  }
-  return text + "Data = normal_faults.fdt\n k =  3\nFunction = cosine\n"
-                "Job Start = 2024/05/01 10:00:00.000\nJob Start = 2024/05/01 10:00:01.250\n";
-}
-
-TEST_F(SorvelPlotTest, MimPictureSizesTheVotedStatesAndListsTheTopTen) {
-  std::filesystem::copy_file(example_path("normal_faults.fdt"), path("normal_faults.fdt"));
-  std::map<int32_t, long> votes = {{1234, 300}, {20000, 120}, {59400, 7}};
-  for (int32_t i = 1; i <= 12; ++i) votes[i * 100] = i;  // 1 to 12 votes
-  write_file(path("run.mim"), mim_file(votes));
-  PlotRun r = run_plot(folder_, "normal_faults.fdt run.mim");
-  ASSERT_EQ(r.status, 0) << r.err;
-  std::string svg = read_file(path("run.svg"));
-  EXPECT_EQ(xml_problem(svg), "");
-
-  // The most-voted state's axes, from the grid as generated.
-  ASSERT_TRUE(is_GSS_generation_successful());
-  GridPointAxes axes = axes_of_gridpoint(1234);
-  Orientation s1 = downward_axis(axes.sigma1), s3 = downward_axis(axes.sigma3);
-  expect_at(translation_of(svg, "most-voted-sigma1"),
-            expected_point(whole_degrees(s1.azimuth), whole_degrees(s1.plunge)), "sigma1");
-  expect_at(translation_of(svg, "most-voted-sigma3"),
-            expected_point(whole_degrees(s3.azimuth), whole_degrees(s3.plunge)), "sigma3");
-
-  // Two symbols per voted state, the largest for the most votes.
-  std::string voted = group_text(svg, "voted-states");
-  EXPECT_EQ(count_of(voted, "<circle"), 2u * votes.size());
-  EXPECT_NE(voted.find("r=\"11.50\""), std::string::npos);
-
-  // The table: ten rows, most votes first, then 12, 11, ... votes.
-  std::string table = group_text(svg, "vote-table");
-  std::vector<std::string> cells;
-  std::regex cell(">([^<]*)</text>");
-  for (std::sregex_iterator i(table.begin(), table.end(), cell), end; i != end; ++i)
-    cells.push_back((*i)[1]);
-  ASSERT_EQ(cells.size(), 6u * 11u);  // header and ten rows of six cells
-  EXPECT_EQ(cells[6 + 1], "1234");
-  EXPECT_EQ(cells[6 + 2], "300");
-  EXPECT_EQ(cells[12 + 1], "20000");
-  EXPECT_EQ(cells[18 + 1], "1200");
-  EXPECT_EQ(cells[18 + 2], "12");
-  EXPECT_EQ(cells[60 + 0], "10");
-  EXPECT_EQ(cells[60 + 2], "6");
-  EXPECT_EQ(cells[6 + 5], std::to_string(round_half_away(10.0f * gss[1233].stress_ratio) / 10) +
-                              "." + std::to_string(round_half_away(10.0f * gss[1233].stress_ratio) % 10));
-  EXPECT_NE(svg.find("Subsets of k = 3 data: 505; 15 stress states voted; weight function cosine"),
-            std::string::npos);
 }
 
 // The picture as a browser shows it: rendered by librsvg and not blank.

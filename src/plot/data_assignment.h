@@ -1,0 +1,32 @@
+// Which data fit each stress state found: the misfit angle of every datum
+// under every state (the angle between the predicted shear direction and
+// the observed slip, as the analyses compute it). A datum fits a state
+// when its misfit is below the limit, and it is assigned to the state it
+// fits best; the first state found wins a tie.
+#ifndef SORVEL_PLOT_DATA_ASSIGNMENT_H_
+#define SORVEL_PLOT_DATA_ASSIGNMENT_H_
+
+#include <vector>
+
+#include "common/state.h"
+#include "plot/results_reader.h"
+
+inline constexpr double DEFAULT_FIT_LIMIT = 30.0;  // degrees
+
+struct DataAssignment {
+  std::vector<std::vector<long>> misfit;  // [datum][state], whole degrees
+  std::vector<int> state;                 // [datum]: 1-based state, 0 for none
+  std::vector<int> fitting;               // [state]: data whose misfit is below the limit
+  std::vector<int> assigned;              // [state]: data assigned to it
+};
+
+/// The misfits and the assignment of `data` (vectors need not be set) to
+/// the `states` found; gss must hold the stress tensors.
+DataAssignment assign_data(const FaultSet& data, const std::vector<MimVote>& states,
+                           double fit_limit);
+
+/// The misfit shown for datum i: under its state, or, when it has none,
+/// the least under any state; -1 when no state was found.
+long shown_misfit(const DataAssignment& a, size_t i);
+
+#endif  // SORVEL_PLOT_DATA_ASSIGNMENT_H_

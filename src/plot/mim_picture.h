@@ -1,0 +1,22 @@
+// The MIM picture of sorvel-plot: the fault planes and their slip
+// coloured by the stress state each datum fits, the axes of every state
+// found labelled S1, S2, ..., two small nets with the density of the
+// votes for sigma1 and for sigma3, and a table of the states found.
+#ifndef SORVEL_PLOT_MIM_PICTURE_H_
+#define SORVEL_PLOT_MIM_PICTURE_H_
+
+#include <string>
+
+#include "common/state.h"
+#include "plot/mim_report.h"
+#include "plot/results_reader.h"
+
+/// The colour of state s (1-based) in the picture; grey for 0 (none).
+std::string state_colour(int s);
+
+/// The whole picture for a MIM results file and what was found in it.
+std::string MIM_picture(const FaultSet& data, const std::string& data_name,
+                        const std::string& results_name, const PlotResults& results,
+                        const MimFindings& findings);
+
+#endif  // SORVEL_PLOT_MIM_PICTURE_H_

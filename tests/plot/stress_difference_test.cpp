@@ -1,0 +1,89 @@
+// The stress difference of two states and the peaks of the votes that it
+// separates: identities and hand-checked angles, then the tie rule and
+// the vote threshold on a few voted states of the real grid.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "common/state.h"
+#include "grid/gss.h"
+#include "grid/stress_tensors.h"
+#include "plot/stress_difference.h"
+#include "plot/vote_peaks.h"
+
+namespace {
+
+// The tensor sum of l1 e1 e1^T + l2 e2 e2^T + l3 e3 e3^T, column by column,
+// for axes along x, y and z in any order.
+struct Tensor {
+  float s[9];
+};
+Tensor principal(int axis1, int axis2, int axis3, float l1, float l2, float l3) {
+  Tensor t = {};
+  t.s[axis1 * 4] = l1;
+  t.s[axis2 * 4] = l2;
+  t.s[axis3 * 4] = l3;
+  return t;
+}
+
+class StressDifferenceTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(is_GSS_generation_successful());
+    compute_stress_tensors();
+  }
+};
+
+TEST_F(StressDifferenceTest, ZeroForItselfSymmetricAndLargeForSwappedAxes) {
+  for (int32_t a : {1, 6, 777, 30000, 59400}) {
+    EXPECT_NEAR(gridpoint_stress_difference(a, a), 0.0, 0.05) << a;
+    for (int32_t b : {2, 12, 4321, 59399})
+      EXPECT_EQ(gridpoint_stress_difference(a, b), gridpoint_stress_difference(b, a)) << a << " " << b;
+  }
+  // sigma1 east, sigma3 up, and the same with the two swapped: for Phi 0.5
+  // the deviators are opposite, for Phi 0.3 they are still far apart
+  // (154 degrees by hand).
+  Tensor a = principal(0, 1, 2, 1.0f, 0.5f, 0.0f), b = principal(2, 1, 0, 1.0f, 0.5f, 0.0f);
+  EXPECT_NEAR(deviator_angle(unit_deviator(a.s), unit_deviator(b.s)), 180.0, 1e-3);  // acos is steep near -1
+  a = principal(0, 1, 2, 1.0f, 0.3f, 0.0f), b = principal(2, 1, 0, 1.0f, 0.3f, 0.0f);
+  EXPECT_NEAR(deviator_angle(unit_deviator(a.s), unit_deviator(b.s)), 153.99, 0.01);
+}
+
+// GridPoints 1 and 11 share their axes with Phi 0 and 1: the deviators
+// (2, -1, -1) / 3 and (1, 1, -2) / 3 meet at 60 degrees. GridPoints 6 and
+// 17 (Phi 0.5) differ by the 10-degree turn of sigma1 about sigma3, which
+// gives acos((1 + cos^2 10) / 2) = 9.962 degrees.
+TEST_F(StressDifferenceTest, HandCheckedAngles) {
+  EXPECT_NEAR(gridpoint_stress_difference(1, 11), 60.0, 1e-3);
+  EXPECT_NEAR(gridpoint_stress_difference(6, 17), 9.962, 1e-3);
+  // A turn of t about sigma2 at Phi 0.5 gives 2t: sigma1 and sigma3 in
+  // the x-z plane turned by 30 degrees.
+  double c = std::cos(M_PI / 6), s = std::sin(M_PI / 6);
+  Tensor turned = {{float(c * c), 0, float(c * s), 0, 0.5f, 0, float(c * s), 0, float(s * s)}};
+  Tensor plain = principal(0, 1, 2, 1.0f, 0.5f, 0.0f);
+  EXPECT_NEAR(deviator_angle(unit_deviator(plain.s), unit_deviator(turned.s)), 60.0, 1e-4);
+}
+
+// GridPoints 6 and 17 lie 9.96 degrees apart; 59400 is far from both.
+TEST_F(StressDifferenceTest, PeaksTieRuleAndThreshold) {
+  PeakOptions options = {20.0, 0.2};
+  std::vector<MimVote> votes = {{6, 50}, {17, 50}, {59400, 10}};
+  ASSERT_GT(gridpoint_stress_difference(6, 59400), 20.0);
+  ASSERT_GT(gridpoint_stress_difference(17, 59400), 20.0);
+  // Equal votes: the lower index outranks the other.
+  std::vector<MimVote> peaks = vote_peaks(votes, options);
+  ASSERT_EQ(peaks.size(), 2u);
+  EXPECT_EQ(peaks[0].index, 6);
+  EXPECT_EQ(peaks[1].index, 59400);
+  votes[1].votes = 51;
+  EXPECT_EQ(vote_peaks(votes, options)[0].index, 17);
+  // 10 votes are exactly 20 % of 50: kept at 0.2, dropped just above.
+  votes[1].votes = 50;
+  EXPECT_EQ(vote_peaks(votes, {20.0, 0.21}).size(), 1u);
+  // Closer than the separation is what counts: 9.96 < 10, not < 9.9.
+  EXPECT_EQ(vote_peaks(votes, {10.0, 0.0}).size(), 2u);
+  EXPECT_EQ(vote_peaks(votes, {9.9, 0.0}).size(), 3u);
+  EXPECT_TRUE(vote_peaks({}, options).empty());
+}
+
+}  // namespace
