@@ -1,6 +1,7 @@
 // sorvel-grid: writes the listing of the whole grid of stress states,
 // gridpoints.txt and stresstensors.txt, in the current folder.
 #include <string>
+#include <vector>
 
 #include "grid/grid_listing.h"
 #include "grid/gss.h"
@@ -37,16 +38,19 @@ static const ProgramTexts GRID_TEXTS = {
     "  --quiet       leave out the progress lines\n"
     "  --help, --version\n"};
 
+static const std::vector<OptionSpec> GRID_OPTIONS = {
+    {"--fixed", false}, {"--whole", false}, {"--quiet", false}, {"--help", false},
+    {"--version", false}};
+
 // The command-line mode: the listing form as an option, no pause.
 static int run_grid_command_line(int argc, char** argv) {
   set_error_ending(ErrorEnding::standard_error);
   ParsedArguments parsed;
-  std::string problem = parse_arguments(
-      argc, argv, {{"--fixed", false}, {"--whole", false}, {"--quiet", false},
-                   {"--help", false}, {"--version", false}}, parsed);
+  std::string problem = parse_arguments(argc, argv, GRID_OPTIONS, parsed);
   if (!problem.empty()) return usage_error(GRID_TEXTS, problem);
   if (std::optional<int> status = help_or_version(GRID_TEXTS, parsed)) return *status;
-  if (!parsed.operands.empty()) return usage_error(GRID_TEXTS, "extra argument " + parsed.operands[0]);
+  if (!parsed.operands.empty())
+    return usage_error(GRID_TEXTS, "extra argument " + parsed.operands[0]);
   bool fixed = parsed.options.contains("--fixed");
   if (fixed == parsed.options.contains("--whole"))
     return usage_error(GRID_TEXTS, "one of --fixed and --whole is required");

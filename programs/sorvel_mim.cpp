@@ -3,7 +3,6 @@
 #include "analyses/mim/mim_pipeline.h"
 #include "analyses/mim/subset_size.h"
 #include "analyses/run_summary.h"
-#include "shell/command_line.h"
 #include "shell/main_program.h"
 
 static void execute_mim(const std::string& data_file, const std::string& results_file) {
@@ -17,15 +16,13 @@ static std::string run_mim(const RunOptions& options) {
 }
 
 int main(int argc, char** argv) {
-  if (argc > 1) {
-    CommandLineProgram program = {
-        "sorvel-mim",
-        "The MIM analysis: every subset of k data votes for the stress state that fits\n"
-        "it best; the results list the votes of every voted stress state.\n",
-        ".mim", true, run_mim};
-    return run_command_line(program, argc, argv);
-  }
-  AnalysisProgram program = {{"MIM File (*.mim)", "*.mim"}, ".mim", execute_mim};
-  ConsoleFileChooser chooser;
-  return run_main_program(program, chooser);
+  static const AnalysisProgram program = {
+      {"MIM File (*.mim)", "*.mim"},
+      ".mim",
+      execute_mim,
+      {"sorvel-mim",
+       "The MIM analysis: every subset of k data votes for the stress state that fits\n"
+       "it best; the results list the votes of every voted stress state.\n",
+       true, run_mim}};
+  return run_analysis_program(program, argc, argv);
 }

@@ -31,8 +31,8 @@ static std::string state_text(int32_t k) {
   long tenths = round_half_away(10.0f * point.stress_ratio);
   char phi[48];
   std::snprintf(phi, sizeof phi, "Phi %ld.%ld", tenths / 10, tenths % 10);
-  return axis_text("sigma1", axes.sigma1) + ", " + axis_text("sigma2", sigma2_axis(point)) +
-         ", " + axis_text("sigma3", axes.sigma3) + ", " + phi;
+  return axis_text("sigma1", axes.sigma1) + ", " + axis_text("sigma2", sigma2_axis(point)) + ", " +
+         axis_text("sigma3", axes.sigma3) + ", " + phi;
 }
 
 std::string best_state_summary(const BestState& best) {

@@ -1,7 +1,5 @@
 #include "shell/command_line.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -69,8 +67,8 @@ static const char* const EXIT_STATUS_HELP =
 
 std::optional<int> help_or_version(const ProgramTexts& texts, const ParsedArguments& parsed) {
   if (parsed.options.contains("--help")) {
-    std::printf("usage: %s\n%s\n%s\n%s", texts.usage.c_str(), texts.about.c_str(),
-                DATA_FORMAT_HELP, EXIT_STATUS_HELP);
+    std::printf("usage: %s\n%s\n%s\n%s", texts.usage.c_str(), texts.about.c_str(), DATA_FORMAT_HELP,
+                EXIT_STATUS_HELP);
     return 0;
   }
   if (parsed.options.contains("--version")) {
@@ -89,7 +87,8 @@ std::optional<int8_t> parse_weight_id(std::string_view text) {
 }
 
 std::optional<int8_t> parse_subset_size(std::string_view text) {
-  if (text.size() == 1 && text[0] >= '2' && text[0] <= '8') return static_cast<int8_t>(text[0] - '0');
+  if (text.size() == 1 && text[0] >= '2' && text[0] <= '8')
+    return static_cast<int8_t>(text[0] - '0');
   return std::nullopt;
 }
 
@@ -103,12 +102,15 @@ static std::vector<OptionSpec> analysis_options(bool takes_subset_size) {
   return known;
 }
 
-static ProgramTexts analysis_texts(const CommandLineProgram& program) {
+static ProgramTexts analysis_texts(const CommandLineProgram& program,
+                                   const std::string& extension) {
   std::string name = program.name;
   std::string k = program.takes_subset_size ? " --k K" : "";
-  std::string usage = name + " --weight N" + k + " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
-  std::string about = std::string(program.purpose) +
-      "Without arguments " + name + " asks its questions at the console instead.\n\n"
+  std::string usage =
+      name + " --weight N" + k + " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
+  std::string about =
+      std::string(program.purpose) + "Without arguments " + name +
+      " asks its questions at the console instead.\n\n"
       "  --weight N    the weight function: 1 or cosine, 2 or linear, 3 or tangent,\n"
       "                4 or hyperbolic-tangent (required)\n";
   if (program.takes_subset_size) about += "  --k K         the subset size, 2 to 8 (required)\n";
@@ -118,9 +120,11 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program) {
       "  --threads N   threads to use, 1 to 1024 (default: SORVEL_THREADS, or every\n"
       "                hardware thread)\n"
       "  --help, --version\n"
-      "RESULTS is DATA with the extension " + std::string(program.extension) +
+      "RESULTS is DATA with the extension " +
+      extension +
       " unless given; names are used as\n"
-      "given. After the results file, one summary line names the best stress state.\n";
+      "given. After the results file, one summary line names the " +
+      (program.takes_subset_size ? "most-voted" : "best") + " stress state.\n";
   return ProgramTexts{name, usage, about};
 }
 
@@ -130,7 +134,10 @@ static std::string read_answers(const CommandLineProgram& program, const ParsedA
   auto weight = parsed.options.find("--weight");
   if (weight == parsed.options.end()) return "--weight is required";
   std::optional<int8_t> id = parse_weight_id(weight->second);
-  if (!id) return "invalid weight function " + weight->second;
+  if (!id) {
+    return "invalid weight function " + weight->second +
+           " (1 to 4, or cosine, linear, tangent, hyperbolic-tangent)";
+  }
   options.weight_id = *id;
   if (!program.takes_subset_size) return "";
   auto k = parsed.options.find("--k");
@@ -141,14 +148,13 @@ static std::string read_answers(const CommandLineProgram& program, const ParsedA
   return "";
 }
 
-static std::string read_files(const CommandLineProgram& program, const ParsedArguments& parsed,
+static std::string read_files(const std::string& extension, const ParsedArguments& parsed,
                               RunOptions& options) {
   const std::vector<std::string>& files = parsed.operands;
   if (files.empty()) return "no data file given";
   if (files.size() > 2) return "extra argument " + files[2];
   options.data_file = files[0];
-  options.results_file =
-      files.size() == 2 ? files[1] : proposed_results_name(files[0], program.extension);
+  options.results_file = files.size() == 2 ? files[1] : proposed_results_name(files[0], extension);
   return "";
 }
 
@@ -161,16 +167,6 @@ static std::string read_thread_count(const ParsedArguments& parsed) {
   return "";
 }
 
-static bool is_folder(const std::string& name) {
-  struct stat info;
-  return stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-static bool exists(const std::string& name) {
-  struct stat info;
-  return stat(name.c_str(), &info) == 0;
-}
-
 static bool same_file(const std::string& a, const std::string& b) {
   std::error_code error;
   return fs::equivalent(a, b, error);
@@ -180,26 +176,28 @@ static bool same_file(const std::string& a, const std::string& b) {
 static std::string file_refusal(const RunOptions& options, bool overwrite) {
   const std::string& data = options.data_file;
   const std::string& results = options.results_file;
-  if (!exists(data)) return "data file not found: " + data;
+  if (!path_exists(data)) return "data file not found: " + data;
   if (is_folder(data)) return "data file is a folder: " + data;
   if (!folder_of_path_exists(results)) return "folder of the results file not found: " + results;
   if (is_folder(results)) return "results file is a folder: " + results;
   if (same_file(data, results)) return "results file is the data file: " + results;
-  if (exists(results) && !overwrite)
+  if (path_exists(results) && !overwrite)
     return "results file exists (--overwrite replaces it): " + results;
   return "";
 }
 
-int run_command_line(const CommandLineProgram& program, int argc, char** argv) {
+int run_command_line(const CommandLineProgram& program, const std::string& extension, int argc,
+                     char** argv) {
   set_error_ending(ErrorEnding::standard_error);
-  ProgramTexts texts = analysis_texts(program);
+  ProgramTexts texts = analysis_texts(program, extension);
   ParsedArguments parsed;
-  std::string problem = parse_arguments(argc, argv, analysis_options(program.takes_subset_size), parsed);
+  std::string problem =
+      parse_arguments(argc, argv, analysis_options(program.takes_subset_size), parsed);
   if (!problem.empty()) return usage_error(texts, problem);
   if (std::optional<int> status = help_or_version(texts, parsed)) return *status;
   RunOptions options;
   problem = read_answers(program, parsed, options);
-  if (problem.empty()) problem = read_files(program, parsed, options);
+  if (problem.empty()) problem = read_files(extension, parsed, options);
   if (problem.empty()) problem = read_thread_count(parsed);
   if (!problem.empty()) return usage_error(texts, problem);
   std::string refusal = file_refusal(options, parsed.options.contains("--overwrite"));

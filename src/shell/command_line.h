@@ -63,15 +63,16 @@ struct RunOptions {
 
 /// What distinguishes one analysis program on the command line.
 struct CommandLineProgram {
-  const char* name;        // "sorvel"
-  const char* purpose;     // the first lines of --help, each ended
-  const char* extension;   // of the default results name, ".cdm"
-  bool takes_subset_size;  // --k, required (sorvel-mim)
+  const char* name;                               // "sorvel"
+  const char* purpose;                            // the first lines of --help, each ended
+  bool takes_subset_size;                         // --k, required (sorvel-mim)
   std::string (*run)(const RunOptions& options);  // returns the summary line
 };
 
-/// The command-line mode of an analysis program; returns the exit status
-/// (an error inside the analysis leaves through ErrorReporter with 1).
-int run_command_line(const CommandLineProgram& program, int argc, char** argv);
+/// The command-line mode of an analysis program whose results name has
+/// `extension` by default; returns the exit status (an error inside the
+/// analysis leaves through ErrorReporter with 1).
+int run_command_line(const CommandLineProgram& program, const std::string& extension, int argc,
+                     char** argv);
 
 #endif  // SORVEL_SHELL_COMMAND_LINE_H_

@@ -53,8 +53,8 @@ bool parse_best_state(const std::string& line, Summary& s) {
 bool parse_most_voted(const std::string& line, Summary& s) {
   const std::string label = "  Most voted stress state: ";
   if (line.rfind(label, 0) != 0 || !parse_axes(line.c_str() + label.size(), s)) return false;
-  return std::sscanf(line.c_str() + line.find(", votes "), ", votes %d of %lld (%lf %%)",
-                     &s.votes, &s.total, &s.mean) == 3;
+  return std::sscanf(line.c_str() + line.find(", votes "), ", votes %d of %lld (%lf %%)", &s.votes,
+                     &s.total, &s.mean) == 3;
 }
 
 // The lines of a MIM results file without the clock lines.
@@ -169,7 +169,8 @@ TEST_F(CommandLineTest, SummaryLineAgreesWithTheResultsFiles) {
   const std::string& best = rows[1];
   ASSERT_EQ(best.size(), 26u + 4u * 16u);
   double sum = 0.0;
-  for (int j = 0; j < 16; ++j) sum += 100.0 * std::cos(std::stoi(best.substr(26 + 4 * j, 4)) * M_PI / 180.0);
+  for (int j = 0; j < 16; ++j)
+    sum += 100.0 * std::cos(std::stoi(best.substr(26 + 4 * j, 4)) * M_PI / 180.0);
   EXPECT_NEAR(s.mean, sum / 16.0, 1.0);
   EXPECT_GT(s.mean, 90.0);
 
@@ -230,27 +231,52 @@ TEST_F(CommandLineTest, RefusalsAndTheirExitStatus) {
       {"sorvel", {"--weight", "--overwrite", "normal.fdt"}, 2, "sorvel: missing value of --weight"},
       {"sorvel", {"--weight", "1", "normal.fdt", "a.cdm", "b"}, 2, "sorvel: extra argument b"},
       {"sorvel", {"--overwrite", "normal.fdt"}, 2, "sorvel: --weight is required"},
-      {"sorvel", {"--weight", "5", "normal.fdt"}, 2, "sorvel: invalid weight function 5"},
+      {"sorvel",
+       {"--weight", "5", "normal.fdt"},
+       2,
+       "sorvel: invalid weight function 5 (1 to 4, or cosine, linear, tangent, "
+       "hyperbolic-tangent)"},
       {"sorvel", {"--weight", "1"}, 2, "sorvel: no data file given"},
-      {"sorvel", {"--weight", "1", "--threads", "0", "normal.fdt"}, 2,
+      {"sorvel",
+       {"--weight", "1", "--threads", "0", "normal.fdt"},
+       2,
        "sorvel: invalid thread count 0 (1 to 1024)"},
       {"sorvel", {"--weight", "1", "--k", "3", "normal.fdt"}, 2, "sorvel: unknown option --k"},
-      {"sorvel", {"--quiet=yes", "--weight", "1", "normal.fdt"}, 2, "sorvel: --quiet takes no value"},
+      {"sorvel",
+       {"--quiet=yes", "--weight", "1", "normal.fdt"},
+       2,
+       "sorvel: --quiet takes no value"},
       {"sorvel-mim", {"--weight", "1", "normal.fdt"}, 2, "sorvel-mim: --k is required"},
-      {"sorvel-mim", {"--weight", "1", "--k", "9", "normal.fdt"}, 2,
+      {"sorvel-mim",
+       {"--weight", "1", "--k", "9", "normal.fdt"},
+       2,
        "sorvel-mim: invalid subset size 9 (2 to 8)"},
       {"sorvel-grid", {"--quiet"}, 2, "sorvel-grid: one of --fixed and --whole is required"},
-      {"sorvel-grid", {"--fixed", "--whole"}, 2, "sorvel-grid: one of --fixed and --whole is required"},
+      {"sorvel-grid",
+       {"--fixed", "--whole"},
+       2,
+       "sorvel-grid: one of --fixed and --whole is required"},
       {"sorvel-grid", {"--fixed", "listing"}, 2, "sorvel-grid: extra argument listing"},
       {"sorvel", {"--weight", "1", "missing.fdt"}, 1, "sorvel: data file not found: missing.fdt"},
-      {"sorvel-cim", {"--weight", "1", "folder.fdt"}, 1, "sorvel-cim: data file is a folder: folder.fdt"},
-      {"sorvel", {"--weight", "1", "normal.fdt"}, 1,
+      {"sorvel-cim",
+       {"--weight", "1", "folder.fdt"},
+       1,
+       "sorvel-cim: data file is a folder: folder.fdt"},
+      {"sorvel",
+       {"--weight", "1", "normal.fdt"},
+       1,
        "sorvel: results file exists (--overwrite replaces it): normal.cdm"},
-      {"sorvel", {"--weight", "1", "normal.fdt", "no-such-folder/r.cdm"}, 1,
+      {"sorvel",
+       {"--weight", "1", "normal.fdt", "no-such-folder/r.cdm"},
+       1,
        "sorvel: folder of the results file not found: no-such-folder/r.cdm"},
-      {"sorvel-mim", {"--weight", "1", "--k", "3", "normal.fdt", "folder.fdt"}, 1,
+      {"sorvel-mim",
+       {"--weight", "1", "--k", "3", "normal.fdt", "folder.fdt"},
+       1,
        "sorvel-mim: results file is a folder: folder.fdt"},
-      {"sorvel-cim", {"--weight", "1", "--overwrite", "site.cim"}, 1,
+      {"sorvel-cim",
+       {"--weight", "1", "--overwrite", "site.cim"},
+       1,
        "sorvel-cim: results file is the data file: site.cim"},
   };
   const std::map<std::string, std::string> before = folder_contents();

@@ -26,8 +26,7 @@ ProgramRun run_program(const std::string& program, const std::string& folder,
 /// that reads it waits; one still running after `seconds` is killed
 /// (status -1).
 ProgramRun run_program_with_arguments(const std::string& program, const std::string& folder,
-                                      const std::vector<std::string>& arguments,
-                                      int seconds = 300);
+                                      const std::vector<std::string>& arguments, int seconds = 300);
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
