@@ -38,9 +38,11 @@ static const ProgramTexts GRID_TEXTS = {
     "  --quiet       leave out the progress lines\n"
     "  --help, --version\n"};
 
-static const std::vector<OptionSpec> GRID_OPTIONS = {
-    {"--fixed", false}, {"--whole", false}, {"--quiet", false}, {"--help", false},
-    {"--version", false}};
+static const std::vector<KnownOption> GRID_OPTIONS = {{"--fixed", false},
+                                                      {"--whole", false},
+                                                      {"--quiet", false},
+                                                      {"--help", false},
+                                                      {"--version", false}};
 
 // The command-line mode: the listing form as an option, no pause.
 static int run_grid_command_line(int argc, char** argv) {

@@ -12,9 +12,10 @@
 
 namespace fs = std::filesystem;
 
-static const OptionSpec* find_option(const std::vector<OptionSpec>& known, std::string_view name) {
-  for (const OptionSpec& spec : known) {
-    if (name == spec.name) return &spec;
+static const KnownOption* find_option(const std::vector<KnownOption>& known,
+                                      std::string_view name) {
+  for (const KnownOption& option : known) {
+    if (name == option.name) return &option;
   }
   return nullptr;
 }
@@ -25,31 +26,40 @@ static bool is_value(int i, int argc, char** argv) {
   return i < argc && std::string_view(argv[i]).substr(0, 2) != "--";
 }
 
-std::string parse_arguments(int argc, char** argv, const std::vector<OptionSpec>& known,
+// The option at argv[i], "--name" or "--name=value"; steps i over a value
+// given as the next argument.
+static std::string parse_option(int& i, int argc, char** argv,
+                                const std::vector<KnownOption>& known, ParsedArguments& parsed) {
+  std::string_view argument = argv[i];
+  size_t equals = argument.find('=');
+  std::string name(argument.substr(0, equals));
+  const KnownOption* option = find_option(known, name);
+  if (option == nullptr) return "unknown option " + std::string(argument);
+  bool joined = equals != std::string_view::npos;
+  if (joined && !option->takes_value) return name + " takes no value";
+  if (joined) {
+    parsed.options[name] = argument.substr(equals + 1);
+  } else if (!option->takes_value) {
+    parsed.options[name] = "";
+  } else if (is_value(i + 1, argc, argv)) {
+    parsed.options[name] = argv[++i];
+  } else {
+    return "missing value of " + name;
+  }
+  return "";
+}
+
+std::string parse_arguments(int argc, char** argv, const std::vector<KnownOption>& known,
                             ParsedArguments& parsed) {
   bool options_ended = false;
   for (int i = 1; i < argc; ++i) {
     std::string_view argument = argv[i];
     if (options_ended || argument.substr(0, 2) != "--") {
       parsed.operands.emplace_back(argument);
-      continue;
-    }
-    if (argument == "--") {
+    } else if (argument == "--") {
       options_ended = true;
-      continue;
-    }
-    size_t equals = argument.find('=');
-    std::string_view name = argument.substr(0, equals);
-    const OptionSpec* spec = find_option(known, name);
-    if (spec == nullptr) return "unknown option " + std::string(argument);
-    std::string& value = parsed.options[std::string(name)];
-    if (equals != std::string_view::npos && spec->takes_value) {
-      value = argument.substr(equals + 1);
-    } else if (equals != std::string_view::npos) {
-      return std::string(name) + " takes no value";
-    } else if (spec->takes_value) {
-      if (!is_value(i + 1, argc, argv)) return "missing value of " + std::string(name);
-      value = argv[++i];
+    } else if (std::string problem = parse_option(i, argc, argv, known, parsed); !problem.empty()) {
+      return problem;
     }
   }
   return "";
@@ -94,10 +104,10 @@ std::optional<int8_t> parse_subset_size(std::string_view text) {
 
 // ---- the analysis programs ----
 
-static std::vector<OptionSpec> analysis_options(bool takes_subset_size) {
-  std::vector<OptionSpec> known = {{"--weight", true}, {"--overwrite", false},
-                                   {"--quiet", false}, {"--threads", true},
-                                   {"--help", false},  {"--version", false}};
+static std::vector<KnownOption> analysis_options(bool takes_subset_size) {
+  std::vector<KnownOption> known = {{"--weight", true}, {"--overwrite", false},
+                                    {"--quiet", false}, {"--threads", true},
+                                    {"--help", false},  {"--version", false}};
   if (takes_subset_size) known.push_back({"--k", true});
   return known;
 }

@@ -15,7 +15,7 @@
 inline constexpr int EXIT_USAGE = 2;
 
 /// An option a program knows: "--name", and whether a value follows it.
-struct OptionSpec {
+struct KnownOption {
   const char* name;
   bool takes_value;
 };
@@ -30,7 +30,7 @@ struct ParsedArguments {
 /// Sorts argv[1..]: "--name value" or "--name=value"; "--" ends the
 /// options. Returns the usage problem (an unknown option, a missing value),
 /// or an empty text.
-std::string parse_arguments(int argc, char** argv, const std::vector<OptionSpec>& known,
+std::string parse_arguments(int argc, char** argv, const std::vector<KnownOption>& known,
                             ParsedArguments& parsed);
 
 /// What a program says of itself.
