@@ -1,10 +1,12 @@
 // sorvel-grid: writes the listing of the whole grid of stress states,
 // gridpoints.txt and stresstensors.txt, in the current folder.
 #include <string>
+#include <vector>
 
 #include "grid/grid_listing.h"
 #include "grid/gss.h"
 #include "shell/banner.h"
+#include "shell/command_line.h"
 #include "shell/console.h"
 #include "shell/error_reporter.h"
 
@@ -19,14 +21,48 @@ static std::string read_listing_mode() {
   return answer.substr(first, 1);
 }
 
-int main() {
+static int write_listing(bool fixed_point) {
+  if (!is_GSS_generation_successful()) ErrorReporter("sorvel-grid", "");
+  bool written = write_grid_listing(fixed_point);
+  flush_console();
+  return written ? 0 : 1;
+}
+
+static const ProgramTexts GRID_TEXTS = {
+    "sorvel-grid", "sorvel-grid --fixed|--whole [--quiet]",
+    "Lists the whole grid of stress states in gridpoints.txt and stresstensors.txt\n"
+    "in the current folder, replacing earlier listings. Without arguments\n"
+    "sorvel-grid asks at the console instead.\n\n"
+    "  --fixed       angles and Phi with one decimal\n"
+    "  --whole       angles in whole degrees, Phi in tenths\n"
+    "  --quiet       leave out the progress lines\n"
+    "  --help, --version\n"};
+
+static const std::vector<KnownOption> GRID_OPTIONS = {{"--fixed", false},
+                                                      {"--whole", false},
+                                                      {"--quiet", false},
+                                                      {"--help", false},
+                                                      {"--version", false}};
+
+// The command-line mode: the listing form as an option, no pause.
+static int run_grid_command_line(int argc, char** argv) {
+  set_error_ending(ErrorEnding::standard_error);
+  ParsedArguments parsed;
+  std::string problem = parse_arguments(argc, argv, GRID_OPTIONS, parsed);
+  if (!problem.empty()) return usage_error(GRID_TEXTS, problem);
+  if (std::optional<int> status = help_or_version(GRID_TEXTS, parsed)) return *status;
+  if (!parsed.operands.empty())
+    return usage_error(GRID_TEXTS, "extra argument " + parsed.operands[0]);
+  bool fixed = parsed.options.contains("--fixed");
+  if (fixed == parsed.options.contains("--whole"))
+    return usage_error(GRID_TEXTS, "one of --fixed and --whole is required");
+  set_progress_quiet(parsed.options.contains("--quiet"));
+  return write_listing(fixed);
+}
+
+int main(int argc, char** argv) {
+  if (argc > 1) return run_grid_command_line(argc, argv);
   write_banner();
   std::string mode = read_listing_mode();
-  if (!is_GSS_generation_successful()) ErrorReporter("sorvel-grid", "");
-  if (!write_grid_listing(mode)) {
-    flush_console();
-    return 1;
-  }
-  flush_console();
-  return 0;
+  return write_listing(mode == "r");
 }

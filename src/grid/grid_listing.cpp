@@ -96,7 +96,7 @@ static void write_progress(int32_t k) {
   append_int(line, k, 5);
   line += " / ";
   append_int(line, GSS_SIZE, 5);
-  write_line(line);
+  show_progress_line(line);
 }
 
 static bool listing_failed(ResultsFile& points, ResultsFile& tensors) {
@@ -106,7 +106,7 @@ static bool listing_failed(ResultsFile& points, ResultsFile& tensors) {
   return false;
 }
 
-bool write_grid_listing(const std::string& mode) {
+bool write_grid_listing(bool fixed_point) {
   message_line("*** List of computational grid points is saved in the filegridpoints.txt");
   message_line("*** List of stress tensors are saved in the file stresstensors.txt");
   message_line("");
@@ -118,7 +118,6 @@ bool write_grid_listing(const std::string& mode) {
   if (!points_open || !tensors_open) return listing_failed(points, tensors);
 
   compute_stress_tensors();
-  bool fixed_point = !mode.empty() && mode[0] == 'r';
   results_file_write(points, gridpoints_header());
   for (int32_t k = 1; k <= GSS_SIZE; ++k) {
     if (k % 10000 == 0) write_progress(k);

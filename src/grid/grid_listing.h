@@ -2,12 +2,9 @@
 #ifndef SORVEL_GRID_GRID_LISTING_H_
 #define SORVEL_GRID_GRID_LISTING_H_
 
-#include <string>
-
-/// Writes both listing files in the current folder; mode "r" (first
-/// character, lower case) gives fixed-point angles, anything else whole
-/// numbers. Returns false (after its console message) when a file cannot
-/// be written.
-bool write_grid_listing(const std::string& mode);
+/// Writes both listing files in the current folder, the angles and Phi in
+/// fixed-point form or in whole numbers. Returns false (after its console
+/// message) when a file cannot be written.
+bool write_grid_listing(bool fixed_point);
 
 #endif  // SORVEL_GRID_GRID_LISTING_H_

@@ -20,6 +20,20 @@ void write_line(std::string_view text) {
 
 void flush_console() { std::fflush(stdout); }
 
+static bool progress_quiet = false;
+
+void set_progress_quiet(bool quiet) { progress_quiet = quiet; }
+
+void show_progress_message(std::string_view text) {
+  if (progress_quiet) return;
+  message_line(text);
+  flush_console();
+}
+
+void show_progress_line(std::string_view text) {
+  if (!progress_quiet) write_line(text);
+}
+
 LineSource& console_input() {
   static StreamLineSource source(stdin);
   return source;

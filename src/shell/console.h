@@ -15,6 +15,15 @@ void write_prompt(std::string_view text);
 void write_line(std::string_view text);
 void flush_console();
 
+/// Progress lines are shown unless a command-line run asked for quiet;
+/// the dialogue always shows them.
+void set_progress_quiet(bool quiet);
+/// A progress message line (one blank, the text, a line end), flushed so
+/// that it shows while the stage runs; nothing when quiet.
+void show_progress_message(std::string_view text);
+/// A progress line written as it stands, with a line end; nothing when quiet.
+void show_progress_line(std::string_view text);
+
 /// Standard input as a line source (shared by every console question).
 LineSource& console_input();
 

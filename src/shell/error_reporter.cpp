@@ -50,11 +50,20 @@ static void pause_for_enter() {
   if (!console_input().next_line(answer)) write_line("");
 }
 
+static ErrorEnding error_ending = ErrorEnding::console_pause;
+
+void set_error_ending(ErrorEnding ending) { error_ending = ending; }
+
 void ErrorReporter(const std::string& routine, const std::string& message,
                    std::optional<int32_t> line, std::FILE* open_file) {
   release_tables();
   if (open_file != nullptr) std::fclose(open_file);
   std::string block = format_error_block(routine, message, line);
+  if (error_ending == ErrorEnding::standard_error) {
+    flush_console();  // the progress lines so far come first
+    std::fwrite(block.data(), 1, block.size(), stderr);
+    std::exit(1);
+  }
   std::fwrite(block.data(), 1, block.size(), stdout);
   pause_for_enter();
   flush_console();

@@ -1,7 +1,5 @@
 #include "shell/main_program.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <vector>
 
@@ -12,16 +10,6 @@
 [[noreturn]] static void stop(int status) {
   flush_console();
   std::exit(status);
-}
-
-static bool is_existing_file(const std::string& name) {
-  struct stat info;
-  return stat(name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
-}
-
-static bool exists(const std::string& name) {
-  struct stat info;
-  return stat(name.c_str(), &info) == 0;
 }
 
 std::optional<bool> read_overwrite_answer(LineSource& input) {
@@ -49,11 +37,11 @@ int run_main_program(const AnalysisProgram& program, FileChooser& chooser) {
   std::vector<FileFilter> save_filters = {program.results_filter, {"All Files (*.*)", "*.*"}};
   std::string results_file =
       choose_save_file(chooser, save_filters, proposed_results_name(data_file, program.extension));
-  if (!is_existing_file(data_file)) {
+  if (!path_exists(data_file) || is_folder(data_file)) {
     message_line("  Specified data file not found --- Execution terminated.");
     stop(1);
   }
-  if (exists(results_file)) {
+  if (path_exists(results_file)) {
     message_line("  Specified file to save already exists. ");
     write_prompt("  Do you really want to rewrite it?  < y / n > ");
     if (!overwrite_consented()) stop(1);
@@ -65,4 +53,10 @@ int run_main_program(const AnalysisProgram& program, FileChooser& chooser) {
   program.execute(data_file, results_file);
   flush_console();
   return 0;
+}
+
+int run_analysis_program(const AnalysisProgram& program, int argc, char** argv) {
+  if (argc > 1) return run_command_line(program.command_line, program.extension, argc, argv);
+  ConsoleFileChooser chooser;
+  return run_main_program(program, chooser);
 }

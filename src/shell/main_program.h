@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/free_format.h"
-
+#include "shell/command_line.h"
 #include "shell/file_chooser.h"
 
 /// What distinguishes one analysis program from another.
@@ -15,7 +15,12 @@ struct AnalysisProgram {
   FileFilter results_filter;  // e.g. {"CDM File (*.cdm)", "*.cdm"}
   std::string extension;      // of the proposed results name, e.g. ".cdm"
   void (*execute)(const std::string& data_file, const std::string& results_file);
+  CommandLineProgram command_line;  // the same analysis with its answers as options
 };
+
+/// The dialogue at the console when there are no arguments, else the
+/// command-line mode; returns the exit status.
+int run_analysis_program(const AnalysisProgram& program, int argc, char** argv);
 
 /// Runs the dialogue and the analysis; returns the exit status (0 when
 /// the results were written; every other end leaves through exit(1)).

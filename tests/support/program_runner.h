@@ -4,9 +4,11 @@
 #define SORVEL_TESTS_SUPPORT_PROGRAM_RUNNER_H_
 
 #include <string>
+#include <vector>
 
 struct ProgramRun {
   std::string output;  // everything written to standard output
+  std::string errors;  // everything written to standard error
   int status = -1;     // exit status, -1 when the program did not exit
 };
 
@@ -19,12 +21,18 @@ std::string make_temp_folder();
 ProgramRun run_program(const std::string& program, const std::string& folder,
                        const std::string& input, const std::string& shell_prefix = "");
 
+/// Runs `program` in `folder` with `arguments` and no shell between. Its
+/// standard input is a pipe that stays open and empty, so that a program
+/// that reads it waits; one still running after `seconds` is killed
+/// (status -1).
+ProgramRun run_program_with_arguments(const std::string& program, const std::string& folder,
+                                      const std::vector<std::string>& arguments, int seconds = 300);
+
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
 bool file_exists(const std::string& path);
 
 /// Lines of a text split at "\n" (a final line end gives no empty line).
-#include <vector>
 std::vector<std::string> split_lines(const std::string& text);
 
 /// The path of an example data file of the project.

@@ -6,14 +6,10 @@
 
 #include "analyses/mim/mim_results.h"
 #include "analyses/mim/subset_inversion.h"
+#include "analyses/run_summary.h"
 #include "common/number_format.h"
 #include "common/state.h"
-#include "data/fault_data_reader.h"
-#include "data/fault_geometry.h"
-#include "fitness/fitness_table.h"
 #include "fitness/weight_functions.h"
-#include "grid/gss.h"
-#include "grid/stress_tensors.h"
 #include "shell/console.h"
 #include "shell/error_reporter.h"
 
@@ -60,31 +56,23 @@ static void check_subset_count(int8_t k) {
     ErrorReporter("MIM_execute", "Number of iteration exceeds the upper bound 2,147,483,647");
 }
 
-static void progress(const char* stage) {
-  message_line(stage);
-  flush_console();
+MostVoted MIM_run(const AnalysisRun& run, int8_t k, const JobTime& start) {
+  start_run(run, "  * Initialization  1/3 *");
+  check_subset_count(k);
+  prepare_scoring("MIM_execute", "Invalid data");
+  score_stress_states("  * Initialization  2/3 *");
+  show_progress_message("  * Initialization  3/3 *");
+  MIM_invert_subsets(k);
+  JobTime end = current_job_time();
+  show_progress_message("  * Writing Results                   *");
+  MIM_save_results(run.data_file, k, start.date, start.time, end.date, end.time);
+  release_tables();
+  return most_voted_state();
 }
 
 void MIM_execute(const std::string& data_file_name, const std::string& results_file_name,
                  int8_t k) {
-  JobTime start = current_job_time();
-  file_names.data_file = data_file_name;
-  file_names.results_file = results_file_name;
+  JobTime start = current_job_time();  // the job includes the choice of the weight function
   determine_weightfunc();
-  message_line("");
-  progress("  * Initialization  1/3 *");
-  read_data_file();
-  check_subset_count(k);
-  prepare_fault_geometry();
-  if (!is_GSS_generation_successful()) ErrorReporter("MIM_execute", "Invalid data");
-  compute_stress_tensors();
-  allocate_fitness_table();
-  progress("  * Initialization  2/3 *");
-  fill_fitness_table(weight_function_of(weightfunc_id));
-  progress("  * Initialization  3/3 *");
-  MIM_invert_subsets(k);
-  JobTime end = current_job_time();
-  progress("  * Writing Results                   *");
-  MIM_save_results(data_file_name, k, start.date, start.time, end.date, end.time);
-  release_tables();
+  MIM_run(AnalysisRun{data_file_name, results_file_name, weightfunc_id}, k, start);
 }

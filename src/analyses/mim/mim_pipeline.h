@@ -8,6 +8,9 @@
 #include <ctime>
 #include <string>
 
+#include "analyses/run_summary.h"
+#include "analyses/shared_stages.h"
+
 /// The number of k-subsets of n data, C(n, k), judged through logarithms
 /// in double precision; -1 when it reaches 2147483647, the most the
 /// subset counter holds.
@@ -26,8 +29,13 @@ JobTime job_time_of(const std::tm& local, int milliseconds);
 /// The local clock now.
 JobTime current_job_time();
 
-/// Runs the analysis for subset size k and writes the results file; every
-/// failure ends the run through ErrorReporter.
+/// Runs the analysis for subset size k with the run's answers and writes
+/// the results file, giving `start` as the start of the job; returns the
+/// most-voted stress state. Every failure ends the run through ErrorReporter.
+MostVoted MIM_run(const AnalysisRun& run, int8_t k, const JobTime& start);
+
+/// The dialogue's run (k already asked): takes the start of the job, asks
+/// for the weight function, then MIM_run.
 void MIM_execute(const std::string& data_file_name, const std::string& results_file_name,
                  int8_t k);
 

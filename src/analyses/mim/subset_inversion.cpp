@@ -147,7 +147,7 @@ static void run_search(const SubsetSearch& search, int32_t n, int k, int32_t tot
     int32_t best = best_of_subset(vector[k - 1], column(j[k]), own[k]);
     ++gss[best].fitness;
     if (counter % VOTES_PER_PROGRESS_LINE == 0) {
-      write_line(progress_line(k, counter, total));
+      show_progress_line(progress_line(k, counter, total));
       flush_console();
     }
     changed = next_subset(j, k, n);
