@@ -171,10 +171,10 @@ void MIM_invert_subsets(int8_t k) {
   if (plan == nullptr) ErrorReporter("MIM_invert_subsets", "Memory allocation error");
   clear_votes();
   const int32_t total = subset_total(n, k);
-  message_line("");
+  show_progress_message("");
   flush_console();
   run_subset_search(*plan, votes.data(), [&](int32_t counter) {
-    write_line(progress_line(k, counter, total));
+    show_progress_line(progress_line(k, counter, total));
     flush_console();
   });
   for (int32_t i = 0; i < GSS_SIZE; ++i) gss[i].fitness = votes[static_cast<std::size_t>(i)];
@@ -191,7 +191,7 @@ void MIM_invert_subsets_reference(int8_t k) {
   widen_fitness_table(search.widened, n);
   clear_votes();
   const int32_t total = subset_total(n, k);
-  message_line("");
+  show_progress_message("");
   flush_console();
   run_search(search, n, k, total);
   release_search(search);
