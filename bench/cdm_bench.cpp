@@ -3,6 +3,7 @@
 //   cmake -S . -B build-bench -DSORVEL_BENCHMARKS=ON -DBUILD_TESTING=OFF
 //   cmake --build build-bench -j2 --target sorvel_bench
 //   build-bench/sorvel_bench --benchmark_filter='Fill|Cdm'
+// bench/run.sh runs these and the whole programs side by side.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -60,11 +61,15 @@ void prepare(int count) {
   allocate_fitness_table();
 }
 
+// Args: number of data, weight function, 1 for the straightforward fill.
 void BM_FillFitnessTable(benchmark::State& state) {
   int count = static_cast<int>(state.range(0));
+  const WeightFunction& weight = weight_function_of(static_cast<int>(state.range(1)));
+  bool reference = state.range(2) == 1;
   prepare(count);
   for (auto _ : state) {
-    fill_fitness_table(weight_function_of(1));
+    if (reference) fill_fitness_table_reference(weight);
+    else fill_fitness_table(weight);
     benchmark::DoNotOptimize(fitness_table.scores);
   }
   state.counters["pairs/s"] =
@@ -96,5 +101,8 @@ void BM_CdmRun(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_FillFitnessTable)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_FillFitnessTable)
+    ->ArgsProduct({{2000, 10000}, {1, 2, 3, 4}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(BM_CdmRun)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -106,7 +106,7 @@ void dots_over_gridpoints(const TensorComponents& tensors, int32_t first, int32_
 
 SORVEL_VECTOR_CLONES
 bool scores_over_gridpoints(const TensorComponents& tensors, int32_t first, int32_t count,
-                            const DatumFactors& datum, const StepTable& table, int8_t* scores) {
+                            const DatumFactors& datum, const StepTable& table, int32_t* scores) {
   const float* c[9];
   for (int i = 0; i < 9; ++i) c[i] = tensors.c[i].data() + first;
   const Factors15 f = {datum.n[0], datum.n[1], datum.n[2], datum.p[0], datum.p[1],
@@ -121,7 +121,7 @@ bool scores_over_gridpoints(const TensorComponents& tensors, int32_t first, int3
   for (int32_t k = 0; k < count; ++k) {
     Tensor9 S = {c[0][k], c[1][k], c[2][k], c[3][k], c[4][k], c[5][k], c[6][k], c[7][k], c[8][k]};
     float d = clamped_dot(S, f);
-    scores[k] = static_cast<int8_t>(bucket_value(step, packed, safe_bucket(d, scale, last), d));
+    scores[k] = bucket_value(step, packed, safe_bucket(d, scale, last), d);
     any_nan |= d != d ? 1 : 0;
   }
   return any_nan == 0;

@@ -42,9 +42,11 @@ void dots_over_gridpoints(const TensorComponents& tensors, int32_t first, int32_
 
 /// The scores of GridPoints first + i (i < count) against one datum, from
 /// a usable table of the score as a function of d; false when some d was
-/// not a number (its score is then wrong, and left to the caller).
+/// not a number (its score is then wrong, and left to the caller). The
+/// scores are whole numbers of 32 bits, as wide as the floats they come
+/// from, so that the loop runs in the widest vectors.
 bool scores_over_gridpoints(const TensorComponents& tensors, int32_t first, int32_t count,
-                            const DatumFactors& datum, const StepTable& table, int8_t* scores);
+                            const DatumFactors& datum, const StepTable& table, int32_t* scores);
 
 /// d[j] for one stress tensor S (column by column) against data first + j.
 void dots_over_data(const float* S, const DataComponents& data, int32_t first, int32_t count,

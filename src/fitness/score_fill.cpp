@@ -20,11 +20,13 @@ static void fill_column(const TensorComponents& tensors, int32_t points, const F
                         const StepTable& scores, int8_t* column) {
   const DatumFactors factors = datum_factors(datum);
   float d[CHUNK_POINTS];
+  int32_t wide[CHUNK_POINTS];
   for (int32_t first = 0; first < points; first += CHUNK_POINTS) {
     int32_t count = points - first < CHUNK_POINTS ? points - first : CHUNK_POINTS;
-    if (scores.usable &&
-        scores_over_gridpoints(tensors, first, count, factors, scores, column + first))
+    if (scores.usable && scores_over_gridpoints(tensors, first, count, factors, scores, wide)) {
+      for (int32_t k = 0; k < count; ++k) column[first + k] = static_cast<int8_t>(wide[k]);
       continue;
+    }
     // A table that cannot be had, or a dot product that is not a number:
     // the scores from the dot products one by one.
     dots_over_gridpoints(tensors, first, count, factors, d);

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Builds the project and times the straightforward paths (SORVEL_REFERENCE=1)
+# against the fast ones on the same inputs, in one run: the fitness fill
+# alone under each weight function, and whole runs of sorvel, sorvel-mim and
+# sorvel-cim from start to results file. Prints the median of ROUNDS rounds
+# (default 3; the slowest reference cases run once, see below), the ratios
+# and the peak memory of each whole run.
+#
+#   bench/run.sh [ROUNDS]          from the project's root
+#
+# SORVEL_THREADS is left as the caller sets it (unset: every hardware thread).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rounds=${1:-3}
+build=build-bench
+cmake -S . -B "$build" -DSORVEL_BENCHMARKS=ON -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" -j2 --target sorvel_bench sorvel sorvel-mim sorvel-cim >/dev/null
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# random N SEED: planes and slip lines at random (the fill does the same work
+# whatever the data mean).
+random_data() {
+  awk -v n="$1" -v seed="$2" 'BEGIN { srand(seed); split("N R S D", s, " ");
+    for (i = 0; i < n; i++) printf "%.1f %.1f %.1f %.1f %s\n", 360*rand(), 90*rand(), 360*rand(), 90*rand(), s[i%4+1] }'
+}
+# synthetic N SEED STATES...: N data whose slip is the resolved shear of the
+# stress states (s1az s1pl s3az s3pl phi), taken in turn.
+synthetic_data() {
+  local n=$1 seed=$2; shift 2
+  awk -v n="$n" -v seed="$seed" -v states="$*" 'function ax(a, p, v) { a *= r; p *= r;
+      v[1] = cos(p)*sin(a); v[2] = cos(p)*cos(a); v[3] = -sin(p) }
+    function dot(a, b) { return a[1]*b[1] + a[2]*b[2] + a[3]*b[3] }
+    BEGIN { r = atan2(0, -1) / 180; srand(seed); m = split(states, st, " ") / 5; made = 0;
+      while (made < n) { b = (made % m) * 5;
+        ax(st[b+1], st[b+2], e1); ax(st[b+3], st[b+4], e3); phi = st[b+5];
+        e2[1] = e3[2]*e1[3] - e3[3]*e1[2]; e2[2] = e3[3]*e1[1] - e3[1]*e1[3]; e2[3] = e3[1]*e1[2] - e3[2]*e1[1];
+        dd = 360*rand(); dip = 20 + 65*rand(); a = dd*r; d = dip*r;
+        nv[1] = -sin(a)*sin(d); nv[2] = -cos(a)*sin(d); nv[3] = -cos(d);
+        for (i = 1; i <= 3; i++) t[i] = e1[i]*dot(e1, nv) + phi*e2[i]*dot(e2, nv);
+        tn = dot(t, nv); for (i = 1; i <= 3; i++) tau[i] = t[i] - tn*nv[i];
+        len = sqrt(dot(tau, tau)); if (len < 0.05) continue;
+        down = tau[3] <= 0; sg = down ? 1 : -1;
+        pl = atan2(-sg*tau[3], sqrt(tau[1]^2 + tau[2]^2)) / r; az = atan2(sg*tau[1], sg*tau[2]) / r;
+        if (az < 0) az += 360;
+        printf "%.1f %.1f %.1f %.1f %s\n", dd, dip, az, pl, down ? "N" : "R"; made++ } }'
+}
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2 }'; }
+
+# whole PROGRAM ANSWERS ROUNDS_REFERENCE: median seconds and peak KB of the
+# fast run and of the reference run.
+whole() {
+  local program=$1 answers=$2 reference_rounds=$3 mode out
+  for mode in fast reference; do
+    local n=$rounds; [ "$mode" = reference ] && n=$reference_rounds
+    : > "$work/times"; : > "$work/memory"
+    for _ in $(seq "$n"); do
+      rm -f "$work/result"
+      if [ "$mode" = reference ]; then export SORVEL_REFERENCE=1; else unset SORVEL_REFERENCE; fi
+      out=$( { /usr/bin/time -f "%e %M" "$build/$program" <<<"$answers" >/dev/null; } 2>&1 | tail -1)
+      echo "${out% *}" >> "$work/times"; echo "${out#* }" >> "$work/memory"
+    done
+    unset SORVEL_REFERENCE
+    eval "${mode}_time=$(median < "$work/times")"
+    eval "${mode}_memory=$(median < "$work/memory")"
+  done
+  awk -v f="$fast_time" -v r="$reference_time" -v fm="$fast_memory" -v rm="$reference_memory" -v what="$4" \
+    'BEGIN { printf "%-44s reference %8.2f s  fast %7.3f s  ratio %6.1f   peak %7.1f MB (reference %7.1f MB)\n", what, r, f, r / f, fm / 1024, rm / 1024 }'
+}
+
+echo "== fill_fitness_table alone (median of $rounds at 2,000 data, one round at 10,000)"
+fill() {  # COUNT REPETITIONS
+  "$build/sorvel_bench" --benchmark_filter="BM_FillFitnessTable/$1/" --benchmark_repetitions="$2" \
+    --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null | tr -d '"' |
+    grep '^BM_' | grep -v -e _mean -e _stddev -e _cv
+}
+{ fill 2000 "$rounds"; fill 10000 1; } |
+  awk -F, '{ name = $1; sub(/_median$/, "", name);
+      split(name, a, "/"); key = sprintf("%5d data, weight %d", a[2], a[3]); t[key, a[4]] = $3; keys[key] = 1 }
+    END { for (k in keys) printf "%-26s reference %9.1f ms  fast %7.2f ms  ratio %6.1f\n", k, t[k, "1"], t[k, "0"], t[k, "1"] / t[k, "0"] }' | sort -n
+
+echo "== whole runs (median of $rounds; the reference at 10,000 data once)"
+random_data 2000 1 > "$work/r2000.fdt"
+random_data 10000 2 > "$work/r10000.fdt"
+random_data 1000 3 > "$work/r1000.fdt"
+for w in 1 4; do
+  whole sorvel "$work/r2000.fdt"$'\n'"$work/result"$'\n'"$w" "$rounds" "sorvel, 2,000 data, weight $w"
+  whole sorvel "$work/r10000.fdt"$'\n'"$work/result"$'\n'"$w" 1 "sorvel, 10,000 data, weight $w"
+done
+NORMAL="10 85 95 0 0.5"; STRIKE="40 0 130 0 0.3"; THRUST="220 2 310 87 0.7"
+synthetic_data 30 4 $NORMAL > "$work/one30.fdt"
+synthetic_data 45 5 $NORMAL > "$work/one45.fdt"
+synthetic_data 60 6 $NORMAL > "$work/one60.fdt"
+synthetic_data 45 7 $NORMAL $STRIKE $THRUST > "$work/mixed45.fdt"
+synthetic_data 60 8 $NORMAL $STRIKE > "$work/mixed60.fdt"
+for k in 3 4 5; do
+  for set in one30 one45 one60 mixed45 mixed60; do
+    [ "$k" = 5 ] && [ "${set#*6}" != "$set" ] && continue  # C(60, 5) = 5.5 million: minutes for the reference
+    whole sorvel-mim "$work/$set.fdt"$'\n'"$work/result"$'\n'"$k"$'\n'"1" "$rounds" "sorvel-mim, k = $k, $set, weight 1"
+  done
+done
+whole sorvel-cim "$work/r1000.fdt"$'\n'"$work/result"$'\n'"2" "$rounds" "sorvel-cim, 1,000 data, weight 2"
