@@ -7,6 +7,7 @@
 # and the peak memory of each whole run.
 #
 #   bench/run.sh [ROUNDS]          from the project's root
+#   SKIP_FILL=1 bench/run.sh       the whole runs only
 #
 # SORVEL_THREADS is left as the caller sets it (unset: every hardware thread).
 set -euo pipefail
@@ -56,7 +57,7 @@ whole() {
     local n=$rounds; [ "$mode" = reference ] && n=$reference_rounds
     : > "$work/times"; : > "$work/memory"
     for _ in $(seq "$n"); do
-      rm -f "$work/result"
+      rm -f "$work/result.txt"
       if [ "$mode" = reference ]; then export SORVEL_REFERENCE=1; else unset SORVEL_REFERENCE; fi
       out=$( { /usr/bin/time -f "%e %M" "$build/$program" <<<"$answers" >/dev/null; } 2>&1 | tail -1)
       echo "${out% *}" >> "$work/times"; echo "${out#* }" >> "$work/memory"
@@ -69,6 +70,7 @@ whole() {
     'BEGIN { printf "%-44s reference %8.2f s  fast %7.3f s  ratio %6.1f   peak %7.1f MB (reference %7.1f MB)\n", what, r, f, r / f, fm / 1024, rm / 1024 }'
 }
 
+if [ -z "${SKIP_FILL:-}" ]; then
 echo "== fill_fitness_table alone (median of $rounds at 2,000 data, one round at 10,000)"
 fill() {  # COUNT REPETITIONS
   "$build/sorvel_bench" --benchmark_filter="BM_FillFitnessTable/$1/" --benchmark_repetitions="$2" \
@@ -80,13 +82,15 @@ fill() {  # COUNT REPETITIONS
       split(name, a, "/"); key = sprintf("%5d data, weight %d", a[2], a[3]); t[key, a[4]] = $3; keys[key] = 1 }
     END { for (k in keys) printf "%-26s reference %9.1f ms  fast %7.2f ms  ratio %6.1f\n", k, t[k, "1"], t[k, "0"], t[k, "1"] / t[k, "0"] }' | sort -n
 
+fi
+
 echo "== whole runs (median of $rounds; the reference at 10,000 data once)"
 random_data 2000 1 > "$work/r2000.fdt"
 random_data 10000 2 > "$work/r10000.fdt"
 random_data 1000 3 > "$work/r1000.fdt"
 for w in 1 4; do
-  whole sorvel "$work/r2000.fdt"$'\n'"$work/result"$'\n'"$w" "$rounds" "sorvel, 2,000 data, weight $w"
-  whole sorvel "$work/r10000.fdt"$'\n'"$work/result"$'\n'"$w" 1 "sorvel, 10,000 data, weight $w"
+  whole sorvel "$work/r2000.fdt"$'\n'"$work/result.txt"$'\n'"$w" "$rounds" "sorvel, 2,000 data, weight $w"
+  whole sorvel "$work/r10000.fdt"$'\n'"$work/result.txt"$'\n'"$w" 1 "sorvel, 10,000 data, weight $w"
 done
 NORMAL="10 85 95 0 0.5"; STRIKE="40 0 130 0 0.3"; THRUST="220 2 310 87 0.7"
 synthetic_data 30 4 $NORMAL > "$work/one30.fdt"
@@ -97,7 +101,7 @@ synthetic_data 60 8 $NORMAL $STRIKE > "$work/mixed60.fdt"
 for k in 3 4 5; do
   for set in one30 one45 one60 mixed45 mixed60; do
     [ "$k" = 5 ] && [ "${set#*6}" != "$set" ] && continue  # C(60, 5) = 5.5 million: minutes for the reference
-    whole sorvel-mim "$work/$set.fdt"$'\n'"$work/result"$'\n'"$k"$'\n'"1" "$rounds" "sorvel-mim, k = $k, $set, weight 1"
+    whole sorvel-mim "$work/$set.fdt"$'\n'"$work/result.txt"$'\n'"$k"$'\n'"1" "$rounds" "sorvel-mim, k = $k, $set, weight 1"
   done
 done
-whole sorvel-cim "$work/r1000.fdt"$'\n'"$work/result"$'\n'"2" "$rounds" "sorvel-cim, 1,000 data, weight 2"
+whole sorvel-cim "$work/r1000.fdt"$'\n'"$work/result.txt"$'\n'"2" "$rounds" "sorvel-cim, 1,000 data, weight 2"
