@@ -161,19 +161,23 @@ void prefix_level_with_tops(const int16_t* __restrict below, const int8_t* __res
   }
 }
 
+// The sums of block b of level k - 1 and the greatest of them.
+inline int16_t form_block(const int16_t* __restrict below, const int8_t* __restrict column,
+                          int16_t* __restrict sums, int32_t b) {
+  int16_t top = std::numeric_limits<int16_t>::min();
+  for (int32_t t = 0; t < BLOCK; ++t) {
+    int16_t sum = static_cast<int16_t>(below[BLOCK * b + t] + column[BLOCK * b + t]);
+    sums[BLOCK * b + t] = sum;
+    top = sum > top ? sum : top;
+  }
+  return top;
+}
+
 // Level k - 1 with its block maxima, formed in one pass.
 SORVEL_VECTOR_CLONES
 void last_prefix_level(const int16_t* __restrict below, const int8_t* __restrict column,
                        int16_t* __restrict sums, int16_t* __restrict block_top, int32_t blocks) {
-  for (int32_t b = 0; b < blocks; ++b) {
-    int16_t top = std::numeric_limits<int16_t>::min();
-    for (int32_t t = 0; t < BLOCK; ++t) {
-      int16_t sum = static_cast<int16_t>(below[BLOCK * b + t] + column[BLOCK * b + t]);
-      sums[BLOCK * b + t] = sum;
-      top = sum > top ? sum : top;
-    }
-    block_top[b] = top;
-  }
+  for (int32_t b = 0; b < blocks; ++b) block_top[b] = form_block(below, column, sums, b);
 }
 
 void form_level(Worker& w, const SubsetSearchPlan& plan);
@@ -210,15 +214,11 @@ void set_level(Worker& w, const SubsetSearchPlan& plan, int m, int32_t j) {
 // The sums of `blocks` blocks and the greatest sum of each; returns the
 // greatest of all.
 inline int16_t form_blocks(const int16_t* __restrict below, const int8_t* __restrict column,
-                    int16_t* __restrict sums, int16_t* __restrict block_top, int32_t blocks) {
+                           int16_t* __restrict sums, int16_t* __restrict block_top,
+                           int32_t blocks) {
   int16_t group_top = std::numeric_limits<int16_t>::min();
   for (int32_t b = 0; b < blocks; ++b) {
-    int16_t top = std::numeric_limits<int16_t>::min();
-    for (int32_t t = 0; t < BLOCK; ++t) {
-      int16_t sum = static_cast<int16_t>(below[BLOCK * b + t] + column[BLOCK * b + t]);
-      sums[BLOCK * b + t] = sum;
-      top = sum > top ? sum : top;
-    }
+    int16_t top = form_block(below, column, sums, b);
     block_top[b] = top;
     group_top = top > group_top ? top : group_top;
   }
