@@ -1,9 +1,10 @@
 // The subset search made fast and kept exact. Every k-subset still votes
 // for the first GridPoint (lowest index) of greatest summed score, but
-// most GridPoints are never summed: the grid is cut into blocks, and a
-// block whose bound (the sum over the subset of each column's greatest
-// score within the block) lies below a sum already reached cannot hold
-// the winner. The subsets are shared out among threads by their first
+// most GridPoints are never summed for the last datum: the grid is cut
+// into blocks of eight, and a block whose bound (the greatest partial sum
+// over the other k - 1 data in it plus the last datum's greatest score in
+// it) lies below a sum that some GridPoint reaches cannot hold the
+// winner. The subsets are shared out among threads by their first one to
 // three indices, each thread voting into its own counts.
 #ifndef SORVEL_ANALYSES_MIM_BOUNDED_SEARCH_H_
 #define SORVEL_ANALYSES_MIM_BOUNDED_SEARCH_H_
