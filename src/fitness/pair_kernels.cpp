@@ -112,16 +112,13 @@ bool scores_over_gridpoints(const TensorComponents& tensors, int32_t first, int3
   const Factors15 f = {datum.n[0], datum.n[1], datum.n[2], datum.p[0], datum.p[1],
                        datum.p[2], datum.p[3], datum.p[4], datum.p[5], datum.p[6],
                        datum.p[7], datum.p[8], datum.s[0], datum.s[1], datum.s[2]};
-  const float* step = table.step.data();
-  const int32_t* packed = table.packed.data();
-  const float last = static_cast<float>(table.step.size() - 1);
-  const float scale = table.scale;
+  const StepLookup lookup = step_lookup(table);
   int any_nan = 0;
 #pragma omp simd reduction(| : any_nan)
   for (int32_t k = 0; k < count; ++k) {
     Tensor9 S = {c[0][k], c[1][k], c[2][k], c[3][k], c[4][k], c[5][k], c[6][k], c[7][k], c[8][k]};
     float d = clamped_dot(S, f);
-    scores[k] = bucket_value(step, packed, safe_bucket(d, scale, last), d);
+    scores[k] = lookup_value(lookup, d);
     any_nan |= d != d ? 1 : 0;
   }
   return any_nan == 0;

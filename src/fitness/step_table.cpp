@@ -99,15 +99,12 @@ void step_values_to_bytes(const StepTable& table, const float* d, int32_t count,
     for (int32_t i = 0; i < count; ++i) values[i] = static_cast<int8_t>(step_value(table, d[i]));
     return;
   }
-  const float* step = table.step.data();
-  const int32_t* packed = table.packed.data();
-  const float last = static_cast<float>(table.step.size() - 1);
-  const float scale = table.scale;
+  const StepLookup lookup = step_lookup(table);
   int any_nan = 0;
 #pragma omp simd reduction(| : any_nan)
   for (int32_t i = 0; i < count; ++i) {
     float di = d[i];
-    values[i] = static_cast<int8_t>(bucket_value(step, packed, safe_bucket(di, scale, last), di));
+    values[i] = static_cast<int8_t>(lookup_value(lookup, di));
     any_nan |= di != di ? 1 : 0;
   }
   if (!any_nan) return;

@@ -44,20 +44,29 @@ inline long step_value(const StepTable& table, float d) {
   return static_cast<int16_t>(packed & 0xffff) + (d >= table.step[static_cast<std::size_t>(b)] ? (packed >> 16) : 0);
 }
 
-/// The value of bucket b at d, for a d of that bucket (the vector loops'
-/// body).
-inline int32_t bucket_value(const float* step, const int32_t* packed, int32_t b, float d) {
-  int32_t p = packed[b];
-  return static_cast<int16_t>(p & 0xffff) + (d >= step[b] ? (p >> 16) : 0);
+/// A usable table as the vector loops read it.
+struct StepLookup {
+  const float* step;
+  const int32_t* packed;
+  float last;   // the last bucket's number
+  float scale;
+};
+
+inline StepLookup step_lookup(const StepTable& table) {
+  return StepLookup{table.step.data(), table.packed.data(),
+                    static_cast<float>(table.step.size() - 1), table.scale};
 }
 
-/// The bucket of d for the vector loops: a d that is not a number falls
-/// in bucket 0 rather than outside the table.
-inline int32_t safe_bucket(float d, float scale, float last) {
-  float at = (d + 1.0f) * scale;
+/// The tabulated value at d, the vector loops' body: a d that is not a
+/// number falls in bucket 0 rather than outside the table (its value is
+/// then wrong, and the caller's to mend).
+inline int32_t lookup_value(const StepLookup& table, float d) {
+  float at = (d + 1.0f) * table.scale;
   at = at >= 0.0f ? at : 0.0f;
-  at = at <= last ? at : last;
-  return static_cast<int32_t>(at);
+  at = at <= table.last ? at : table.last;
+  int32_t b = static_cast<int32_t>(at);
+  int32_t p = table.packed[b];
+  return static_cast<int16_t>(p & 0xffff) + (d >= table.step[b] ? (p >> 16) : 0);
 }
 
 /// values[i] = the tabulated value at d[i] as a signed byte, for i < count;
