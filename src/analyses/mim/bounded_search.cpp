@@ -47,7 +47,6 @@ struct Worker {
   std::vector<uint32_t> formed;      // per group: the generation in which it was formed
   uint32_t generation = 0;           // changes with the datum of level k - 1
   int32_t formed_count = 0;          // groups formed in this generation
-  bool form_all = false;             // whether this generation formed every group at once
   const int8_t* last_prefix_column = nullptr;  // that datum's column
   std::vector<int16_t> group_bound;  // the group bounds of the current subset
   int32_t level_datum[MAX_K] = {-1, -1, -1, -1, -1, -1, -1, -1};  // last datum of level m
@@ -191,10 +190,10 @@ void set_level(Worker& w, const SubsetSearchPlan& plan, int m, int32_t j) {
     w.last_prefix_column = column;
     // Where most groups were needed last time, all are formed at once,
     // which vector instructions do faster than one group at a time.
-    w.form_all = w.formed_count > plan.groups * 3 / 4;
+    const bool form_all = w.formed_count > plan.groups * 3 / 4;
     w.formed_count = 0;
     ++w.generation;
-    if (w.form_all) {
+    if (form_all) {
       form_level(w, plan);
       return;
     }
