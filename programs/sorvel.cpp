@@ -3,17 +3,26 @@
 #include "analyses/run_summary.h"
 #include "shell/main_program.h"
 
-static std::string run_cdm(const RunOptions& options) {
-  return best_state_summary(CDM_run({options.data_file, options.results_file, options.weight_id}));
+static StageResult run_cdm(const AnalysisRun& run, const JobTime&, const RunSettings& settings,
+                           std::string& summary) {
+  RankedRun result;
+  if (StageResult error = CDM_run(run, settings, result)) return error;
+  summary = best_state_summary(result.tables.gss, result.best);
+  return std::nullopt;
+}
+
+static std::string run_cdm_options(const RunOptions& options) {
+  return run_with_options(run_cdm, options);
 }
 
 int main(int argc, char** argv) {
   static const AnalysisProgram program = {
       {"CDM File (*.cdm)", "*.cdm"},
       ".cdm",
-      CDM_execute,
+      false,
+      run_cdm,
       {"sorvel",
        "The CDM analysis: every stress state of the grid with its fitness, the best last.\n", false,
-       run_cdm}};
+       run_cdm_options}};
   return run_analysis_program(program, argc, argv);
 }

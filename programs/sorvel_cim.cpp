@@ -4,18 +4,27 @@
 #include "analyses/run_summary.h"
 #include "shell/main_program.h"
 
-static std::string run_cim(const RunOptions& options) {
-  return best_state_summary(CIM_run({options.data_file, options.results_file, options.weight_id}));
+static StageResult run_cim(const AnalysisRun& run, const JobTime&, const RunSettings& settings,
+                           std::string& summary) {
+  RankedRun result;
+  if (StageResult error = CIM_run(run, settings, result)) return error;
+  summary = best_state_summary(result.tables.gss, result.best);
+  return std::nullopt;
+}
+
+static std::string run_cim_options(const RunOptions& options) {
+  return run_with_options(run_cim, options);
 }
 
 int main(int argc, char** argv) {
   static const AnalysisProgram program = {
       {"CIM File (*.cim)", "*.cim"},
       ".cim",
-      CIM_execute,
+      false,
+      run_cim,
       {"sorvel-cim",
        "The CIM analysis: every stress state from the best down, with the misfit angle\n"
        "of every datum.\n",
-       false, run_cim}};
+       false, run_cim_options}};
   return run_analysis_program(program, argc, argv);
 }

@@ -5,6 +5,7 @@
 
 #include "grid/grid_listing.h"
 #include "grid/gss.h"
+#include "grid/stress_tensors.h"
 #include "shell/banner.h"
 #include "shell/command_line.h"
 #include "shell/console.h"
@@ -21,9 +22,16 @@ static std::string read_listing_mode() {
   return answer.substr(first, 1);
 }
 
-static int write_listing(bool fixed_point) {
-  if (!is_GSS_generation_successful()) ErrorReporter("sorvel-grid", "");
-  bool written = write_grid_listing(fixed_point);
+static int write_listing(bool fixed_point, bool quiet) {
+  Gss gss;
+  if (!is_GSS_generation_successful(gss))
+    report_failure(ErrorReport{"sorvel-grid", "", {}, GSS_FAILURE_NOTES});
+  compute_stress_tensors(gss);
+  message_line("*** List of computational grid points is saved in the filegridpoints.txt");
+  message_line("*** List of stress tensors are saved in the file stresstensors.txt");
+  message_line("");
+  bool written = write_grid_listing(gss, fixed_point, console_run_settings(1, quiet));
+  if (!written) message_line("  File I/O error --- execution terminated.");
   flush_console();
   return written ? 0 : 1;
 }
@@ -56,13 +64,12 @@ static int run_grid_command_line(int argc, char** argv) {
   bool fixed = parsed.options.contains("--fixed");
   if (fixed == parsed.options.contains("--whole"))
     return usage_error(GRID_TEXTS, "one of --fixed and --whole is required");
-  set_progress_quiet(parsed.options.contains("--quiet"));
-  return write_listing(fixed);
+  return write_listing(fixed, parsed.options.contains("--quiet"));
 }
 
 int main(int argc, char** argv) {
   if (argc > 1) return run_grid_command_line(argc, argv);
   write_banner();
   std::string mode = read_listing_mode();
-  return write_listing(mode == "r");
+  return write_listing(mode == "r", false);
 }

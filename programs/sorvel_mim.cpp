@@ -1,28 +1,30 @@
 // sorvel-mim: the MIM analysis of a fault-slip data file, in which every
 // subset of k data votes for the stress state that explains it best.
 #include "analyses/mim/mim_pipeline.h"
-#include "analyses/mim/subset_size.h"
 #include "analyses/run_summary.h"
 #include "shell/main_program.h"
 
-static void execute_mim(const std::string& data_file, const std::string& results_file) {
-  int8_t k = determine_subset_size();
-  MIM_execute(data_file, results_file, k);
+static StageResult run_mim(const AnalysisRun& run, const JobTime& start,
+                           const RunSettings& settings, std::string& summary) {
+  MimRun result;
+  if (StageResult error = MIM_run(run, start, settings, result)) return error;
+  summary = most_voted_summary(result.tables.gss, most_voted_state(result.votes));
+  return std::nullopt;
 }
 
-static std::string run_mim(const RunOptions& options) {
-  AnalysisRun run = {options.data_file, options.results_file, options.weight_id};
-  return most_voted_summary(MIM_run(run, options.subset_size, current_job_time()));
+static std::string run_mim_options(const RunOptions& options) {
+  return run_with_options(run_mim, options);
 }
 
 int main(int argc, char** argv) {
   static const AnalysisProgram program = {
       {"MIM File (*.mim)", "*.mim"},
       ".mim",
-      execute_mim,
+      true,
+      run_mim,
       {"sorvel-mim",
        "The MIM analysis: every subset of k data votes for the stress state that fits\n"
        "it best; the results list the votes of every voted stress state.\n",
-       true, run_mim}};
+       true, run_mim_options}};
   return run_analysis_program(program, argc, argv);
 }

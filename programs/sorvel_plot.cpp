@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/results_file.h"
+#include "platform/results_file.h"
 #include "data/fault_data_reader.h"
 #include "grid/gss.h"
 #include "grid/stress_tensors.h"
@@ -159,10 +159,10 @@ static std::string default_picture_name(const std::string& results) {
 }
 
 static void load_data(const std::string& path, FaultSet& data) {
-  DataFileError error;
-  if (load_fault_data(path, data, error)) return;
-  std::string message = path + ": " + error.message;
-  if (error.line > 0) message += " " + std::to_string(error.line);
+  StageResult error = read_data_file(path, data);
+  if (!error) return;
+  std::string message = path + ": " + error->message;
+  if (error->line) message += " " + std::to_string(*error->line);
   fail(message);
 }
 
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
   if (picture == data_name || picture == results_name)
     fail(picture + ": the picture would replace an input file");
 
-  FaultSet data{0, nullptr};
+  FaultSet data;
   load_data(data_name, data);
   PlotResults results;
   std::string error;
@@ -190,19 +190,19 @@ int main(int argc, char** argv) {
   if (results.kind == ResultsKind::mim && results.fault_count != data.count)
     fail(results_name + ": made from " + std::to_string(results.fault_count) + " data, but " +
          data_name + " holds " + std::to_string(data.count));
-  if (!is_GSS_generation_successful()) fail("the grid of stress states cannot be generated");
+  Gss gss;
+  if (!is_GSS_generation_successful(gss)) fail("the grid of stress states cannot be generated");
 
   std::string report;
   if (results.kind == ResultsKind::cdm) {
-    write_picture(picture, CDM_picture(data, data_name, results_name, results));
+    write_picture(picture, CDM_picture(gss, data, data_name, results_name, results));
   } else {
-    compute_stress_tensors();
-    MimFindings findings = find_mim_states(data, results, command.peaks, command.fit_limit);
-    write_picture(picture, MIM_picture(data, data_name, results_name, results, findings));
-    report = MIM_report(findings);
+    compute_stress_tensors(gss);
+    MimFindings findings = find_mim_states(gss, data, results, command.peaks, command.fit_limit);
+    write_picture(picture, MIM_picture(gss, data, data_name, results_name, results, findings));
+    report = MIM_report(gss, findings);
   }
   std::fputs(report.c_str(), stdout);
   std::printf("sorvel-plot: picture written to %s\n", picture.c_str());
-  std::free(data.data);
   return 0;
 }

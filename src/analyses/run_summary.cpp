@@ -2,63 +2,49 @@
 
 #include <cstdio>
 
-#include "analyses/cdm/cdm_results.h"
 #include "common/number_format.h"
-#include "common/state.h"
-#include "grid/orientation.h"
+#include "grid/state_axes.h"
 
-// sigma2 completes the right-handed frame of sigma1 and sigma3, the rows
-// 1 and 3 of the GridPoint's Euler matrix.
-static Orientation sigma2_axis(const GridPoint& point) {
-  Matrix3 r = euler_rotation_matrix(point.euler_theta, point.euler_phi, point.euler_psi);
-  Vec3 sigma1 = {r.m[0][0], r.m[0][1], r.m[0][2]};
-  Vec3 sigma3 = {r.m[2][0], r.m[2][1], r.m[2][2]};
-  return vector_to_trend_plunge(cross_product(sigma3, sigma1));
-}
-
-static std::string axis_text(const char* name, Orientation axis) {
-  Orientation down = downward_axis(axis);
+static std::string axis_text(const char* name, WholeDegreeAxis axis) {
   char text[48];
-  std::snprintf(text, sizeof text, "%s %03ld/%02ld", name, whole_degrees(down.azimuth),
-                whole_degrees(down.plunge));
+  std::snprintf(text, sizeof text, "%s %03d/%02d", name, axis.azimuth, axis.plunge);
   return text;
 }
 
-// The axes and Phi of the GridPoint at position k (1-based) of the GSS.
-static std::string state_text(int32_t k) {
-  const GridPoint& point = gss[k - 1];
-  GridPointAxes axes = axes_of_gridpoint(k);
+// "sigma1 349/80, sigma2 186/10, sigma3 095/03, Phi 0.5".
+static std::string state_text(const GridPoint& point) {
+  StateAxes axes = state_axes(point);
   long tenths = round_half_away(10.0f * point.stress_ratio);
   char phi[48];
   std::snprintf(phi, sizeof phi, "Phi %ld.%ld", tenths / 10, tenths % 10);
-  return axis_text("sigma1", axes.sigma1) + ", " + axis_text("sigma2", sigma2_axis(point)) + ", " +
+  return axis_text("sigma1", axes.sigma1) + ", " + axis_text("sigma2", axes.sigma2) + ", " +
          axis_text("sigma3", axes.sigma3) + ", " + phi;
 }
 
-std::string best_state_summary(const BestState& best) {
+std::string best_state_summary(const Gss& gss, const BestState& best) {
   const std::string label = "  Best stress state: ";
   if (best.data_count <= 0) return label + "none (no data)";
   char mean[48];
   std::snprintf(mean, sizeof mean, ", mean score %.1f of 100",
                 static_cast<double>(best.score_sum) / best.data_count);
-  return label + state_text(best.position) + mean;
+  return label + state_text(gss.points[static_cast<std::size_t>(best.index)]) + mean;
 }
 
-MostVoted most_voted_state() {
+MostVoted most_voted_state(const GridValues& votes) {
   MostVoted winner = {0, 0, 0};
-  for (int32_t i = 1; i <= GSS_SIZE; ++i) {
-    int32_t votes = gss[i - 1].fitness;
-    winner.total += votes;
-    if (votes > winner.votes) winner = {i, votes, winner.total};
+  for (int32_t i = 1; i <= static_cast<int32_t>(votes.size()); ++i) {
+    int32_t count = votes[static_cast<std::size_t>(i - 1)];
+    winner.total += count;
+    if (count > winner.votes) winner = {i, count, winner.total};
   }
   return winner;
 }
 
-std::string most_voted_summary(const MostVoted& winner) {
+std::string most_voted_summary(const Gss& gss, const MostVoted& winner) {
   const std::string label = "  Most voted stress state: ";
   if (winner.index == 0) return label + "none (no votes)";
   char share[80];
   std::snprintf(share, sizeof share, ", votes %d of %lld (%.1f %%)", static_cast<int>(winner.votes),
                 static_cast<long long>(winner.total), 100.0 * winner.votes / winner.total);
-  return label + state_text(winner.index) + share;
+  return label + state_text(gss.points[static_cast<std::size_t>(winner.index - 1)]) + share;
 }

@@ -1,42 +1,78 @@
 // The stages that the CDM, CIM and MIM analyses share, in their order:
-// the run's choices into the program-wide state, the data, the grid and
-// its tensors, the fitness table and, for CDM and CIM, the ranking. A
-// run takes its answers as arguments; the dialogue asks first and then
-// starts the same run.
+// the data, the grid and its tensors, the fitness table and, for CDM and
+// CIM, the ranking. Each stage takes the run's tables and settings as
+// arguments and hands back a failure as a value; the shell prints it.
 #ifndef SORVEL_ANALYSES_SHARED_STAGES_H_
 #define SORVEL_ANALYSES_SHARED_STAGES_H_
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-/// What a run is told: its two files and its weight function.
+#include "common/error_report.h"
+#include "common/run_settings.h"
+#include "common/tables.h"
+
+/// What a run is told: its two files, its weight function and, for the
+/// MIM analysis, the subset size.
 struct AnalysisRun {
   std::string data_file;
   std::string results_file;
-  int8_t weight_id;  // 1 to 4
+  int8_t weight_id = 0;    // 1 to 4
+  int8_t subset_size = 0;  // k of the MIM analysis, 0 for the others
+};
+
+/// The tables one run works on.
+struct RunTables {
+  FaultSet faults;
+  Gss gss;
+  FitnessTable table;
+};
+
+/// The ranked stress states of a CDM or CIM run.
+struct Ranking {
+  GridValues fitness;          // the sum of every GridPoint's scores, in grid order
+  std::vector<int32_t> order;  // grid indices in ascending fitness: the best last
 };
 
 /// The best stress state of a ranked run.
 struct BestState {
-  int32_t position;    // in the GSS as ranked: the last one
+  int32_t index;       // 0-based grid index: the last of the ranking
   int32_t score_sum;   // its fitness before the shift
   int16_t data_count;  // number of data scored
 };
 
-/// Sets the file names and the weight function, writes an empty line and
-/// `first_progress`, and reads the data file.
-void start_run(const AnalysisRun& run, const char* first_progress);
+/// What a CDM or CIM run gives back: its tables, its ranking and its best
+/// state.
+struct RankedRun {
+  RunTables tables;
+  Ranking ranking;
+  BestState best;
+};
+
+/// Writes an empty line and `first_progress`, then reads the data file.
+StageResult start_run(const AnalysisRun& run, const RunSettings& settings,
+                      const char* first_progress, FaultSet& faults);
 
 /// Fault geometry, the grid (a failure is reported under `routine` with
 /// `grid_failure`), the stress tensors and an empty fitness table.
-void prepare_scoring(const char* routine, const char* grid_failure);
+StageResult prepare_scoring(const char* routine, const char* grid_failure, RunTables& tables);
 
 /// Writes `progress`, then scores every stress state against every datum
 /// with the run's weight function.
-void score_stress_states(const char* progress);
+void score_stress_states(const char* progress, const AnalysisRun& run,
+                         const RunSettings& settings, RunTables& tables);
 
-/// Scores, fitness sums and the sort, with their progress lines; the best
-/// state as it stands before the shift of the ranking.
-BestState rank_stress_states();
+/// Scores, fitness sums and the sort, with their progress lines.
+Ranking rank_stress_states(const AnalysisRun& run, const RunSettings& settings,
+                           RunTables& tables);
+
+/// Every stage of a CDM or CIM run up to the ranking, failures reported
+/// under `routine`.
+StageResult score_and_rank(const AnalysisRun& run, const RunSettings& settings,
+                           const char* routine, RankedRun& result);
+
+/// Frees the fault-data array and the fitness table of a run.
+void release_tables(RunTables& tables);
 
 #endif  // SORVEL_ANALYSES_SHARED_STAGES_H_

@@ -54,10 +54,7 @@ bool StreamLineSource::at_end() {
   return false;
 }
 
-void StreamLineSource::rewind() {
-  std::rewind(stream_);
-  at_start_ = true;
-}
+bool StreamLineSource::failed() { return std::ferror(stream_) != 0; }
 
 StringLineSource::StringLineSource(std::string text) : text_(std::move(text)) {}
 

@@ -27,6 +27,8 @@ class LineSource {
   virtual bool next_line(std::string& line) = 0;
   /// True when nothing at all is left to read.
   virtual bool at_end() = 0;
+  /// True when reading has failed (a read error, not the end).
+  virtual bool failed() { return false; }
 };
 
 /// Lines of a C stream (a file or standard input). Skips a UTF-8
@@ -36,8 +38,7 @@ class StreamLineSource : public LineSource {
   explicit StreamLineSource(std::FILE* stream, bool skip_bom = false);
   bool next_line(std::string& line) override;
   bool at_end() override;
-  /// Back to the start of the stream (files only).
-  void rewind();
+  bool failed() override;
 
  private:
   std::FILE* stream_;

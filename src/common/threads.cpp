@@ -1,18 +1,10 @@
 #include "common/threads.h"
 
 #include <charconv>
-#include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <atomic>
 #include <thread>
 #include <vector>
-
-// More threads than this gain nothing on any machine we run on, and a
-// typing slip such as 10000 should not start ten thousand threads.
-static const int MAX_THREADS = 1024;
-
-static int chosen_count = 0;  // 0 until settled
 
 std::optional<int> parse_thread_count(std::string_view text) {
   int value = 0;
@@ -22,30 +14,11 @@ std::optional<int> parse_thread_count(std::string_view text) {
   return value;
 }
 
-static int hardware_threads() {
+int hardware_thread_count() {
   unsigned count = std::thread::hardware_concurrency();
   if (count == 0) return 1;  // unknown: no extra thread
   return count > static_cast<unsigned>(MAX_THREADS) ? MAX_THREADS : static_cast<int>(count);
 }
-
-// A value that cannot be used is said once on standard error, so that the
-// console dialogue and the results stay as they are.
-static int count_from_environment() {
-  const char* text = std::getenv("SORVEL_THREADS");
-  if (text == nullptr || *text == '\0') return hardware_threads();
-  if (std::optional<int> count = parse_thread_count(text)) return *count;
-  int fallback = hardware_threads();
-  std::fprintf(stderr, "SORVEL_THREADS=%s is not a whole number from 1 to %d; using %d threads\n",
-               text, MAX_THREADS, fallback);
-  return fallback;
-}
-
-int thread_count() {
-  if (chosen_count == 0) chosen_count = count_from_environment();
-  return chosen_count;
-}
-
-void set_thread_count(int count) { chosen_count = count < 1 ? 1 : count; }
 
 // A thread that cannot be started (no memory for its stack, a process
 // limit) costs speed, not the run: its slot runs on the calling thread

@@ -1,6 +1,5 @@
-// How many threads the computations may use. Every hardware thread by
-// default; SORVEL_THREADS sets the count (1: no thread besides the main
-// one), and a program option may set it before the first use.
+// Running work on several threads. How many a run uses is one of its
+// settings (common/run_settings.h), which the shell decides.
 #ifndef SORVEL_COMMON_THREADS_H_
 #define SORVEL_COMMON_THREADS_H_
 
@@ -9,12 +8,12 @@
 #include <optional>
 #include <string_view>
 
-/// The thread count of this run, at least 1. The first call settles it
-/// from SORVEL_THREADS or the hardware, unless set_thread_count came first.
-int thread_count();
+/// Most threads a run may use: more gain nothing on any machine we run
+/// on, and a typing slip such as 10000 should not start ten thousand.
+inline constexpr int MAX_THREADS = 1024;
 
-/// Fixes the thread count of this run (count >= 1).
-void set_thread_count(int count);
+/// The machine's hardware threads, 1 to MAX_THREADS (1 when unknown).
+int hardware_thread_count();
 
 /// A thread count written as a whole number from 1 to 1024, or nothing.
 std::optional<int> parse_thread_count(std::string_view text);

@@ -49,7 +49,6 @@ struct GridPoint {
   float euler_psi;         // turn of sigma1 about sigma3, radians
   float stress_ratio;      // Phi = (sigma2 - sigma3) / (sigma1 - sigma3)
   float stress_tensor[9];  // reduced tensor, column by column: S11 S21 S31 S12 ... S33
-  int32_t fitness;         // sum of scores, or MIM votes
 };
 
 #endif  // SORVEL_COMMON_TYPES_H_

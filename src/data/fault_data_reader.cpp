@@ -1,27 +1,27 @@
 #include "data/fault_data_reader.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <new>
 
-#include "common/free_format.h"
-#include "shell/error_reporter.h"
+#include "platform/file_system.h"
 
 namespace {
 
 const char* const VALID_SENSES = "NRSDnrsd";
+const char* const ROUTINE = "read_data_file";
 
 enum class DatumStatus { ok, invalid, bad_sense };
 
 // Reads the five values of one datum. A value left unset by a slash or by
 // two commas in a row makes the datum invalid: nothing is carried over.
 DatumStatus read_datum(LineSource& source, FaultDatum& datum) {
-  static const std::vector<ValueKind> kinds = {ValueKind::real, ValueKind::real, ValueKind::real,
-                                               ValueKind::real, ValueKind::text};
   std::vector<FreeFormValue> values;
-  if (read_free_form(source, kinds, values) != ReadStatus::ok) return DatumStatus::invalid;
+  if (read_free_form(source,
+                     {ValueKind::real, ValueKind::real, ValueKind::real, ValueKind::real,
+                      ValueKind::text},
+                     values) != ReadStatus::ok)
+    return DatumStatus::invalid;
   for (const FreeFormValue& value : values) {
     if (!value.set) return DatumStatus::invalid;
   }
@@ -38,81 +38,70 @@ DatumStatus read_datum(LineSource& source, FaultDatum& datum) {
   return DatumStatus::ok;
 }
 
-bool fail(std::FILE* stream, DataFileError& error, const char* message, int32_t line) {
-  if (stream != nullptr) std::fclose(stream);
-  error.message = message;
-  error.line = line;
-  return false;
+ErrorReport data_error(const char* message, int32_t ordinal) {
+  return ErrorReport{ROUTINE, message, ordinal > 0 ? std::optional<int32_t>(ordinal) : std::nullopt,
+                     ""};
 }
 
-// First pass: checks every datum and counts them.
-bool count_data(std::FILE* stream, StreamLineSource& source, int32_t& count,
-                DataFileError& error) {
-  count = 0;
-  FaultDatum scratch;
+// Counts the lines a reader takes from a source.
+class CountingLineSource : public LineSource {
+ public:
+  explicit CountingLineSource(LineSource& source) : source_(source) {}
+  bool next_line(std::string& line) override {
+    if (!source_.next_line(line)) return false;
+    ++count_;
+    return true;
+  }
+  bool at_end() override { return source_.at_end(); }
+  bool failed() override { return source_.failed(); }
+  int32_t count() const { return count_; }
+
+ private:
+  LineSource& source_;
+  int32_t count_ = 0;
+};
+
+StageResult read_all(CountingLineSource& source, FaultSet& set, std::vector<int32_t>* end_lines) {
+  int32_t count = 0;
+  FaultDatum datum;
   while (!source.at_end()) {
-    DatumStatus status = read_datum(source, scratch);
-    if (status == DatumStatus::invalid || std::ferror(stream))
-      return fail(stream, error, "Invalid data at line number", count + 1);
+    DatumStatus status = read_datum(source, datum);
+    if (status == DatumStatus::invalid || source.failed())
+      return data_error("Invalid data at line number", count + 1);
     if (status == DatumStatus::bad_sense)
-      return fail(stream, error, "Invalid sense in the line number", count + 1);
-    if (count == MAX_FAULT_COUNT)
-      return fail(stream, error, "Too many data (at most 32767)", MAX_FAULT_COUNT + 1);
+      return data_error("Invalid sense in the line number", count + 1);
+    if (count == MAX_FAULT_COUNT) return data_error("Too many data (at most 32767)", count + 1);
+    set.data.push_back(datum);
+    if (end_lines != nullptr) end_lines->push_back(source.count());
     ++count;
   }
-  return true;
-}
-
-// Second pass: stores the data that the first pass counted.
-bool store_data(std::FILE* stream, StreamLineSource& source, FaultSet& set,
-                DataFileError& error) {
-  for (int32_t i = 1; i <= set.count; ++i) {
-    if (read_datum(source, set.data[i - 1]) == DatumStatus::invalid || std::ferror(stream))
-      return fail(stream, error, "Invalid data at the line number", i);
-  }
-  return true;
-}
-
-void clear_set(FaultSet& set) {
-  std::free(set.data);
-  set.data = nullptr;
-  set.count = 0;
+  set.count = static_cast<int16_t>(count);
+  return std::nullopt;
 }
 
 }  // namespace
 
-bool load_fault_data(const std::string& path, FaultSet& set, DataFileError& error) {
-  clear_set(set);
-  std::FILE* stream = std::fopen(path.c_str(), "rb");
-  struct stat info;
-  // A folder opens for reading here but holds no data: it is no data file.
-  if (stream != nullptr && (fstat(fileno(stream), &info) != 0 || S_ISDIR(info.st_mode))) {
-    std::fclose(stream);
-    stream = nullptr;
+StageResult read_fault_data(LineSource& source, FaultSet& set, std::vector<int32_t>* end_lines) {
+  set = FaultSet();
+  if (end_lines != nullptr) end_lines->clear();
+  CountingLineSource counted(source);
+  StageResult error;
+  try {
+    error = read_all(counted, set, end_lines);
+  } catch (const std::bad_alloc&) {
+    error = data_error("Memory allocation error", 0);
   }
-  if (stream == nullptr) return fail(nullptr, error, "Data file not found", 0);
-  StreamLineSource source(stream, true);
-  int32_t count = 0;
-  if (!count_data(stream, source, count, error)) return false;
-  if (count > 0) {
-    set.data = static_cast<FaultDatum*>(std::calloc(static_cast<size_t>(count), sizeof(FaultDatum)));
-    if (set.data == nullptr) return fail(stream, error, "Memory allocation error", 0);
-  }
-  set.count = static_cast<int16_t>(count);
-  source.rewind();
-  if (!store_data(stream, source, set, error)) {
-    clear_set(set);
-    return false;
-  }
-  std::fclose(stream);
-  return true;
+  if (error) set = FaultSet();
+  return error;
 }
 
-void read_data_file() {
-  DataFileError error;
-  if (load_fault_data(file_names.data_file, faults, error)) return;
-  if (error.line > 0)
-    ErrorReporter("read_data_file", error.message, error.line);
-  else
-    ErrorReporter("read_data_file", error.message);
+StageResult read_data_file(const std::string& path, FaultSet& set) {
+  set = FaultSet();
+  // A folder opens for reading on some systems but holds no data.
+  std::FILE* stream = is_folder(path) ? nullptr : std::fopen(path.c_str(), "rb");
+  if (stream == nullptr) return data_error("Data file not found", 0);
+  StreamLineSource source(stream, true);
+  StageResult error = read_fault_data(source, set);
+  std::fclose(stream);
+  return error;
 }

@@ -1,25 +1,25 @@
 // The fault-slip data file: one datum per line, five values each (dip
 // direction, dip, slip azimuth, slip plunge in degrees, sense of slip).
+// One reader serves the analyses, the importer and its check.
 #ifndef SORVEL_DATA_FAULT_DATA_READER_H_
 #define SORVEL_DATA_FAULT_DATA_READER_H_
 
-#include <cstdint>
 #include <string>
+#include <vector>
 
-#include "common/state.h"
+#include "common/error_report.h"
+#include "common/free_format.h"
+#include "common/tables.h"
 
-/// What stopped a load of a data file.
-struct DataFileError {
-  std::string message;  // the reader's message text
-  int32_t line = 0;     // datum ordinal, 0 when none applies
-};
+/// Reads every datum of `source`, line after line, into `set`; a datum
+/// may go on over the next line. On a problem `set` is left empty and
+/// the report names read_data_file, the message and the datum's ordinal.
+/// When `end_lines` is given it receives, for each datum, the number of
+/// the line (from 1) that held its last value.
+StageResult read_fault_data(LineSource& source, FaultSet& set,
+                            std::vector<int32_t>* end_lines = nullptr);
 
-/// Loads the data file at `path` into `set` (allocating set.data). On a
-/// problem fills `error`, leaves `set` empty and returns false.
-bool load_fault_data(const std::string& path, FaultSet& set, DataFileError& error);
-
-/// Reads the data file named by file_names.data_file into the program-wide
-/// fault-data array; every problem ends the run through ErrorReporter.
-void read_data_file();
+/// The same for the data file at `path` (a folder is no data file).
+StageResult read_data_file(const std::string& path, FaultSet& set);
 
 #endif  // SORVEL_DATA_FAULT_DATA_READER_H_

@@ -55,6 +55,6 @@ void prepare_datum_geometry(FaultDatum& datum) {
   }
 }
 
-void prepare_fault_geometry() {
+void prepare_fault_geometry(FaultSet& faults) {
   for (int32_t i = 0; i < faults.count; ++i) prepare_datum_geometry(faults.data[i]);
 }

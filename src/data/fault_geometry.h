@@ -2,12 +2,11 @@
 #ifndef SORVEL_DATA_FAULT_GEOMETRY_H_
 #define SORVEL_DATA_FAULT_GEOMETRY_H_
 
-#include "common/state.h"
+#include "common/tables.h"
 #include "common/types.h"
 
-/// Fills normal_vector and slip_vector of every datum of the program-wide
-/// fault-data array.
-void prepare_fault_geometry();
+/// Fills normal_vector and slip_vector of every datum of the set.
+void prepare_fault_geometry(FaultSet& faults);
 
 /// The same for one datum.
 void prepare_datum_geometry(FaultDatum& datum);

@@ -1,26 +1,33 @@
 #include "fitness/ranking.h"
 
-#include "common/state.h"
-
-void sort_gridpoints() {
+std::vector<int32_t> sort_gridpoints(const GridValues& fitness) {
+  const int32_t n = static_cast<int32_t>(fitness.size());
+  std::vector<int32_t> order(fitness.size());
+  for (int32_t k = 0; k < n; ++k) order[static_cast<std::size_t>(k)] = k;
+  int32_t* a = order.data();
+  const int32_t* f = fitness.data();
   int32_t h = 1;
-  while (h <= GSS_SIZE) h = 3 * h + 1;
+  while (h <= n) h = 3 * h + 1;
   do {
     h /= 3;
     // Positions are 1-based in the loop bounds, as the gaps are defined.
-    for (int32_t i = h + 1; i <= GSS_SIZE; ++i) {
-      GridPoint t = gss[i - 1];
+    for (int32_t i = h + 1; i <= n; ++i) {
+      int32_t t = a[i - 1];
       int32_t j = i;
-      while (j > h && gss[j - h - 1].fitness > t.fitness) {
-        gss[j - 1] = gss[j - h - 1];
+      while (j > h && f[a[j - h - 1]] > f[t]) {
+        a[j - 1] = a[j - h - 1];
         j -= h;
       }
-      gss[j - 1] = t;
+      a[j - 1] = t;
     }
   } while (h != 1);
+  return order;
 }
 
-void shift_fitness() {
-  int32_t lowest = gss[0].fitness;
-  for (int32_t k = 0; k < GSS_SIZE; ++k) gss[k].fitness -= lowest;
+GridValues shift_fitness(const GridValues& fitness, const std::vector<int32_t>& order) {
+  GridValues shifted(fitness);
+  if (order.empty()) return shifted;
+  const int32_t lowest = fitness[static_cast<std::size_t>(order[0])];
+  for (int32_t& value : shifted) value -= lowest;
+  return shifted;
 }

@@ -2,11 +2,19 @@
 #ifndef SORVEL_FITNESS_RANKING_H_
 #define SORVEL_FITNESS_RANKING_H_
 
-/// Shell sort of the GSS in ascending fitness. Its gap sequence and strict
-/// comparison fix the order of equal fitness, which the results show.
-void sort_gridpoints();
+#include <cstdint>
+#include <vector>
 
-/// Subtracts the lowest fitness (position 1) from every fitness.
-void shift_fitness();
+#include "common/tables.h"
+
+/// The grid indices (0-based) in ascending fitness: position p (0-based)
+/// of the ranking holds GridPoint order[p]. A Shell sort whose gap
+/// sequence and strict comparison fix the order of equal fitness, which
+/// the results show.
+std::vector<int32_t> sort_gridpoints(const GridValues& fitness);
+
+/// The fitness of every GridPoint less the lowest one, that of the first
+/// GridPoint of the ranking.
+GridValues shift_fitness(const GridValues& fitness, const std::vector<int32_t>& order);
 
 #endif  // SORVEL_FITNESS_RANKING_H_

@@ -1,12 +1,8 @@
 #include "fitness/weight_functions.h"
 
 #include <cmath>
-#include <vector>
 
 #include "common/constants.h"
-#include "common/state.h"
-#include "shell/console.h"
-#include "shell/error_reporter.h"
 
 // The constants are single-precision values widened to double, as the
 // weights have always been computed.
@@ -45,27 +41,4 @@ std::string padded_weight_name(int id) {
 
 int8_t score_of_weight(double w) {
   return static_cast<int8_t>(std::lround(200.0 * w - 100.0));
-}
-
-int8_t read_weight_function_number(LineSource& input) {
-  std::vector<FreeFormValue> values;
-  if (read_free_form(input, {ValueKind::integer}, values) != ReadStatus::ok) return 0;
-  if (!values[0].set || values[0].integer < 1 || values[0].integer > 4) return 0;
-  return static_cast<int8_t>(values[0].integer);
-}
-
-void determine_weightfunc() {
-  message_line("");
-  message_line("  Select a weight function");
-  message_line("");
-  for (int id = 1; id <= 4; ++id) {
-    message_line("      " + std::to_string(id) + " : " + padded_weight_name(id));
-  }
-  message_line("");
-  write_prompt("   ID number of the function = ");
-  int8_t id = read_weight_function_number(console_input());
-  if (id == 0) ErrorReporter("determine_weightfunc", "Invalid number of weight function specified");
-  weightfunc_id = id;
-  weightfunc_name = padded_weight_name(id);
-  message_line("  Weight function = " + weightfunc_name);
 }

@@ -1,12 +1,10 @@
-// The four weight functions of the misfit angle and the menu that
-// chooses one. A weight is 1 for a perfect fit and falls towards 0.
+// The four weight functions of the misfit angle. A weight is 1 for a
+// perfect fit and falls towards 0.
 #ifndef SORVEL_FITNESS_WEIGHT_FUNCTIONS_H_
 #define SORVEL_FITNESS_WEIGHT_FUNCTIONS_H_
 
 #include <cstdint>
 #include <string>
-
-#include "common/free_format.h"
 
 /// A weight function: its name and its weight of the misfit angle x
 /// (radians, 0 to pi), computed in double precision from the float angle.
@@ -30,13 +28,5 @@ std::string padded_weight_name(int id);
 /// The score of a weight: nearest whole number to 200 w - 100, halves away
 /// from zero, formed in double precision.
 int8_t score_of_weight(double w);
-
-/// The answer to the menu as a number 1 to 4, or 0 when it is anything
-/// else (not a whole number, out of range, no value, end of input).
-int8_t read_weight_function_number(LineSource& input);
-
-/// Shows the menu, reads the choice and sets weightfunc_id and
-/// weightfunc_name; an invalid answer ends the run through ErrorReporter.
-void determine_weightfunc();
 
 #endif  // SORVEL_FITNESS_WEIGHT_FUNCTIONS_H_

@@ -6,11 +6,8 @@
 
 #include "common/constants.h"
 #include "common/number_format.h"
-#include "common/results_file.h"
-#include "common/state.h"
 #include "grid/orientation.h"
-#include "grid/stress_tensors.h"
-#include "shell/console.h"
+#include "platform/results_file.h"
 
 static const int CREDIT_WIDTH = 63;
 static const char* const CREDIT_PROGRAM = "sorvel-grid 1.0.0";
@@ -91,25 +88,21 @@ static std::string tensor_line(const GridPoint& point) {
   return line;
 }
 
-static void write_progress(int32_t k) {
+static void write_progress(const RunSettings& settings, int32_t k) {
   std::string line = " progress = ";
   append_int(line, k, 5);
   line += " / ";
   append_int(line, GSS_SIZE, 5);
-  show_progress_line(line);
+  report_progress_line(settings, line);
 }
 
 static bool listing_failed(ResultsFile& points, ResultsFile& tensors) {
   results_file_discard(points);
   results_file_discard(tensors);
-  message_line("  File I/O error --- execution terminated.");
   return false;
 }
 
-bool write_grid_listing(bool fixed_point) {
-  message_line("*** List of computational grid points is saved in the filegridpoints.txt");
-  message_line("*** List of stress tensors are saved in the file stresstensors.txt");
-  message_line("");
+bool write_grid_listing(const Gss& gss, bool fixed_point, const RunSettings& settings) {
   // Both files are written under temporary names and renamed only when
   // complete, so a failed listing never leaves a half-written file.
   ResultsFile points, tensors;
@@ -117,11 +110,10 @@ bool write_grid_listing(bool fixed_point) {
   bool tensors_open = results_file_open(tensors, "stresstensors.txt");
   if (!points_open || !tensors_open) return listing_failed(points, tensors);
 
-  compute_stress_tensors();
   results_file_write(points, gridpoints_header());
   for (int32_t k = 1; k <= GSS_SIZE; ++k) {
-    if (k % 10000 == 0) write_progress(k);
-    const GridPoint& point = gss[k - 1];
+    if (k % 10000 == 0) write_progress(settings, k);
+    const GridPoint& point = gss.points[static_cast<std::size_t>(k - 1)];
     results_file_write(points, gridpoint_line(point, fixed_point));
     results_file_write(tensors, tensor_line(point));
   }

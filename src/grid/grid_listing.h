@@ -2,9 +2,13 @@
 #ifndef SORVEL_GRID_GRID_LISTING_H_
 #define SORVEL_GRID_GRID_LISTING_H_
 
-/// Writes both listing files in the current folder, the angles and Phi in
-/// fixed-point form or in whole numbers. Returns false (after its console
-/// message) when a file cannot be written.
-bool write_grid_listing(bool fixed_point);
+#include "common/run_settings.h"
+#include "common/tables.h"
+
+/// Writes both listing files of `gss` (its tensors computed) in the
+/// current folder, the angles and Phi in fixed-point form or in whole
+/// numbers, with a progress line every 10000 GridPoints. False, and
+/// neither file written, when a file cannot be written.
+bool write_grid_listing(const Gss& gss, bool fixed_point, const RunSettings& settings);
 
 #endif  // SORVEL_GRID_GRID_LISTING_H_

@@ -4,17 +4,25 @@
 #define SORVEL_GRID_GSS_H_
 
 #include <cstdint>
+#include <vector>
 
+#include "common/tables.h"
 #include "common/types.h"
 
-/// Fills the angles and stress ratio of every GridPoint of gss; false when
-/// the sigma3 direction set cannot be allocated.
-bool is_GSS_generation_successful();
+/// Fills `gss` with the angles and stress ratio of every GridPoint, in
+/// grid order; false when the memory cannot be had.
+bool is_GSS_generation_successful(Gss& gss);
 
-bool generate_sigma3_directions(int16_t n);
-void recentre_first_direction();
-/// Direction k (1-based) of the set; in_range is false outside 1 to N.
-SphericalPoint sigma3_direction(int16_t k, bool& in_range);
-void release_sigma3_directions();
+/// The message lines a failed generation shows before its error block.
+inline constexpr const char GSS_FAILURE_NOTES[] =
+    "   Memory allocation error in is_GSS_generation_successful\n   GSS generation error.\n";
+
+/// The sigma3 direction set: directions 1 to n at positions 0 to n - 1,
+/// the first one recentred.
+std::vector<SphericalPoint> generate_sigma3_directions(int16_t n);
+
+/// Moves direction 1 to the mean of directions 1, 2, 4, 5 and 6 (those
+/// that exist).
+void recentre_first_direction(std::vector<SphericalPoint>& directions);
 
 #endif  // SORVEL_GRID_GSS_H_

@@ -5,15 +5,13 @@
 #include "grid/stress_tensors.h"
 
 #include "common/constants.h"
-#include "common/state.h"
 #include "grid/orientation.h"
 
-static Matrix3 principal_values;  // D: 1, Phi of the current grid point, 0
-
 static void store_tensor(GridPoint& point) {
-  principal_values.m[1][1] = point.stress_ratio;
+  Matrix3 d = {};  // D: 1, Phi of the grid point, 0
+  d.m[0][0] = 1.0f;
+  d.m[1][1] = point.stress_ratio;
   Matrix3 r = euler_rotation_matrix(point.euler_theta, point.euler_phi, point.euler_psi);
-  const Matrix3& d = principal_values;
   Matrix3 t;  // R^T D
   for (int i = 0; i < 3; ++i) {
     for (int k = 0; k < 3; ++k) {
@@ -30,8 +28,6 @@ static void store_tensor(GridPoint& point) {
   }
 }
 
-void compute_stress_tensors() {
-  principal_values = Matrix3{};
-  principal_values.m[0][0] = 1.0f;
-  for (int32_t k = 0; k < GSS_SIZE; ++k) store_tensor(gss[k]);
+void compute_stress_tensors(Gss& gss) {
+  for (GridPoint& point : gss.points) store_tensor(point);
 }

@@ -2,6 +2,9 @@
 #ifndef SORVEL_GRID_STRESS_TENSORS_H_
 #define SORVEL_GRID_STRESS_TENSORS_H_
 
-void compute_stress_tensors();
+#include "common/tables.h"
+
+/// Fills the stress_tensor of every GridPoint of `gss`.
+void compute_stress_tensors(Gss& gss);
 
 #endif  // SORVEL_GRID_STRESS_TENSORS_H_

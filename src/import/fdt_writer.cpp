@@ -1,11 +1,10 @@
 #include "import/fdt_writer.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
 #include <cstdio>
 
-#include "common/results_file.h"
+#include "platform/file_system.h"
+#include "platform/results_file.h"
 
 // Rounded to one decimal as the line will show it; + 0.0 turns -0 into 0.
 static double tenths(double value) { return std::round(value * 10.0) / 10.0 + 0.0; }
@@ -24,8 +23,7 @@ std::string fdt_line(const ImportedDatum& d) {
 
 WriteStatus write_fdt_file(const std::string& path, const std::vector<ImportedDatum>& data,
                            bool overwrite) {
-  struct stat info;
-  if (!overwrite && stat(path.c_str(), &info) == 0) return WriteStatus::exists;
+  if (!overwrite && path_exists(path)) return WriteStatus::exists;
   ResultsFile file;
   if (!results_file_open(file, path)) return WriteStatus::failed;
   for (const ImportedDatum& datum : data) results_file_write(file, fdt_line(datum));

@@ -1,5 +1,9 @@
 #include "import/import_run.h"
 
+#include <cstdio>
+
+#include "common/free_format.h"
+#include "data/fault_data_reader.h"
 #include "import/field_text.h"
 
 namespace {
@@ -46,6 +50,44 @@ void import_row(const std::string& name, const TableRow& row, const ColumnRoles&
     ++outcome.refused;
 }
 
+// A value as the row's text: enough digits that the row reads back as
+// the reader's single-precision value, none that the reader did not see.
+std::string field_text(float value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.7g", static_cast<double>(value));
+  return text;
+}
+
+// Our own notation is read by the reader of the analyses themselves, so
+// that a file the importer takes is one that sorvel reads, and the other
+// way round; each datum then passes the checks of every other notation.
+void import_fdt(const std::string& name, const std::string& text, const ImportOptions& options,
+                ImportOutcome& outcome) {
+  // The analyses skip a byte-order mark at the start of a data file.
+  const bool bom = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+  StringLineSource source(bom ? text.substr(3) : text);
+  FaultSet set;
+  std::vector<int32_t> lines;
+  if (StageResult error = read_fault_data(source, set, &lines)) {
+    std::string ordinal = error->line ? " " + std::to_string(*error->line) : "";
+    refuse(outcome, name + ": " + error->message + ordinal);
+    return;
+  }
+  Table table;
+  RowRules rules = rules_of(options, Notation::fdt, table);
+  ColumnRoles roles;
+  std::string ignored;
+  roles_of_table(Notation::fdt, table, roles, ignored);
+  for (std::size_t i = 0; i < set.data.size(); ++i) {
+    const FaultDatum& d = set.data[i];
+    TableRow row;
+    row.line = lines[i];
+    row.fields = {field_text(d.dip_direction), field_text(d.dip_angle),
+                  field_text(d.slip_azimuth), field_text(d.slip_plunge), std::string(1, d.sense)};
+    import_row(name, row, roles, rules, options.tolerance, outcome);
+  }
+}
+
 }  // namespace
 
 ImportOutcome import_text(const std::string& name, const std::string& text,
@@ -56,6 +98,10 @@ ImportOutcome import_text(const std::string& name, const std::string& text,
                                                            : detect_notation(name, table);
   if (outcome.notation == Notation::unknown) {
     refuse(outcome, name + ": the notation cannot be recognised; name it with --format");
+    return outcome;
+  }
+  if (outcome.notation == Notation::fdt) {
+    import_fdt(name, text, options, outcome);
     return outcome;
   }
   ColumnRoles roles;

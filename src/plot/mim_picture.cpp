@@ -48,10 +48,10 @@ void draw_data(std::string& out, const FaultSet& data, const DataAssignment& a) 
 // The labels of successive states stand in turn upper right, lower right,
 // upper left and lower left of their symbols, so that the axes of states
 // that share a direction stay legible.
-void draw_states(std::string& out, const std::vector<MimVote>& states) {
+void draw_states(std::string& out, const Gss& gss, const std::vector<MimVote>& states) {
   static const SvgPoint label_at[4] = {{12, -9}, {12, 22}, {-34, -9}, {-34, 22}};
   for (size_t s = 0; s < states.size(); ++s) {
-    PlotState p = state_of_gridpoint(states[s].index);
+    PlotState p = state_of_gridpoint(gss, states[s].index);
     std::string id = "state-" + std::to_string(s + 1), label = "S" + std::to_string(s + 1);
     std::string c = state_colour(int(s + 1));
     SvgPoint at = label_at[s % 4];
@@ -76,10 +76,10 @@ Cell cell_of(NetPoint p) {
 }
 
 // The votes that fall into each cell of the net through axis `which`.
-std::map<Cell, long> vote_cells(const std::vector<MimVote>& votes, int which) {
+std::map<Cell, long> vote_cells(const Gss& gss, const std::vector<MimVote>& votes, int which) {
   std::map<Cell, long> cells;
   for (const MimVote& v : votes) {
-    PlotAxis axis = axis_of(state_of_gridpoint(v.index), which);
+    PlotAxis axis = axis_of(state_of_gridpoint(gss, v.index), which);
     cells[cell_of(project_axis_degrees(axis.azimuth, axis.plunge))] += v.votes;
   }
   return cells;
@@ -100,10 +100,10 @@ void draw_small_net(std::string& out, const NetFrame& f, const std::string& titl
 // Shaded cells, from pale grey (a few votes) to the full colour of the
 // fullest cell, by the square root of the share of its votes so that the
 // lesser peaks stay visible beside the strongest.
-void draw_vote_cells(std::string& out, const NetFrame& f, const std::vector<MimVote>& votes,
-                     int which, Rgb strong) {
+void draw_vote_cells(std::string& out, const Gss& gss, const NetFrame& f,
+                     const std::vector<MimVote>& votes, int which, Rgb strong) {
   std::string id = "density-sigma" + std::to_string(which);
-  std::map<Cell, long> cells = vote_cells(votes, which);
+  std::map<Cell, long> cells = vote_cells(gss, votes, which);
   long most = 1;
   for (const auto& [cell, count] : cells) most = std::max(most, count);
   svg_clip_circle(out, id + "-clip", SvgPoint{f.centre_x, f.centre_y}, f.radius);
@@ -121,15 +121,16 @@ void draw_vote_cells(std::string& out, const NetFrame& f, const std::vector<MimV
 
 // The density net of axis `which` with the states found labelled where
 // that axis of theirs lies.
-void draw_density(std::string& out, const NetFrame& f, const std::vector<MimVote>& votes,
-                  const std::vector<MimVote>& states, int which, Rgb strong) {
-  draw_vote_cells(out, f, votes, which, strong);
+void draw_density(std::string& out, const Gss& gss, const NetFrame& f,
+                  const std::vector<MimVote>& votes, const std::vector<MimVote>& states, int which,
+                  Rgb strong) {
+  draw_vote_cells(out, gss, f, votes, which, strong);
   draw_small_net(out, f, std::string(SIGMA) + std::to_string(which) + " of the votes");
   svg_group_begin(out, "density-sigma" + std::to_string(which) + "-states",
                   "font-size=\"12\" font-weight=\"bold\" stroke=\"white\" stroke-width=\"3\" "
                   "paint-order=\"stroke\"");
   for (size_t s = 0; s < states.size(); ++s) {
-    PlotAxis axis = axis_of(state_of_gridpoint(states[s].index), which);
+    PlotAxis axis = axis_of(state_of_gridpoint(gss, states[s].index), which);
     SvgPoint at = frame_point(f, project_axis_degrees(axis.azimuth, axis.plunge));
     svg_circle(out, at, 2.5, "fill=\"black\" stroke=\"none\"");
     svg_text(out, offset(at, 4, -4), "S" + std::to_string(s + 1),
@@ -149,7 +150,7 @@ std::string short_number(double value) {
 
 std::string degrees_text(double value) { return short_number(value) + "\xc2\xb0"; }
 
-void draw_state_table(std::string& out, const MimFindings& f, double y) {
+void draw_state_table(std::string& out, const Gss& gss, const MimFindings& f, double y) {
   static const double columns[8] = {0, 36, 96, 140, 200, 262, 324, 386};
   static const char* const heads[8] = {"", "votes", "fit", "given", "\xcf\x83" "1",
                                        "\xcf\x83" "2", "\xcf\x83" "3", "\xce\xa6"};
@@ -160,7 +161,7 @@ void draw_state_table(std::string& out, const MimFindings& f, double y) {
     svg_text(out, SvgPoint{PANEL_X + columns[c], y + 24}, heads[c], "font-weight=\"bold\"");
   svg_line(out, SvgPoint{PANEL_X, y + 30}, SvgPoint{PANEL_X + 420, y + 30}, "stroke=\"black\"");
   for (size_t s = 0; s < std::min(f.states.size(), TABLE_ROWS); ++s) {
-    PlotState p = state_of_gridpoint(f.states[s].index);
+    PlotState p = state_of_gridpoint(gss, f.states[s].index);
     std::string cells[8] = {"S" + std::to_string(s + 1), std::to_string(f.states[s].votes),
                             std::to_string(f.assignment.fitting[s]),
                             std::to_string(f.assignment.assigned[s]), axis_text(p.sigma1),
@@ -219,7 +220,7 @@ std::string state_colour(int s) {
   return STATE_COLOURS[size_t(s - 1) % (sizeof STATE_COLOURS / sizeof *STATE_COLOURS)];
 }
 
-std::string MIM_picture(const FaultSet& data, const std::string& data_name,
+std::string MIM_picture(const Gss& gss, const FaultSet& data, const std::string& data_name,
                         const std::string& results_name, const PlotResults& results,
                         const MimFindings& findings) {
   std::string out;
@@ -228,10 +229,10 @@ std::string MIM_picture(const FaultSet& data, const std::string& data_name,
   svg_text(out, SvgPoint{30, 36}, title, "font-size=\"20\" font-weight=\"bold\"");
   draw_net(out);
   draw_data(out, data, findings.assignment);
-  draw_states(out, findings.states);
-  draw_density(out, SIGMA1_NET, results.votes, findings.states, 1, {170, 0, 0});
-  draw_density(out, SIGMA3_NET, results.votes, findings.states, 3, {0, 30, 160});
-  draw_state_table(out, findings, 370);
+  draw_states(out, gss, findings.states);
+  draw_density(out, gss, SIGMA1_NET, results.votes, findings.states, 1, {170, 0, 0});
+  draw_density(out, gss, SIGMA3_NET, results.votes, findings.states, 3, {0, 30, 160});
+  draw_state_table(out, gss, findings, 370);
   draw_legend(out, findings, 610);
   draw_caption(out, caption(data, data_name, results_name, results, findings));
   svg_end(out);

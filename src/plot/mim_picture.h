@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "common/state.h"
+#include "common/tables.h"
 #include "plot/mim_report.h"
 #include "plot/results_reader.h"
 
@@ -15,7 +15,7 @@
 std::string state_colour(int s);
 
 /// The whole picture for a MIM results file and what was found in it.
-std::string MIM_picture(const FaultSet& data, const std::string& data_name,
+std::string MIM_picture(const Gss& gss, const FaultSet& data, const std::string& data_name,
                         const std::string& results_name, const PlotResults& results,
                         const MimFindings& findings);
 

@@ -2,18 +2,18 @@
 
 #include "plot/stereonet.h"
 
-MimFindings find_mim_states(const FaultSet& data, const PlotResults& results,
+MimFindings find_mim_states(const Gss& gss, const FaultSet& data, const PlotResults& results,
                             const PeakOptions& peak_options, double fit_limit) {
   MimFindings f;
   f.peak_options = peak_options;
   f.fit_limit = fit_limit;
-  f.states = vote_peaks(results.votes, peak_options);
-  f.assignment = assign_data(data, f.states, fit_limit);
+  f.states = vote_peaks(gss, results.votes, peak_options);
+  f.assignment = assign_data(gss, data, f.states, fit_limit);
   return f;
 }
 
-std::string state_line(const MimFindings& findings, size_t s) {
-  PlotState state = state_of_gridpoint(findings.states[s].index);
+std::string state_line(const Gss& gss, const MimFindings& findings, size_t s) {
+  PlotState state = state_of_gridpoint(gss, findings.states[s].index);
   return "  State " + std::to_string(s + 1) + ": sigma1 " + axis_text(state.sigma1) +
          ", sigma2 " + axis_text(state.sigma2) + ", sigma3 " + axis_text(state.sigma3) +
          ", Phi " + phi_text(state.phi_tenths) + ", votes " +
@@ -29,9 +29,9 @@ std::string datum_line(const MimFindings& findings, size_t i) {
   return line + ", misfit " + std::to_string(shown_misfit(a, i));
 }
 
-std::string MIM_report(const MimFindings& findings) {
+std::string MIM_report(const Gss& gss, const MimFindings& findings) {
   std::string text;
-  for (size_t s = 0; s < findings.states.size(); ++s) text += state_line(findings, s) + "\n";
+  for (size_t s = 0; s < findings.states.size(); ++s) text += state_line(gss, findings, s) + "\n";
   for (size_t i = 0; i < findings.assignment.state.size(); ++i)
     text += datum_line(findings, i) + "\n";
   return text;

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "plot/data_assignment.h"
+#include "analyses/populations/data_assignment.h"
 #include "plot/results_reader.h"
-#include "plot/vote_peaks.h"
+#include "analyses/populations/vote_peaks.h"
 
 struct MimFindings {
   PeakOptions peak_options;
@@ -20,12 +20,12 @@ struct MimFindings {
 
 /// The peaks of the votes of `results` and the data of `data` assigned
 /// to them; gss must hold the stress tensors.
-MimFindings find_mim_states(const FaultSet& data, const PlotResults& results,
+MimFindings find_mim_states(const Gss& gss, const FaultSet& data, const PlotResults& results,
                             const PeakOptions& peak_options, double fit_limit);
 
 /// "  State 1: sigma1 204/06, sigma2 114/02, sigma3 004/83, Phi 0.6,
 /// votes 6100, data fitting 27" (one line).
-std::string state_line(const MimFindings& findings, size_t s);
+std::string state_line(const Gss& gss, const MimFindings& findings, size_t s);
 
 /// "  Datum 3: State 1, misfit 12", or "  Datum 3: none, misfit 47" (the
 /// least misfit under any state), or "  Datum 3: none" when no state was
@@ -33,6 +33,6 @@ std::string state_line(const MimFindings& findings, size_t s);
 std::string datum_line(const MimFindings& findings, size_t i);
 
 /// Every state line, then every datum line, each ended by a line feed.
-std::string MIM_report(const MimFindings& findings);
+std::string MIM_report(const Gss& gss, const MimFindings& findings);
 
 #endif  // SORVEL_PLOT_MIM_REPORT_H_

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "analyses/cdm/cdm_results.h"
 #include "data/fault_geometry.h"
 
 const NetFrame NET_FRAME = {340.0, 370.0, 270.0};
@@ -30,11 +29,6 @@ std::string axis_text(PlotAxis axis) {
 
 std::string phi_text(int tenths) {
   return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
-}
-
-PlotAxis whole_degree_axis(Orientation axis) {
-  Orientation down = downward_axis(axis);
-  return PlotAxis{int(whole_degrees(down.azimuth)), int(whole_degrees(down.plunge))};
 }
 
 SvgPoint frame_point(const NetFrame& frame, NetPoint p) {

@@ -8,15 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "common/state.h"
+#include "common/tables.h"
+#include "grid/state_axes.h"
 #include "plot/projection.h"
 #include "plot/svg_writer.h"
 
 /// An axis in whole degrees, turned to its downward end.
-struct PlotAxis {
-  int azimuth;
-  int plunge;
-};
+using PlotAxis = WholeDegreeAxis;
 
 /// The principal axes, Phi and fitness (or votes) of one stress state.
 struct PlotState {
@@ -54,7 +52,6 @@ SvgPoint axis_point(PlotAxis axis);
 std::string axis_text(PlotAxis axis);
 /// "0.6" for 6 tenths.
 std::string phi_text(int tenths);
-PlotAxis whole_degree_axis(Orientation axis);
 /// "σ1 204/06, σ2 114/02, σ3 004/83, Φ = 0.6".
 std::string state_text(const PlotState& s);
 /// "Data: NAME, 16 faults".

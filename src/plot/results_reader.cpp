@@ -1,10 +1,9 @@
 #include "plot/results_reader.h"
 
-#include <sys/stat.h>
-
 #include <fstream>
 
 #include "common/constants.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -40,9 +39,8 @@ std::string line_error(const char* kind, size_t index, const char* what) {
 }
 
 bool read_lines(const std::string& path, std::vector<std::string>& lines, std::string& error) {
-  struct stat info;
   std::ifstream in(path, std::ios::binary);
-  if (!in || stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (!in || is_folder(path)) {
     error = "Results file not found";
     return false;
   }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "analyses/populations/mim_vote.h"
+
 enum class ResultsKind { cdm, mim };
 
 /// One line of a CDM results file: axes in whole degrees, Phi in tenths.
@@ -21,10 +23,6 @@ struct CdmState {
 };
 
 /// One voted stress state of a MIM results file.
-struct MimVote {
-  int32_t index;  // position of the GridPoint in the grid as generated
-  long votes;
-};
 
 struct PlotResults {
   ResultsKind kind = ResultsKind::cdm;

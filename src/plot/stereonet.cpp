@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analyses/cdm/cdm_results.h"
+#include "grid/state_axes.h"
 #include "common/number_format.h"
 #include "data/fault_geometry.h"
 #include "grid/orientation.h"
@@ -115,36 +116,36 @@ void begin_picture(std::string& out, const FaultSet& data, const std::string& ti
 
 }  // namespace
 
-PlotState state_of_gridpoint(int32_t k) {
-  const GridPoint& point = gss[k - 1];
-  GridPointAxes axes = axes_of_gridpoint(k);
-  Matrix3 r = euler_rotation_matrix(point.euler_theta, point.euler_phi, point.euler_psi);
+PlotState state_of_gridpoint(const Gss& gss, int32_t k) {
+  const GridPoint& point = gss.points[static_cast<std::size_t>(k - 1)];
+  StateAxes axes = state_axes(point);
   PlotState state;
-  state.sigma1 = whole_degree_axis(axes.sigma1);
-  state.sigma2 = whole_degree_axis(vector_to_trend_plunge(Vec3{r.m[1][0], r.m[1][1], r.m[1][2]}));
-  state.sigma3 = whole_degree_axis(axes.sigma3);
+  state.sigma1 = axes.sigma1;
+  state.sigma2 = axes.sigma2;
+  state.sigma3 = axes.sigma3;
   state.phi_tenths = int(round_half_away(10.0f * point.stress_ratio));
-  state.score = point.fitness;
+  state.score = 0;
   return state;
 }
 
-int32_t gridpoint_of_axes(const std::string& axes_text) {
+int32_t gridpoint_of_axes(const Gss& gss, const std::string& axes_text) {
   for (int32_t k = 1; k <= GSS_SIZE; ++k) {
-    if (CDM_results_line(k).compare(0, 16, axes_text) == 0) return k;
+    if (CDM_results_line(gss.points[static_cast<std::size_t>(k - 1)], 0).compare(0, 16, axes_text) == 0)
+      return k;
   }
   return 0;
 }
 
-PlotState best_cdm_state(const PlotResults& results) {
+PlotState best_cdm_state(const Gss& gss, const PlotResults& results) {
   const CdmState& line = results.states.back();
   PlotState best;
   best.sigma1 = PlotAxis{line.s1_azimuth, line.s1_plunge};
   best.sigma3 = PlotAxis{line.s3_azimuth, line.s3_plunge};
   best.phi_tenths = line.phi_tenths;
   best.score = line.fitness;
-  int32_t k = gridpoint_of_axes(line.axes_text);
+  int32_t k = gridpoint_of_axes(gss, line.axes_text);
   if (k > 0) {
-    best.sigma2 = state_of_gridpoint(k).sigma2;
+    best.sigma2 = state_of_gridpoint(gss, k).sigma2;
   } else {
     // A line no GridPoint gives (an edited file): sigma2 completes the
     // right-handed frame of the two whole-degree axes.
@@ -155,10 +156,10 @@ PlotState best_cdm_state(const PlotResults& results) {
   return best;
 }
 
-std::string CDM_picture(const FaultSet& data, const std::string& data_name,
+std::string CDM_picture(const Gss& gss, const FaultSet& data, const std::string& data_name,
                         const std::string& results_name, const PlotResults& results) {
   std::string out;
-  PlotState best = best_cdm_state(results);
+  PlotState best = best_cdm_state(gss, results);
   begin_picture(out, data, "Stress inversion (CDM): lower-hemisphere equal-area net");
   draw_best_share(out, results.states);
   draw_best_state(out, best, "best");

@@ -8,24 +8,24 @@
 #include <cstdint>
 #include <string>
 
-#include "common/state.h"
+#include "common/tables.h"
 #include "plot/net_drawing.h"
 #include "plot/results_reader.h"
 
-/// The axes and Phi of GridPoint k (1-based) of the grid as generated;
-/// gss must hold the generated grid.
-PlotState state_of_gridpoint(int32_t k);
+/// The axes and Phi of GridPoint k (1-based) of the grid as generated,
+/// sigma2 as the summary lines give it.
+PlotState state_of_gridpoint(const Gss& gss, int32_t k);
 
 /// The GridPoint whose CDM line begins with `axes_text` (both axes and
 /// Phi, 16 characters), or 0 when none does.
-int32_t gridpoint_of_axes(const std::string& axes_text);
+int32_t gridpoint_of_axes(const Gss& gss, const std::string& axes_text);
 
 /// The best state of a CDM file: its last line, with sigma2 from the
 /// GridPoint of that line.
-PlotState best_cdm_state(const PlotResults& results);
+PlotState best_cdm_state(const Gss& gss, const PlotResults& results);
 
 /// The whole picture for a CDM results file.
-std::string CDM_picture(const FaultSet& data, const std::string& data_name,
+std::string CDM_picture(const Gss& gss, const FaultSet& data, const std::string& data_name,
                         const std::string& results_name, const PlotResults& results);
 
 #endif  // SORVEL_PLOT_STEREONET_H_

@@ -168,12 +168,12 @@ static std::string read_files(const std::string& extension, const ParsedArgument
   return "";
 }
 
-static std::string read_thread_count(const ParsedArguments& parsed) {
+static std::string read_thread_count(const ParsedArguments& parsed, RunOptions& options) {
   auto threads = parsed.options.find("--threads");
   if (threads == parsed.options.end()) return "";
   std::optional<int> count = parse_thread_count(threads->second);
   if (!count) return "invalid thread count " + threads->second + " (1 to 1024)";
-  set_thread_count(*count);
+  options.threads = *count;
   return "";
 }
 
@@ -208,14 +208,14 @@ int run_command_line(const CommandLineProgram& program, const std::string& exten
   RunOptions options;
   problem = read_answers(program, parsed, options);
   if (problem.empty()) problem = read_files(extension, parsed, options);
-  if (problem.empty()) problem = read_thread_count(parsed);
+  if (problem.empty()) problem = read_thread_count(parsed, options);
   if (!problem.empty()) return usage_error(texts, problem);
   std::string refusal = file_refusal(options, parsed.options.contains("--overwrite"));
   if (!refusal.empty()) {
     std::fprintf(stderr, "%s: %s\n", program.name, refusal.c_str());
     return 1;
   }
-  set_progress_quiet(parsed.options.contains("--quiet"));
+  options.quiet = parsed.options.contains("--quiet");
   write_line(program.run(options));
   flush_console();
   return 0;

@@ -59,6 +59,8 @@ struct RunOptions {
   std::string results_file;
   int8_t weight_id = 0;    // 1 to 4
   int8_t subset_size = 0;  // k of the MIM analysis, 0 for the others
+  int threads = 0;         // --threads, 0 when not given
+  bool quiet = false;      // --quiet: no progress lines
 };
 
 /// What distinguishes one analysis program on the command line.

@@ -1,6 +1,11 @@
 #include "shell/console.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+#include "common/threads.h"
 
 void message_line(std::string_view text) {
   std::fputc(' ', stdout);
@@ -20,18 +25,35 @@ void write_line(std::string_view text) {
 
 void flush_console() { std::fflush(stdout); }
 
-static bool progress_quiet = false;
-
-void set_progress_quiet(bool quiet) { progress_quiet = quiet; }
-
 void show_progress_message(std::string_view text) {
-  if (progress_quiet) return;
   message_line(text);
   flush_console();
 }
 
-void show_progress_line(std::string_view text) {
-  if (!progress_quiet) write_line(text);
+// Each line is flushed so that it shows while the stage runs.
+static void write_progress(void*, std::string_view line) {
+  write_line(line);
+  flush_console();
+}
+
+static int threads_from_environment() {
+  const char* text = std::getenv("SORVEL_THREADS");
+  if (text == nullptr || *text == '\0') return hardware_thread_count();
+  if (std::optional<int> count = parse_thread_count(text)) return *count;
+  int fallback = hardware_thread_count();
+  std::fprintf(stderr, "SORVEL_THREADS=%s is not a whole number from 1 to %d; using %d threads\n",
+               text, MAX_THREADS, fallback);
+  return fallback;
+}
+
+RunSettings console_run_settings(int threads, bool quiet) {
+  RunSettings settings;
+  settings.threads = threads > 0 ? threads : threads_from_environment();
+  const char* reference = std::getenv("SORVEL_REFERENCE");
+  settings.reference = reference != nullptr && std::strcmp(reference, "1") == 0;
+  settings.quiet = quiet;
+  settings.progress = ProgressSink{write_progress, nullptr};
+  return settings;
 }
 
 LineSource& console_input() {

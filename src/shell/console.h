@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "common/free_format.h"
+#include "common/run_settings.h"
 
 /// One blank, the text, a line end.
 void message_line(std::string_view text);
@@ -15,14 +16,16 @@ void write_prompt(std::string_view text);
 void write_line(std::string_view text);
 void flush_console();
 
-/// Progress lines are shown unless a command-line run asked for quiet;
-/// the dialogue always shows them.
-void set_progress_quiet(bool quiet);
 /// A progress message line (one blank, the text, a line end), flushed so
-/// that it shows while the stage runs; nothing when quiet.
+/// that it shows while the stage runs.
 void show_progress_message(std::string_view text);
-/// A progress line written as it stands, with a line end; nothing when quiet.
-void show_progress_line(std::string_view text);
+
+/// The settings of a run from its options and the environment: `threads`
+/// when given (0: SORVEL_THREADS, else every hardware thread; a value there
+/// that cannot be used is said once on standard error), the reference paths
+/// when SORVEL_REFERENCE is "1", progress lines on standard output unless
+/// quiet.
+RunSettings console_run_settings(int threads, bool quiet);
 
 /// Standard input as a line source (shared by every console question).
 LineSource& console_input();

@@ -1,20 +1,9 @@
 #include "shell/error_reporter.h"
 
+#include <cstdio>
 #include <cstdlib>
 
-#include "common/state.h"
 #include "shell/console.h"
-
-void release_tables() {
-  if (faults.data != nullptr) {
-    std::free(faults.data);
-    faults.data = nullptr;
-  }
-  if (fitness_table.scores != nullptr) {
-    std::free(fitness_table.scores);
-    fitness_table.scores = nullptr;
-  }
-}
 
 static std::string without_trailing_blanks(std::string text) {
   size_t end = text.find_last_not_of(' ');
@@ -55,9 +44,7 @@ static ErrorEnding error_ending = ErrorEnding::console_pause;
 void set_error_ending(ErrorEnding ending) { error_ending = ending; }
 
 void ErrorReporter(const std::string& routine, const std::string& message,
-                   std::optional<int32_t> line, std::FILE* open_file) {
-  release_tables();
-  if (open_file != nullptr) std::fclose(open_file);
+                   std::optional<int32_t> line) {
   std::string block = format_error_block(routine, message, line);
   if (error_ending == ErrorEnding::standard_error) {
     flush_console();  // the progress lines so far come first
@@ -68,4 +55,12 @@ void ErrorReporter(const std::string& routine, const std::string& message,
   pause_for_enter();
   flush_console();
   std::exit(1);
+}
+
+void report_failure(const ErrorReport& report) {
+  if (!report.notes.empty()) {
+    std::fwrite(report.notes.data(), 1, report.notes.size(), stdout);
+    flush_console();
+  }
+  ErrorReporter(report.routine, report.message, report.line);
 }

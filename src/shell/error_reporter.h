@@ -1,17 +1,15 @@
-// The one error exit after start-up: free the tables, print the report
-// block, wait for Enter, end the program with status 1. A command-line run
+// The one error exit after start-up: print the report block, wait for
+// Enter, end the program with status 1. A command-line run
 // has the block on standard error and no pause, so that a script never
 // waits for a key.
 #ifndef SORVEL_SHELL_ERROR_REPORTER_H_
 #define SORVEL_SHELL_ERROR_REPORTER_H_
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string>
 
-/// Frees the fault-data array and the fitness table when allocated.
-void release_tables();
+#include "common/error_report.h"
 
 /// The report block, every line ended: an empty line, the name line, an
 /// empty line, the report line, "  Execution terminated.".
@@ -26,7 +24,9 @@ enum class ErrorEnding {
 void set_error_ending(ErrorEnding ending);
 
 [[noreturn]] void ErrorReporter(const std::string& routine, const std::string& message,
-                                std::optional<int32_t> line = std::nullopt,
-                                std::FILE* open_file = nullptr);
+                                std::optional<int32_t> line = std::nullopt);
+
+/// The message lines a stage gave with its failure, then ErrorReporter.
+[[noreturn]] void report_failure(const ErrorReport& report);
 
 #endif  // SORVEL_SHELL_ERROR_REPORTER_H_

@@ -1,7 +1,5 @@
 #include "shell/file_chooser.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <filesystem>
 
@@ -29,23 +27,6 @@ std::string proposed_results_name(const std::string& data_file, const std::strin
   fs::path path(data_file);
   path.replace_extension(extension);
   return path.string();
-}
-
-bool path_exists(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0;
-}
-
-bool is_folder(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool folder_of_path_exists(const std::string& path) {
-  fs::path folder = fs::path(path).parent_path();
-  if (folder.empty()) return true;
-  std::error_code error;
-  return fs::is_directory(folder, error);
 }
 
 static void list_filters(const std::vector<FileFilter>& filters) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+
 /// One entry of a dialog's file-type list.
 struct FileFilter {
   std::string display;  // "Fault Data Files (*.fdt)"
@@ -45,14 +47,5 @@ std::string completed_file_name(const std::string& typed);
 
 /// The data file name with its extension replaced by `extension`.
 std::string proposed_results_name(const std::string& data_file, const std::string& extension);
-
-/// True when something (a file, a folder) of this name exists.
-bool path_exists(const std::string& path);
-
-/// True when `path` names a folder.
-bool is_folder(const std::string& path);
-
-/// True when the folder that would hold `path` exists.
-bool folder_of_path_exists(const std::string& path);
 
 #endif  // SORVEL_SHELL_FILE_CHOOSER_H_

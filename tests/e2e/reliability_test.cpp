@@ -8,7 +8,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "common/results_file.h"
+#include "platform/results_file.h"
 #include "support/program_runner.h"
 
 namespace fs = std::filesystem;

@@ -1,24 +1,11 @@
 #include "analyses/cdm/cdm_pipeline.h"
 
 #include "analyses/cdm/cdm_results.h"
-#include "common/state.h"
 #include "fitness/ranking.h"
-#include "fitness/weight_functions.h"
-#include "shell/console.h"
-#include "shell/error_reporter.h"
 
-BestState CDM_run(const AnalysisRun& run) {
-  start_run(run, "  * Initialization     *");
-  prepare_scoring("CDM_execute", "");
-  BestState best = rank_stress_states();
-  show_progress_message("  * Saving Results     *");
-  shift_fitness();
-  CDM_save_results();
-  release_tables();
-  return best;
-}
-
-void CDM_execute(const std::string& data_file_name, const std::string& results_file_name) {
-  determine_weightfunc();
-  CDM_run(AnalysisRun{data_file_name, results_file_name, weightfunc_id});
+StageResult CDM_run(const AnalysisRun& run, const RunSettings& settings, RankedRun& result) {
+  if (StageResult error = score_and_rank(run, settings, "CDM_execute", result)) return error;
+  report_progress_message(settings, "  * Saving Results     *");
+  GridValues shifted = shift_fitness(result.ranking.fitness, result.ranking.order);
+  return CDM_save_results(run.results_file, result.tables.gss, result.ranking.order, shifted);
 }

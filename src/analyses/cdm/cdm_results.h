@@ -3,29 +3,20 @@
 #ifndef SORVEL_ANALYSES_CDM_CDM_RESULTS_H_
 #define SORVEL_ANALYSES_CDM_CDM_RESULTS_H_
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
-#include "common/types.h"
+#include "common/error_report.h"
+#include "common/tables.h"
 
-struct GridPointAxes {
-  Orientation sigma1;  // azimuth in [0, 2 pi), plunge in [-pi/2, pi/2]
-  Orientation sigma3;
-};
+/// The 24-character line of a GridPoint with the given (shifted) fitness,
+/// without line end.
+std::string CDM_results_line(const GridPoint& point, int32_t fitness);
 
-/// The sigma1 and sigma3 axes of the GridPoint at position k (1-based),
-/// not yet turned downward.
-GridPointAxes axes_of_gridpoint(int32_t k);
-
-/// The axis turned to its downward end when its plunge is negative.
-Orientation downward_axis(Orientation axis);
-
-/// Whole degrees of an angle in radians, halves away from zero.
-long whole_degrees(float radians);
-
-/// The 24-character line of the GridPoint at position k, without line end.
-std::string CDM_results_line(int32_t k);
-
-/// Writes the results file; a failure ends the run through ErrorReporter.
-void CDM_save_results();
+/// Writes the results file: the GridPoints in the ranking's order, each
+/// with its shifted fitness (in grid order).
+StageResult CDM_save_results(const std::string& path, const Gss& gss,
+                             const std::vector<int32_t>& order, const GridValues& fitness);
 
 #endif  // SORVEL_ANALYSES_CDM_CDM_RESULTS_H_

@@ -1,24 +1,12 @@
 #include "analyses/cim/cim_pipeline.h"
 
 #include "analyses/cim/cim_results.h"
-#include "common/state.h"
 #include "fitness/ranking.h"
-#include "fitness/weight_functions.h"
-#include "shell/console.h"
-#include "shell/error_reporter.h"
 
-BestState CIM_run(const AnalysisRun& run) {
-  start_run(run, "  * Initialization     *");
-  prepare_scoring("CIM_execute", "");
-  BestState best = rank_stress_states();
-  shift_fitness();
-  show_progress_message("  * Writing Results    *");
-  CIM_save_results();
-  release_tables();
-  return best;
-}
-
-void CIM_execute(const std::string& data_file_name, const std::string& results_file_name) {
-  determine_weightfunc();
-  CIM_run(AnalysisRun{data_file_name, results_file_name, weightfunc_id});
+StageResult CIM_run(const AnalysisRun& run, const RunSettings& settings, RankedRun& result) {
+  if (StageResult error = score_and_rank(run, settings, "CIM_execute", result)) return error;
+  GridValues shifted = shift_fitness(result.ranking.fitness, result.ranking.order);
+  report_progress_message(settings, "  * Writing Results    *");
+  return CIM_save_results(run.results_file, result.tables, result.ranking.order, shifted,
+                          settings);
 }

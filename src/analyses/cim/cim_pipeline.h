@@ -3,16 +3,10 @@
 #ifndef SORVEL_ANALYSES_CIM_CIM_PIPELINE_H_
 #define SORVEL_ANALYSES_CIM_CIM_PIPELINE_H_
 
-#include <string>
-
 #include "analyses/shared_stages.h"
 
 /// Runs the analysis with the run's answers and writes the results file;
-/// returns the best stress state. Every failure ends the run through
-/// ErrorReporter.
-BestState CIM_run(const AnalysisRun& run);
-
-/// The dialogue's run: asks for the weight function, then CIM_run.
-void CIM_execute(const std::string& data_file_name, const std::string& results_file_name);
+/// fills `result`. A failure comes back as the report the shell prints.
+StageResult CIM_run(const AnalysisRun& run, const RunSettings& settings, RankedRun& result);
 
 #endif  // SORVEL_ANALYSES_CIM_CIM_PIPELINE_H_

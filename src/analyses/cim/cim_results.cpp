@@ -1,15 +1,12 @@
 #include "analyses/cim/cim_results.h"
 
-#include "analyses/cdm/cdm_results.h"
 #include "common/number_format.h"
-#include "common/results_file.h"
-#include "common/state.h"
-#include "fitness/fitness_table.h"
-#include "common/code_paths.h"
 #include "common/threads.h"
+#include "fitness/fitness_table.h"
 #include "fitness/pair_kernels.h"
 #include "fitness/step_table.h"
-#include "shell/error_reporter.h"
+#include "grid/state_axes.h"
+#include "platform/results_file.h"
 
 #include <cmath>
 #include <cstring>
@@ -39,21 +36,19 @@ static void append_misfit_degrees(std::string& out, long degrees) {
   out.append(field, 4);
 }
 
-static void append_misfit_angles(std::string& out, const GridPoint& point) {
-  for (int32_t j = 0; j < faults.count; ++j) {
-    const FaultDatum& datum = faults.data[j];
-    Vec3 p = predicted_slip_direction(point.stress_tensor, datum.normal_vector);
-    append_misfit_degrees(out, whole_degrees(misfit_angle(p, datum.slip_vector)));
-  }
+static void append_misfit_angles(std::string& out, const FaultSet& faults,
+                                 const GridPoint& point) {
+  for (const FaultDatum& datum : faults.data)
+    append_misfit_degrees(out, misfit_degrees(point.stress_tensor, datum));
 }
 
 // The 26 columns of a row before the misfits.
-static void append_row_start(std::string& out, int32_t k) {
-  const GridPoint& point = gss[k - 1];
-  GridPointAxes axes = axes_of_gridpoint(k);
+static void append_row_start(std::string& out, const CimRows& rows, int32_t k) {
+  const GridPoint& point = rows.tables.gss.points[static_cast<std::size_t>(k)];
+  GridPointAxes axes = axes_of_gridpoint(point);
   Orientation s1 = downward_axis(axes.sigma1);
   Orientation s3 = downward_axis(axes.sigma3);
-  append_int(out, point.fitness, 8);
+  append_int(out, rows.fitness[static_cast<std::size_t>(k)], 8);
   append_int(out, whole_degrees(s1.azimuth), 4);
   append_int(out, whole_degrees(s1.plunge), 3);
   append_int(out, whole_degrees(s3.azimuth), 4);
@@ -61,24 +56,29 @@ static void append_row_start(std::string& out, int32_t k) {
   append_fixed(out, point.stress_ratio, 4, 1);
 }
 
-void CIM_append_row(std::string& out, int32_t k) {
-  append_row_start(out, k);
-  append_misfit_angles(out, gss[k - 1]);
+void CIM_append_row(std::string& out, const CimRows& rows, int32_t k) {
+  append_row_start(out, rows, k);
+  append_misfit_angles(out, rows.tables.faults,
+                       rows.tables.gss.points[static_cast<std::size_t>(k)]);
 }
 
-void CIM_save_results_reference() {
-  // The CDM writer reports the same failure under its own name, and so
-  // does this one: both files are opened the same way.
+// The CDM writer reports the same failure under its own name, and so does
+// this one: both files are opened the same way.
+static ErrorReport write_failure() { return ErrorReport{"CDM_save_results", "File I/O error", {}, ""}; }
+
+StageResult CIM_save_results_reference(const std::string& path, const RunTables& tables,
+                                       const std::vector<int32_t>& order,
+                                       const GridValues& fitness) {
   ResultsFile file;
-  if (!results_file_open(file, file_names.results_file))
-    ErrorReporter("CDM_save_results", "File I/O error");
+  if (!results_file_open(file, path)) return write_failure();
+  const CimRows rows = {tables, order, fitness};
   std::string chunk = CIM_HEADER;
   chunk += '\n';
-  chunk.reserve(2 * CHUNK_BYTES + 26 + 4 * static_cast<size_t>(faults.count));
+  chunk.reserve(2 * CHUNK_BYTES + 26 + 4 * static_cast<size_t>(tables.faults.count));
   // Every row ends with its line end, the last one too, as text tools
   // that read line by line expect; no empty line follows.
-  for (int32_t k = GSS_SIZE; k >= 1; --k) {
-    CIM_append_row(chunk, k);
+  for (std::size_t p = order.size(); p-- > 0;) {
+    CIM_append_row(chunk, rows, order[p]);
     chunk += '\n';
     if (chunk.size() >= CHUNK_BYTES) {
       results_file_write(file, chunk);
@@ -86,14 +86,15 @@ void CIM_save_results_reference() {
     }
   }
   results_file_write(file, chunk);
-  if (!results_file_commit(file)) ErrorReporter("CDM_save_results", "File I/O error");
+  if (!results_file_commit(file)) return write_failure();
+  return std::nullopt;
 }
 
 // The fast writer: the misfits of a row from the dot products of many
 // pairs at once and a table from the dot product to whole degrees, blocks
 // of rows formed on every thread and written in order.
 
-static long degrees_of_dot(float d, const void*) { return whole_degrees(std::acos(d)); }
+static long degrees_of_dot(float d, const void*) { return degrees_of_cosine(d); }
 
 // The misfit fields 0 to 180, four characters each.
 struct MisfitFields {
@@ -111,6 +112,7 @@ static MisfitFields misfit_fields() {
 }
 
 struct RowMaker {
+  CimRows rows;
   DataComponents data;
   StepTable degrees;
   MisfitFields fields;
@@ -119,8 +121,9 @@ struct RowMaker {
 
 static void append_fast_row(std::string& out, const RowMaker& maker, int32_t k,
                             std::vector<float>& d) {
-  append_row_start(out, k);
-  if (maker.n > 0) dots_over_data(gss[k - 1].stress_tensor, maker.data, 0, maker.n, d.data());
+  append_row_start(out, maker.rows, k);
+  const GridPoint& point = maker.rows.tables.gss.points[static_cast<std::size_t>(k)];
+  if (maker.n > 0) dots_over_data(point.stress_tensor, maker.data, 0, maker.n, d.data());
   for (int32_t j = 0; j < maker.n; ++j) {
     long degrees = step_value(maker.degrees, d[static_cast<std::size_t>(j)]);
     if (degrees >= 0 && degrees <= 180) out.append(maker.fields.text[degrees], 4);
@@ -136,16 +139,17 @@ static int32_t rows_per_piece(int32_t n) {
   return rows < 1 ? 1 : rows;
 }
 
-void CIM_save_results() {
-  if (reference_paths()) return CIM_save_results_reference();
+StageResult CIM_save_results(const std::string& path, const RunTables& tables,
+                             const std::vector<int32_t>& order, const GridValues& fitness,
+                             const RunSettings& settings) {
+  if (settings.reference) return CIM_save_results_reference(path, tables, order, fitness);
   ResultsFile file;
-  if (!results_file_open(file, file_names.results_file))
-    ErrorReporter("CDM_save_results", "File I/O error");
-  const int32_t n = faults.count > 0 ? faults.count : 0;
-  RowMaker maker{data_components(faults.data, n), build_step_table(degrees_of_dot, nullptr),
-                 misfit_fields(), n};
+  if (!results_file_open(file, path)) return write_failure();
+  const int32_t n = tables.faults.count > 0 ? tables.faults.count : 0;
+  RowMaker maker{CimRows{tables, order, fitness}, data_components(tables.faults.data.data(), n),
+                 build_step_table(degrees_of_dot, nullptr), misfit_fields(), n};
   results_file_write(file, std::string(CIM_HEADER) + "\n");
-  const int threads = thread_count();
+  const int threads = settings.threads;
   const int32_t rows = rows_per_piece(n);
   std::vector<std::string> pieces(static_cast<std::size_t>(threads));
   // Rows from position GSS_SIZE down to 1, in pieces of `rows`; each round
@@ -156,9 +160,11 @@ void CIM_save_results() {
       text.clear();
       std::vector<float> d(static_cast<std::size_t>(n));
       int32_t first = top - piece * rows;
-      for (int32_t k = first; k > first - rows && k >= 1; --k) append_fast_row(text, maker, k, d);
+      for (int32_t p = first; p > first - rows && p >= 1; --p)
+        append_fast_row(text, maker, order[static_cast<std::size_t>(p - 1)], d);
     });
     for (const std::string& text : pieces) results_file_write(file, text);
   }
-  if (!results_file_commit(file)) ErrorReporter("CDM_save_results", "File I/O error");
+  if (!results_file_commit(file)) return write_failure();
+  return std::nullopt;
 }

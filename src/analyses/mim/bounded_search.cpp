@@ -1,11 +1,13 @@
 #include "analyses/mim/bounded_search.h"
 
 #include <atomic>
+#include <bit>
 #include <limits>
 #include <mutex>
 #include <new>
 #include <vector>
 
+#include "analyses/mim/subset_counting.h"
 #include "common/threads.h"
 #include "common/vector_clones.h"
 
@@ -17,10 +19,9 @@ namespace {
 // room of the scores themselves.
 constexpr int32_t BLOCK = 8;   // GridPoints of a block
 constexpr int32_t GROUP = 16;  // blocks of a group
-constexpr int MAX_K = 8;
-constexpr int32_t VOTES_PER_PROGRESS_LINE = 1000;
+constexpr int MAX_K = MAX_SUBSET_SIZE;
 // More pieces than this would cost more memory than they save in waiting.
-constexpr double MAX_TASKS = 1 << 20;
+constexpr int32_t MAX_TASKS = 1 << 20;
 
 // A piece of the search: every subset whose first `depth` data (0-based)
 // are these, and the subset counter after its last subset.
@@ -72,18 +73,13 @@ struct SubsetSearchPlan {
 
 namespace {
 
-// C(a, b), exact: the products stay far below 2^63 for counts that the
-// subset counter holds.
-int64_t combinations(int64_t a, int64_t b) {
-  if (b < 0 || a < b) return 0;
-  int64_t c = 1;
-  for (int64_t i = 1; i <= b; ++i) c = c * (a - b + i) / i;
-  return c;
-}
-
 int task_depth(int32_t n, int k) {
   int depth = k - 1 < 3 ? k - 1 : 3;
-  while (depth > 1 && static_cast<double>(combinations(n, depth)) > MAX_TASKS) --depth;
+  while (depth > 1) {
+    int32_t tasks = count_combinations(n, depth);
+    if (tasks >= 0 && tasks <= MAX_TASKS) break;
+    --depth;
+  }
   return depth;
 }
 
@@ -100,7 +96,7 @@ void list_tasks(SubsetSearchPlan& plan) {
         self(self, level + 1, j + 1);
         continue;
       }
-      counter += combinations(n - 1 - j, k - depth);
+      counter += count_combinations(n - 1 - j, k - depth);
       plan.tasks.push_back(Task{{first[0], first[1], first[2]}, static_cast<int32_t>(counter)});
     }
   };
@@ -286,7 +282,7 @@ void scan_group(Worker& w, const SubsetSearchPlan& plan, const int8_t* column,
   for (int32_t b = 0; b < count; ++b)
     qualify |= static_cast<uint32_t>(top[b] + most[b] >= reached) << b;
   for (; qualify != 0; qualify &= qualify - 1) {
-    int32_t b = __builtin_ctz(qualify);
+    int32_t b = std::countr_zero(qualify);
     if (top[b] + most[b] < reached) continue;
     scan_block(sums, column, (first + b) * BLOCK, best, winner);
     if (best > reached) reached = best;

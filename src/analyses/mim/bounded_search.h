@@ -21,7 +21,8 @@ struct ScoreColumns {
   int32_t n;
 };
 
-/// Called with the subset counter at every multiple of 1000, in
+/// Called with the subset counter at every multiple of
+/// VOTES_PER_PROGRESS_LINE (subset_counting.h), in
 /// ascending order, once every subset up to that one has voted.
 using SearchProgress = std::function<void(int32_t counter)>;
 

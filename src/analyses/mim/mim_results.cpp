@@ -1,9 +1,7 @@
 #include "analyses/mim/mim_results.h"
 
 #include "common/number_format.h"
-#include "common/state.h"
 #include "fitness/weight_functions.h"
-#include "shell/error_reporter.h"
 
 // The text is handed to the file in chunks of about this size.
 static const std::size_t CHUNK_BYTES = 65536;
@@ -29,39 +27,40 @@ static void append_datum_line(std::string& out, const FaultDatum& datum) {
   out += '\n';
 }
 
-static void write_data(ResultsFile& file) {
+static void write_data(ResultsFile& file, const FaultSet& faults) {
   std::string chunk;
   append_int(chunk, faults.count, 7);
   chunk += '\n';
-  for (int32_t j = 0; j < faults.count; ++j) {
-    append_datum_line(chunk, faults.data[j]);
+  for (const FaultDatum& datum : faults.data) {
+    append_datum_line(chunk, datum);
     write_when_full(file, chunk);
   }
   results_file_write(file, chunk);
 }
 
-static int32_t voted_gridpoint_count() {
+static int32_t voted_gridpoint_count(const GridValues& votes) {
   int32_t voted = 0;
-  for (int32_t i = 0; i < GSS_SIZE; ++i) voted += gss[i].fitness != 0;
+  for (int32_t count : votes) voted += count != 0;
   return voted;
 }
 
-static void write_grid_size(ResultsFile& file) {
+static void write_grid_size(ResultsFile& file, const GridValues& votes) {
   std::string text;
   append_int(text, GSS_SIZE, 12);
   append_int(text, GSS_RATIO_COUNT, 5);
   text += '\n';
-  append_int(text, voted_gridpoint_count(), 12);
+  append_int(text, voted_gridpoint_count(votes), 12);
   text += '\n';
   results_file_write(file, text);
 }
 
-void write_voted_gridpoints(ResultsFile& file) {
+void write_voted_gridpoints(ResultsFile& file, const GridValues& votes) {
   std::string chunk;
-  for (int32_t i = 1; i <= GSS_SIZE; ++i) {
-    if (gss[i - 1].fitness == 0) continue;
+  for (int32_t i = 1; i <= static_cast<int32_t>(votes.size()); ++i) {
+    const int32_t count = votes[static_cast<std::size_t>(i - 1)];
+    if (count == 0) continue;
     append_int(chunk, i, 9);
-    append_int(chunk, gss[i - 1].fitness, 9);
+    append_int(chunk, count, 9);
     chunk += '\n';
     write_when_full(file, chunk);
   }
@@ -75,27 +74,25 @@ std::string job_time_line(const std::string& date, const std::string& time) {
          " " + time.substr(0, 2) + ":" + time.substr(2, 2) + ":" + time.substr(4, 6);
 }
 
-static void write_description(ResultsFile& file, const std::string& data_file_name, int8_t k,
-                              const std::string& start_date, const std::string& start_time,
-                              const std::string& end_date, const std::string& end_time) {
-  std::string text = "Data = " + without_trailing_blanks(data_file_name) + "\n k = ";
-  append_int(text, k, 2);
+static void write_description(ResultsFile& file, const MimDescription& run) {
+  std::string text = "Data = " + without_trailing_blanks(run.data_file) + "\n k = ";
+  append_int(text, run.k, 2);
   text += "\nFunction = ";
-  text += without_trailing_blanks(weight_function_of(weightfunc_id).name);
-  text += "\n" + job_time_line(start_date, start_time) + "\n";
-  text += job_time_line(end_date, end_time) + "\n";
+  text += without_trailing_blanks(weight_function_of(run.weight_id).name);
+  text += "\n" + job_time_line(run.start.date, run.start.time) + "\n";
+  text += job_time_line(run.end.date, run.end.time) + "\n";
   results_file_write(file, text);
 }
 
-void MIM_save_results(const std::string& data_file_name, int8_t k, const std::string& start_date,
-                      const std::string& start_time, const std::string& end_date,
-                      const std::string& end_time) {
+StageResult MIM_save_results(const std::string& path, const FaultSet& faults,
+                             const GridValues& votes, const MimDescription& description) {
+  const ErrorReport failure = {"MIM_save_results", "File I/O error", {}, ""};
   ResultsFile file;
-  if (!results_file_open(file, file_names.results_file))
-    ErrorReporter("MIM_save_results", "File I/O error");
-  write_data(file);
-  write_grid_size(file);
-  write_voted_gridpoints(file);
-  write_description(file, data_file_name, k, start_date, start_time, end_date, end_time);
-  if (!results_file_commit(file)) ErrorReporter("MIM_save_results", "File I/O error");
+  if (!results_file_open(file, path)) return failure;
+  write_data(file, faults);
+  write_grid_size(file, votes);
+  write_voted_gridpoints(file, votes);
+  write_description(file, description);
+  if (!results_file_commit(file)) return failure;
+  return std::nullopt;
 }

@@ -7,18 +7,34 @@
 #include <cstdint>
 #include <string>
 
-#include "common/results_file.h"
+#include "common/error_report.h"
+#include "common/tables.h"
+#include "platform/results_file.h"
 
-/// Writes the results file named by file_names.results_file. The dates
-/// are "YYYYMMDD" and the times "HHMMSS.mmm" (blank-padded texts of 12
-/// characters); a failure ends the run through ErrorReporter.
-void MIM_save_results(const std::string& data_file_name, int8_t k, const std::string& start_date,
-                      const std::string& start_time, const std::string& end_date,
-                      const std::string& end_time);
+/// A moment of the local clock as two 12-character texts: the date
+/// "YYYYMMDD" and the time "HHMMSS.mmm", each padded with blanks.
+struct JobTime {
+  std::string date;
+  std::string time;
+};
+
+/// What the file says of the run that made it.
+struct MimDescription {
+  std::string data_file;  // as the run was given it
+  int8_t k;               // the subset size
+  int8_t weight_id;       // 1 to 4
+  JobTime start;          // the job's start and end
+  JobTime end;
+};
+
+/// Writes the results file at `path`: the data, the votes of every
+/// GridPoint (grid order) and the description.
+StageResult MIM_save_results(const std::string& path, const FaultSet& faults,
+                             const GridValues& votes, const MimDescription& description);
 
 /// One line per GridPoint with a vote, in grid order: its 1-based index
 /// in 9 columns and its vote count in 9 columns.
-void write_voted_gridpoints(ResultsFile& file);
+void write_voted_gridpoints(ResultsFile& file, const GridValues& votes);
 
 /// "Job Start = YYYY/MM/DD HH:MM:SS.mmm" for a date and time text.
 std::string job_time_line(const std::string& date, const std::string& time);

@@ -13,33 +13,13 @@
 #include <vector>
 
 #include "analyses/mim/bounded_search.h"
-#include "common/code_paths.h"
-#include "common/threads.h"
-
 #include "common/number_format.h"
-#include "common/state.h"
-#include "shell/console.h"
-#include "shell/error_reporter.h"
-
-// ln k! for k = 0 to 8, as the subset total of the progress lines uses it.
-static const double LN_FACTORIAL[MAX_SUBSET_SIZE + 1] = {
-    0.0, 0.0, 0.6931471805599453, 1.791759469228055, 3.1780538303479453,
-    4.787491742782046, 6.579251212010101, 8.525161361065415, 10.60460290274525};
-
-// ln 2147483647: a count from this on does not fit the subset counter.
-static const double LN_COUNTER_BOUND = 21.487562596892644;
-
-static const int32_t VOTES_PER_PROGRESS_LINE = 1000;
 
 // The working arrays of one search.
 struct SubsetSearch {
   int16_t* widened;  // GSS_SIZE rows by n columns, GridPoint index fastest
   int16_t* sums;     // vectors 2 to k, GSS_SIZE entries each
 };
-
-void clear_votes() {
-  for (int32_t i = 0; i < GSS_SIZE; ++i) gss[i].fitness = 0;
-}
 
 void first_subset(int32_t* j, int k) {
   for (int m = 1; m <= k; ++m) j[m] = m;
@@ -63,17 +43,12 @@ std::string progress_line(int k, int32_t counter, int32_t total) {
   return line;
 }
 
-// The number of k-subsets of n data as the progress lines show it.
-static int32_t subset_total(int32_t n, int k) {
-  double a = 0.0;
-  for (int i = 0; i < k; ++i) a += std::log(static_cast<double>(n - i));
-  double d = a - LN_FACTORIAL[k];
-  if (!(d < LN_COUNTER_BOUND)) return -1;
-  return static_cast<int32_t>(round_half_away(std::exp(d)));
-}
-
 // Room for the widened table and the vectors 2..k; false when it cannot
 // be had (nothing is then held).
+static ErrorReport allocation_failure() {
+  return ErrorReport{"MIM_invert_subsets", "Memory allocation error", {}, ""};
+}
+
 static bool allocate_search(SubsetSearch& search, int32_t n, int k) {
   const std::size_t row = GSS_SIZE * sizeof(int16_t);
   std::size_t columns = n > 0 ? static_cast<std::size_t>(n) : 1;
@@ -95,9 +70,9 @@ static void release_search(SubsetSearch& search) {
   search.sums = nullptr;
 }
 
-static void widen_fitness_table(int16_t* widened, int32_t n) {
+static void widen_fitness_table(const FitnessTable& table, int16_t* widened, int32_t n) {
   const std::size_t entries = static_cast<std::size_t>(n) * GSS_SIZE;
-  for (std::size_t e = 0; e < entries; ++e) widened[e] = fitness_table.scores[e];
+  for (std::size_t e = 0; e < entries; ++e) widened[e] = table.scores[e];
 }
 
 static void add_columns(const int16_t* __restrict below, const int16_t* __restrict column,
@@ -123,7 +98,8 @@ static int32_t best_of_subset(const int16_t* __restrict below, const int16_t* __
   return best;
 }
 
-static void run_search(const SubsetSearch& search, int32_t n, int k, int32_t total) {
+static void run_search(const SubsetSearch& search, int32_t n, int k, int32_t total,
+                       const RunSettings& settings, GridValues& votes) {
   if (n < k) return;  // no k-subset exists
   // vector[m] holds the sums over j1..jm; vector[1] is column j1 itself.
   const int16_t* vector[MAX_SUBSET_SIZE + 1];
@@ -145,54 +121,44 @@ static void run_search(const SubsetSearch& search, int32_t n, int k, int32_t tot
       add_columns(vector[m - 1], column(j[m]), own[m]);
     ++counter;
     int32_t best = best_of_subset(vector[k - 1], column(j[k]), own[k]);
-    ++gss[best].fitness;
-    if (counter % VOTES_PER_PROGRESS_LINE == 0) {
-      show_progress_line(progress_line(k, counter, total));
-      flush_console();
-    }
+    ++votes[static_cast<std::size_t>(best)];
+    if (counter % VOTES_PER_PROGRESS_LINE == 0)
+      report_progress_line(settings, progress_line(k, counter, total));
     changed = next_subset(j, k, n);
   } while (changed != 0);
 }
 
-void MIM_invert_subsets(int8_t k) {
-  if (reference_paths()) return MIM_invert_subsets_reference(k);
-  if (k < MIN_SUBSET_SIZE || k > MAX_SUBSET_SIZE) {
-    clear_votes();  // no search: no GridPoint has a vote
-    return;
-  }
-  const int32_t n = faults.count;
-  std::vector<int32_t> votes;
+StageResult MIM_invert_subsets(const FitnessTable& table, int8_t k, const RunSettings& settings,
+                               GridValues& votes) {
+  if (settings.reference) return MIM_invert_subsets_reference(table, k, settings, votes);
+  votes.assign(GSS_SIZE, 0);
+  if (k < MIN_SUBSET_SIZE || k > MAX_SUBSET_SIZE) return std::nullopt;  // no search, no votes
+  const int32_t n = table.columns;
   SubsetSearchPlanPtr plan;
   try {
-    votes.assign(GSS_SIZE, 0);
-    plan = plan_subset_search(ScoreColumns{fitness_table.scores, GSS_SIZE, n}, k, thread_count());
+    plan = plan_subset_search(ScoreColumns{table.scores.get(), GSS_SIZE, n}, k, settings.threads);
   } catch (const std::bad_alloc&) {
   }
-  if (plan == nullptr) ErrorReporter("MIM_invert_subsets", "Memory allocation error");
-  clear_votes();
-  const int32_t total = subset_total(n, k);
-  show_progress_message("");
-  flush_console();
+  if (plan == nullptr) return allocation_failure();
+  const int32_t total = count_combinations(n, k);
+  report_progress_message(settings, "");
   run_subset_search(*plan, votes.data(), [&](int32_t counter) {
-    show_progress_line(progress_line(k, counter, total));
-    flush_console();
+    report_progress_line(settings, progress_line(k, counter, total));
   });
-  for (int32_t i = 0; i < GSS_SIZE; ++i) gss[i].fitness = votes[static_cast<std::size_t>(i)];
+  return std::nullopt;
 }
 
-void MIM_invert_subsets_reference(int8_t k) {
-  if (k < MIN_SUBSET_SIZE || k > MAX_SUBSET_SIZE) {
-    clear_votes();  // no search: no GridPoint has a vote
-    return;
-  }
-  const int32_t n = faults.count;
+StageResult MIM_invert_subsets_reference(const FitnessTable& table, int8_t k,
+                                         const RunSettings& settings, GridValues& votes) {
+  votes.assign(GSS_SIZE, 0);
+  if (k < MIN_SUBSET_SIZE || k > MAX_SUBSET_SIZE) return std::nullopt;  // no search, no votes
+  const int32_t n = table.columns;
   SubsetSearch search;
-  if (!allocate_search(search, n, k)) ErrorReporter("MIM_invert_subsets", "Memory allocation error");
-  widen_fitness_table(search.widened, n);
-  clear_votes();
-  const int32_t total = subset_total(n, k);
-  show_progress_message("");
-  flush_console();
-  run_search(search, n, k, total);
+  if (!allocate_search(search, n, k)) return allocation_failure();
+  widen_fitness_table(table, search.widened, n);
+  const int32_t total = count_combinations(n, k);
+  report_progress_message(settings, "");
+  run_search(search, n, k, total, settings, votes);
   release_search(search);
+  return std::nullopt;
 }

@@ -1,26 +1,29 @@
 // The subset search of the MIM analysis: every k-subset of the data
 // votes for the stress state whose summed scores over the subset are
-// greatest. The vote counts live in the fitness field of the GridPoints.
+// greatest.
 #ifndef SORVEL_ANALYSES_MIM_SUBSET_INVERSION_H_
 #define SORVEL_ANALYSES_MIM_SUBSET_INVERSION_H_
 
 #include <cstdint>
 #include <string>
 
-inline constexpr int MIN_SUBSET_SIZE = 2;
-inline constexpr int MAX_SUBSET_SIZE = 8;
+#include "analyses/mim/subset_counting.h"
+#include "common/error_report.h"
+#include "common/run_settings.h"
+#include "common/tables.h"
 
-/// Sets the vote count of every GridPoint to 0.
-void clear_votes();
-
-/// Gives one vote for every k-subset (k from 2 to 8) of the fault-data
-/// columns of the fitness table, writing a progress line every 1000
-/// subsets. Other values of k leave every vote count at 0.
-void MIM_invert_subsets(int8_t k);
+/// The votes of every k-subset (k from 2 to 8) of the data columns of the
+/// table: votes[i] counts the subsets whose best GridPoint is grid index i
+/// (the lowest index among equal sums). A progress line follows every
+/// VOTES_PER_PROGRESS_LINE subsets; the reference path when the settings
+/// ask for it. Other values of k give no votes.
+StageResult MIM_invert_subsets(const FitnessTable& table, int8_t k, const RunSettings& settings,
+                               GridValues& votes);
 
 /// The same search as the formulas read, one pass over the grid per
 /// subset in one thread: the reference of the fast search above.
-void MIM_invert_subsets_reference(int8_t k);
+StageResult MIM_invert_subsets_reference(const FitnessTable& table, int8_t k,
+                                         const RunSettings& settings, GridValues& votes);
 
 /// The first k-subset in lexicographic order: j[1..k] = 1, 2, ..., k
 /// (j[0] is not used).

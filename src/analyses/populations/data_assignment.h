@@ -3,13 +3,14 @@
 // the observed slip, as the analyses compute it). A datum fits a state
 // when its misfit is below the limit, and it is assigned to the state it
 // fits best; the first state found wins a tie.
-#ifndef SORVEL_PLOT_DATA_ASSIGNMENT_H_
-#define SORVEL_PLOT_DATA_ASSIGNMENT_H_
+#ifndef SORVEL_ANALYSES_POPULATIONS_DATA_ASSIGNMENT_H_
+#define SORVEL_ANALYSES_POPULATIONS_DATA_ASSIGNMENT_H_
 
+#include <cstddef>
 #include <vector>
 
-#include "common/state.h"
-#include "plot/results_reader.h"
+#include "analyses/populations/mim_vote.h"
+#include "common/tables.h"
 
 inline constexpr double DEFAULT_FIT_LIMIT = 30.0;  // degrees
 
@@ -22,11 +23,11 @@ struct DataAssignment {
 
 /// The misfits and the assignment of `data` (vectors need not be set) to
 /// the `states` found; gss must hold the stress tensors.
-DataAssignment assign_data(const FaultSet& data, const std::vector<MimVote>& states,
-                           double fit_limit);
+DataAssignment assign_data(const Gss& gss, const FaultSet& data,
+                           const std::vector<MimVote>& states, double fit_limit);
 
 /// The misfit shown for datum i: under its state, or, when it has none,
 /// the least under any state; -1 when no state was found.
 long shown_misfit(const DataAssignment& a, size_t i);
 
-#endif  // SORVEL_PLOT_DATA_ASSIGNMENT_H_
+#endif  // SORVEL_ANALYSES_POPULATIONS_DATA_ASSIGNMENT_H_

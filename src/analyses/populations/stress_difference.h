@@ -8,10 +8,12 @@
 // Between states of Phi 0.5, a turn of the axes by t about sigma2 gives
 // 2t, about sigma1 or sigma3 acos((1 + cos^2 t) / 2), close to t; Phi 0
 // against Phi 1 on the same axes gives 60 degrees.
-#ifndef SORVEL_PLOT_STRESS_DIFFERENCE_H_
-#define SORVEL_PLOT_STRESS_DIFFERENCE_H_
+#ifndef SORVEL_ANALYSES_POPULATIONS_STRESS_DIFFERENCE_H_
+#define SORVEL_ANALYSES_POPULATIONS_STRESS_DIFFERENCE_H_
 
 #include <cstdint>
+
+#include "common/tables.h"
 
 /// The deviatoric part of a symmetric tensor, scaled to unit length:
 /// the six independent components xx, yy, zz, xy, xz, yz.
@@ -27,6 +29,6 @@ double deviator_angle(const UnitDeviator& a, const UnitDeviator& b);
 
 /// The stress difference of GridPoints a and b (1-based); gss must hold
 /// the stress tensors.
-double gridpoint_stress_difference(int32_t a, int32_t b);
+double gridpoint_stress_difference(const Gss& gss, int32_t a, int32_t b);
 
-#endif  // SORVEL_PLOT_STRESS_DIFFERENCE_H_
+#endif  // SORVEL_ANALYSES_POPULATIONS_STRESS_DIFFERENCE_H_

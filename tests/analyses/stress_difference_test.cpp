@@ -8,8 +8,8 @@
 #include "common/state.h"
 #include "grid/gss.h"
 #include "grid/stress_tensors.h"
-#include "plot/stress_difference.h"
-#include "plot/vote_peaks.h"
+#include "analyses/populations/stress_difference.h"
+#include "analyses/populations/vote_peaks.h"
 
 namespace {
 

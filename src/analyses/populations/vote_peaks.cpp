@@ -1,9 +1,8 @@
-#include "plot/vote_peaks.h"
+#include "analyses/populations/vote_peaks.h"
 
 #include <algorithm>
 
-#include "common/state.h"
-#include "plot/stress_difference.h"
+#include "analyses/populations/stress_difference.h"
 
 std::vector<MimVote> ranked_votes(const std::vector<MimVote>& votes) {
   std::vector<MimVote> ranked = votes;
@@ -30,11 +29,13 @@ static bool is_outranked(const std::vector<UnitDeviator>& deviators, size_t i, d
   return false;
 }
 
-std::vector<MimVote> vote_peaks(const std::vector<MimVote>& votes, const PeakOptions& options) {
+std::vector<MimVote> vote_peaks(const Gss& gss, const std::vector<MimVote>& votes,
+                                const PeakOptions& options) {
   std::vector<MimVote> ranked = ranked_votes(votes);
   ranked.resize(candidate_count(ranked, options.min_votes));
   std::vector<UnitDeviator> deviators;
-  for (const MimVote& v : ranked) deviators.push_back(unit_deviator(gss[v.index - 1].stress_tensor));
+  for (const MimVote& v : ranked)
+    deviators.push_back(unit_deviator(gss.points[static_cast<std::size_t>(v.index - 1)].stress_tensor));
   std::vector<MimVote> peaks;
   for (size_t i = 0; i < ranked.size(); ++i)
     if (!is_outranked(deviators, i, options.separation)) peaks.push_back(ranked[i]);

@@ -1,8 +1,7 @@
-#include "plot/stress_difference.h"
+#include "analyses/populations/stress_difference.h"
 
 #include <cmath>
 
-#include "common/state.h"
 
 UnitDeviator unit_deviator(const float* s) {
   double mean = (double(s[0]) + double(s[4]) + double(s[8])) / 3.0;
@@ -24,7 +23,7 @@ double deviator_angle(const UnitDeviator& a, const UnitDeviator& b) {
   return std::acos(dot) * 180.0 / M_PI;
 }
 
-double gridpoint_stress_difference(int32_t a, int32_t b) {
-  return deviator_angle(unit_deviator(gss[a - 1].stress_tensor),
-                        unit_deviator(gss[b - 1].stress_tensor));
+double gridpoint_stress_difference(const Gss& gss, int32_t a, int32_t b) {
+  return deviator_angle(unit_deviator(gss.points[static_cast<std::size_t>(a - 1)].stress_tensor),
+                        unit_deviator(gss.points[static_cast<std::size_t>(b - 1)].stress_tensor));
 }

@@ -1,4 +1,4 @@
-#include "common/results_file.h"
+#include "platform/results_file.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -3,8 +3,8 @@
 // complete file is renamed over the chosen name. A failed or interrupted
 // run thus never leaves a half-written file, and an earlier file of that
 // name stays as it was.
-#ifndef SORVEL_COMMON_RESULTS_FILE_H_
-#define SORVEL_COMMON_RESULTS_FILE_H_
+#ifndef SORVEL_PLATFORM_RESULTS_FILE_H_
+#define SORVEL_PLATFORM_RESULTS_FILE_H_
 
 #include <cstdio>
 #include <string>
@@ -30,4 +30,4 @@ bool results_file_commit(ResultsFile& file);
 /// Closes and removes the temporary file.
 void results_file_discard(ResultsFile& file);
 
-#endif  // SORVEL_COMMON_RESULTS_FILE_H_
+#endif  // SORVEL_PLATFORM_RESULTS_FILE_H_

@@ -1,18 +1,17 @@
-#include "plot/data_assignment.h"
+#include "analyses/populations/data_assignment.h"
 
 #include <algorithm>
 
-#include "analyses/cdm/cdm_results.h"
 #include "data/fault_geometry.h"
 #include "fitness/fitness_table.h"
 
-static std::vector<long> misfits_of(FaultDatum datum, const std::vector<MimVote>& states) {
+static std::vector<long> misfits_of(const Gss& gss, FaultDatum datum,
+                                    const std::vector<MimVote>& states) {
   prepare_datum_geometry(datum);
   std::vector<long> misfits;
-  for (const MimVote& s : states) {
-    Vec3 p = predicted_slip_direction(gss[s.index - 1].stress_tensor, datum.normal_vector);
-    misfits.push_back(whole_degrees(misfit_angle(p, datum.slip_vector)));
-  }
+  for (const MimVote& s : states)
+    misfits.push_back(
+        misfit_degrees(gss.points[static_cast<std::size_t>(s.index - 1)].stress_tensor, datum));
   return misfits;
 }
 
@@ -25,13 +24,13 @@ static int best_fit(const std::vector<long>& misfits, double fit_limit) {
   return best;
 }
 
-DataAssignment assign_data(const FaultSet& data, const std::vector<MimVote>& states,
-                           double fit_limit) {
+DataAssignment assign_data(const Gss& gss, const FaultSet& data,
+                           const std::vector<MimVote>& states, double fit_limit) {
   DataAssignment a;
   a.fitting.assign(states.size(), 0);
   a.assigned.assign(states.size(), 0);
   for (int i = 0; i < data.count; ++i) {
-    a.misfit.push_back(misfits_of(data.data[i], states));
+    a.misfit.push_back(misfits_of(gss, data.data[i], states));
     a.state.push_back(best_fit(a.misfit.back(), fit_limit));
     for (size_t s = 0; s < states.size(); ++s)
       if (double(a.misfit.back()[s]) < fit_limit) ++a.fitting[s];

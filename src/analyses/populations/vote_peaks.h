@@ -3,12 +3,13 @@
 // separation (a stress difference, degrees) of it; states are ranked by
 // votes, and among equal votes the lower grid index ranks higher. Peaks
 // with fewer votes than a share of the strongest one are left out.
-#ifndef SORVEL_PLOT_VOTE_PEAKS_H_
-#define SORVEL_PLOT_VOTE_PEAKS_H_
+#ifndef SORVEL_ANALYSES_POPULATIONS_VOTE_PEAKS_H_
+#define SORVEL_ANALYSES_POPULATIONS_VOTE_PEAKS_H_
 
 #include <vector>
 
-#include "plot/results_reader.h"
+#include "analyses/populations/mim_vote.h"
+#include "common/tables.h"
 
 struct PeakOptions {
   double separation;  // degrees of stress difference, above 0
@@ -23,6 +24,7 @@ inline constexpr PeakOptions DEFAULT_PEAK_OPTIONS = {50.0, 0.2};
 std::vector<MimVote> ranked_votes(const std::vector<MimVote>& votes);
 
 /// The peaks, most votes first; gss must hold the stress tensors.
-std::vector<MimVote> vote_peaks(const std::vector<MimVote>& votes, const PeakOptions& options);
+std::vector<MimVote> vote_peaks(const Gss& gss, const std::vector<MimVote>& votes,
+                                const PeakOptions& options);
 
-#endif  // SORVEL_PLOT_VOTE_PEAKS_H_
+#endif  // SORVEL_ANALYSES_POPULATIONS_VOTE_PEAKS_H_
