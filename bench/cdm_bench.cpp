@@ -13,16 +13,12 @@
 #include <random>
 #include <string>
 
-#include "analyses/cdm/cdm_results.h"
-#include "common/state.h"
+#include "analyses/cdm/cdm_pipeline.h"
+#include "analyses/shared_stages.h"
 #include "data/fault_data_reader.h"
-#include "data/fault_geometry.h"
 #include "fitness/fitness_table.h"
-#include "fitness/ranking.h"
 #include "fitness/weight_functions.h"
-#include "grid/gss.h"
-#include "grid/stress_tensors.h"
-#include "shell/error_reporter.h"
+#include "shell/console.h"
 
 namespace {
 
@@ -51,14 +47,9 @@ std::string random_data_file(int count) {
   return path;
 }
 
-void prepare(int count) {
-  release_tables();
-  file_names.data_file = random_data_file(count);
-  read_data_file();
-  prepare_fault_geometry();
-  is_GSS_generation_successful();
-  compute_stress_tensors();
-  allocate_fitness_table();
+void prepare(int count, RunTables& tables) {
+  read_data_file(random_data_file(count), tables.faults);
+  prepare_scoring("bench", "", tables);
 }
 
 // Args: number of data, weight function, 1 for the straightforward fill.
@@ -66,37 +57,28 @@ void BM_FillFitnessTable(benchmark::State& state) {
   int count = static_cast<int>(state.range(0));
   const WeightFunction& weight = weight_function_of(static_cast<int>(state.range(1)));
   bool reference = state.range(2) == 1;
-  prepare(count);
+  RunTables tables;
+  prepare(count, tables);
+  RunSettings settings = console_run_settings(0, true);
+  settings.reference = reference;
   for (auto _ : state) {
-    if (reference) fill_fitness_table_reference(weight);
-    else fill_fitness_table(weight);
-    benchmark::DoNotOptimize(fitness_table.scores);
+    fill_fitness_table(tables.gss, tables.faults, weight, settings, tables.table);
+    benchmark::DoNotOptimize(tables.table.scores.get());
   }
   state.counters["pairs/s"] =
       benchmark::Counter(static_cast<double>(count) * GSS_SIZE, benchmark::Counter::kIsIterationInvariantRate);
-  release_tables();
 }
 
 void BM_CdmRun(benchmark::State& state) {
   int count = static_cast<int>(state.range(0));
   std::string data = random_data_file(count);
-  file_names.results_file = data + ".cdm";
+  AnalysisRun run = {data, data + ".cdm", 1, 0};
+  RunSettings settings = console_run_settings(0, true);
   for (auto _ : state) {
-    release_tables();
-    file_names.data_file = data;
-    read_data_file();
-    prepare_fault_geometry();
-    is_GSS_generation_successful();
-    compute_stress_tensors();
-    allocate_fitness_table();
-    fill_fitness_table(weight_function_of(1));
-    sum_fitness();
-    sort_gridpoints();
-    shift_fitness();
-    CDM_save_results();
-    release_tables();
+    RankedRun result;
+    CDM_run(run, settings, result);
   }
-  std::filesystem::remove(file_names.results_file);
+  std::filesystem::remove(run.results_file);
 }
 
 }  // namespace

@@ -5,10 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "analyses/mim/subset_size.h"
 #include "common/free_format.h"
-#include "fitness/weight_functions.h"
 #include "shell/main_program.h"
+#include "shell/questions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   StringLineSource input(std::string(reinterpret_cast<const char*>(bytes), size));

@@ -23,10 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   if (f == nullptr) return 0;
   std::fwrite(bytes, 1, size, f);
   std::fclose(f);
-  FaultSet set = {0, nullptr};
-  DataFileError error;
-  if (load_fault_data(scratch_path(), set, error)) {
-    if (set.count < 0 || (set.count > 0) != (set.data != nullptr)) std::abort();
+  FaultSet set;
+  StageResult error = read_data_file(scratch_path(), set);
+  if (!error) {
+    if (set.count < 0 || static_cast<std::size_t>(set.count) != set.data.size()) std::abort();
     for (int32_t i = 0; i < set.count; ++i) {
       FaultDatum& d = set.data[i];
       if (!std::isfinite(d.dip_direction) || !std::isfinite(d.dip_angle) ||
@@ -36,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
       prepare_datum_geometry(d);
     }
   } else {
-    if (error.message.empty() || error.line < 0 || error.line > 32768) std::abort();
-    if (set.data != nullptr || set.count != 0) std::abort();
+    if (error->message.empty() || error->line.value_or(1) < 1 || error->line.value_or(1) > 32768)
+      std::abort();
+    if (!set.data.empty() || set.count != 0) std::abort();
   }
-  std::free(set.data);
   return 0;
 }

@@ -98,8 +98,7 @@ Table read_table(const std::string& text) {
   return table;
 }
 
-const std::string& field_of(const TableRow& row, int index) {
-  static const std::string none;
-  if (index < 0 || index >= static_cast<int>(row.fields.size())) return none;
+std::string field_of(const TableRow& row, int index) {
+  if (index < 0 || index >= static_cast<int>(row.fields.size())) return std::string();
   return row.fields[index];
 }

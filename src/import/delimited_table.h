@@ -23,6 +23,6 @@ struct Table {
 Table read_table(const std::string& text);
 
 /// The field `index` of a row, or an empty text past its end.
-const std::string& field_of(const TableRow& row, int index);
+std::string field_of(const TableRow& row, int index);
 
 #endif  // SORVEL_IMPORT_DELIMITED_TABLE_H_

@@ -8,11 +8,12 @@
 #include <regex>
 
 #include "analyses/cdm/cdm_results.h"
-#include "common/state.h"
 #include "data/fault_data_reader.h"
 #include "data/fault_geometry.h"
 #include "fitness/fitness_table.h"
-#include "grid/gss.h"
+#include "analyses/shared_stages.h"
+#include "grid/state_axes.h"
+#include "support/grid_fixture.h"
 #include "grid/stress_tensors.h"
 #include "shell/error_reporter.h"
 #include "support/console_transcript.h"
@@ -58,7 +59,7 @@ struct Axes {
 };
 
 Axes axes_in_degrees(int32_t i) {
-  GridPointAxes a = axes_of_gridpoint(i);
+  GridPointAxes a = axes_of_gridpoint(grid_point(i));
   return {a.sigma1.azimuth / DEG_TO_RAD, a.sigma1.plunge / DEG_TO_RAD,
           a.sigma3.azimuth / DEG_TO_RAD, a.sigma3.plunge / DEG_TO_RAD};
 }
@@ -136,18 +137,15 @@ TEST_F(MimEndToEndTest, WholeDataSetVotesForTheFittestGridPoint) {
   ASSERT_EQ(votes.size(), 1u);
   EXPECT_EQ(votes[0].count, 1);
 
-  file_names.data_file = path("data.fdt");
-  read_data_file();
-  prepare_fault_geometry();
-  ASSERT_TRUE(is_GSS_generation_successful());
-  compute_stress_tensors();
-  allocate_fitness_table();
-  fill_fitness_table(weight_function_of(1));
-  sum_fitness();
+  RunTables tables;
+  ASSERT_FALSE(read_data_file(path("data.fdt"), tables.faults));
+  ASSERT_FALSE(prepare_scoring("test", "", tables));
+  RunSettings settings;
+  fill_fitness_table(tables.gss, tables.faults, weight_function_of(1), settings, tables.table);
+  GridValues fitness = sum_fitness(tables.table, settings);
   int32_t fittest = 1;
   for (int32_t i = 2; i <= GSS_SIZE; ++i)
-    if (gss[i - 1].fitness > gss[fittest - 1].fitness) fittest = i;
-  release_tables();
+    if (fitness[i - 1] > fitness[fittest - 1]) fittest = i;
   EXPECT_EQ(votes[0].index, fittest);
   EXPECT_LT(state_distance(axes_in_degrees(fittest), axes_of_state(state)), 20.0);
 }
@@ -236,7 +234,6 @@ TEST_F(MimEndToEndTest, WorkingArraysThatCannotBeHad) {
 TEST_F(MimEndToEndTest, MixedDataVoteForBothGeneratingStates) {
   StressState normal = {0.0, 90.0, 10.0, 0.0, 0.5};
   StressState strike_slip = {45.0, 0.0, 135.0, 0.0, 0.5};
-  ASSERT_TRUE(is_GSS_generation_successful());
   for (unsigned seed : {7u, 40u}) {
     write_file(path("data.fdt"), synthetic_data_file(normal, 15, seed) +
                                      synthetic_data_file(strike_slip, 15, seed + 2, true));

@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "analyses/mim/mim_pipeline.h"
-#include "common/state.h"
-#include "shell/error_reporter.h"
+#include "analyses/mim/subset_counting.h"
 #include "support/program_runner.h"
 
 namespace {
@@ -24,7 +22,7 @@ TEST(CountCombinationsTest, BinomialCoefficientsBelowTheBound) {
   EXPECT_EQ(count_combinations(32767, 2), 536821761);
   EXPECT_EQ(count_combinations(25, 1), 25);
   EXPECT_EQ(count_combinations(5, 0), 1);
-  // C(40, 8) = 76 904 685: every size through logarithms, still exact.
+  // C(40, 8) = 76 904 685: the largest subset size, exact.
   EXPECT_EQ(count_combinations(40, 8), 76904685);
 }
 
@@ -55,26 +53,22 @@ class MimResultsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder_ = make_temp_folder();
-    file_names.results_file = folder_ + "/out.mim";
-    faults.count = 3;
-    faults.data = static_cast<FaultDatum*>(std::calloc(3, sizeof(FaultDatum)));
-    faults.data[0] = {360.0f, 45.0f, 90.0f, 30.0f, 'n', {}, {}};
-    faults.data[1] = {12.34f, 5.05f, 270.26f, 0.0f, 'R', {}, {}};
-    faults.data[2] = {0.0f, 90.0f, 359.96f, 89.99f, 'd', {}, {}};
-    weightfunc_id = 4;
-    for (int32_t i = 0; i < GSS_SIZE; ++i) gss[i].fitness = 0;
+    faults_.count = 3;
+    faults_.data = {{360.0f, 45.0f, 90.0f, 30.0f, 'n', {}, {}},
+                    {12.34f, 5.05f, 270.26f, 0.0f, 'R', {}, {}},
+                    {0.0f, 90.0f, 359.96f, 89.99f, 'd', {}, {}}};
+    votes_.assign(GSS_SIZE, 0);
   }
-  void TearDown() override {
-    release_tables();
-    faults.count = 0;
-    std::filesystem::remove_all(folder_);
-  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
   std::string save() {
-    MIM_save_results("data file.fdt   ", 3, "19990302    ", "140509.250  ", "19990302    ",
-                     "140710.003  ");
-    return read_file(file_names.results_file);
+    MimDescription run = {"data file.fdt   ", 3, 4, {"19990302    ", "140509.250  "},
+                          {"19990302    ", "140710.003  "}};
+    EXPECT_FALSE(MIM_save_results(folder_ + "/out.mim", faults_, votes_, run));
+    return read_file(folder_ + "/out.mim");
   }
   std::string folder_;
+  FaultSet faults_;
+  GridValues votes_;
 };
 
 const std::string DATA_LINES =
@@ -91,9 +85,9 @@ const std::string DESCRIPTION =
     "Job Start = 1999/03/02 14:07:10.003\n";
 
 TEST_F(MimResultsTest, WholeFile) {
-  gss[0].fitness = 2;
-  gss[1234].fitness = 3;
-  gss[GSS_SIZE - 1].fitness = 1000000;
+  votes_[0] = 2;
+  votes_[1234] = 3;
+  votes_[GSS_SIZE - 1] = 1000000;
   EXPECT_EQ(save(), DATA_LINES +
                         "       59400   11\n"
                         "           3\n"
@@ -108,7 +102,7 @@ TEST_F(MimResultsTest, NoVotedGridPoint) {
 }
 
 TEST_F(MimResultsTest, EveryGridPointVoted) {
-  for (int32_t i = 0; i < GSS_SIZE; ++i) gss[i].fitness = i % 3 + 1;
+  for (int32_t i = 0; i < GSS_SIZE; ++i) votes_[i] = i % 3 + 1;
   std::vector<std::string> lines = split_lines(save());
   ASSERT_EQ(lines.size(), 4u + 2u + 59400u + 5u);
   EXPECT_EQ(lines[5], "       59400");

@@ -4,14 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <string_view>
 #include <cstring>
 #include <functional>
 #include <random>
 #include <vector>
 
-#include "common/state.h"
-#include "shell/error_reporter.h"
 
 namespace {
 
@@ -88,33 +86,35 @@ TEST(ProgressLineTest, Layouts) {
   EXPECT_EQ(progress_line(4, 1000, 1000000000), "       1000 /*********");
 }
 
-// A fitness table of n columns held in the program-wide tables.
+// Progress lines collected as the console would show them.
+void collect_line(void* context, std::string_view line) {
+  std::string& text = *static_cast<std::string*>(context);
+  text += line;
+  text += '\n';
+}
+
+// A fitness table of n columns.
 class SubsetInversionTest : public ::testing::Test {
  protected:
   void make_table(int32_t n) {
-    release_tables();
-    faults.count = static_cast<int16_t>(n);
-    fitness_table.columns = n;
-    fitness_table.scores = static_cast<int8_t*>(std::calloc(static_cast<size_t>(n) * GSS_SIZE, 1));
+    table_.columns = n;
+    table_.scores.reset(new int8_t[static_cast<size_t>(n) * GSS_SIZE]());
   }
   int8_t& score(int32_t i, int32_t j) {  // GridPoint i, datum j, both 1-based
-    return fitness_table.scores[static_cast<size_t>(j - 1) * GSS_SIZE + (i - 1)];
+    return table_.scores[static_cast<size_t>(j - 1) * GSS_SIZE + (i - 1)];
   }
-  void TearDown() override {
-    release_tables();
-    faults.count = 0;
-  }
-  // Runs the search with the console captured; returns what it wrote.
+  // Runs the search; returns the progress lines it wrote.
   std::string invert(int k) {
-    ::testing::internal::CaptureStdout();
-    MIM_invert_subsets(static_cast<int8_t>(k));
-    return ::testing::internal::GetCapturedStdout();
+    std::string progress;
+    RunSettings settings;
+    settings.threads = 2;
+    settings.progress = ProgressSink{collect_line, &progress};
+    EXPECT_FALSE(MIM_invert_subsets(table_, static_cast<int8_t>(k), settings, votes_));
+    return progress;
   }
-  std::vector<int32_t> votes() {
-    std::vector<int32_t> v(GSS_SIZE);
-    for (int32_t i = 0; i < GSS_SIZE; ++i) v[i] = gss[i].fitness;
-    return v;
-  }
+  std::vector<int32_t> votes() { return votes_; }
+  FitnessTable table_;
+  GridValues votes_ = GridValues(GSS_SIZE, 7);
   // The votes of a direct search: every subset summed afresh.
   std::vector<int32_t> direct_votes(int k, int32_t n) {
     std::vector<int32_t> v(GSS_SIZE, 0);
@@ -177,18 +177,18 @@ TEST_F(SubsetInversionTest, AmongEqualSumsTheLowestIndexWins) {
     score(GSS_SIZE, j) = 90;
   }
   invert(3);
-  EXPECT_EQ(gss[7 - 1].fitness, 10);
-  EXPECT_EQ(gss[3000 - 1].fitness, 0);
+  EXPECT_EQ(votes_[7 - 1], 10);
+  EXPECT_EQ(votes_[3000 - 1], 0);
   // One point more, only on datum 5, takes the subsets that hold it.
   score(GSS_SIZE, 5) = 91;
   invert(3);
-  EXPECT_EQ(gss[7 - 1].fitness, 4);
-  EXPECT_EQ(gss[GSS_SIZE - 1].fitness, 6);
+  EXPECT_EQ(votes_[7 - 1], 4);
+  EXPECT_EQ(votes_[GSS_SIZE - 1], 6);
 }
 
 TEST_F(SubsetInversionTest, EqualTableVotesForTheFirstGridPoint) {
   make_table(6);
-  std::memset(fitness_table.scores, -100, 6 * static_cast<size_t>(GSS_SIZE));
+  std::memset(table_.scores.get(), -100, 6 * static_cast<size_t>(GSS_SIZE));
   invert(4);
   std::vector<int32_t> expected(GSS_SIZE, 0);
   expected[0] = 15;
@@ -212,13 +212,10 @@ TEST_F(SubsetInversionTest, SecondRunStartsFromClearedVotes) {
   std::vector<int32_t> first = votes();
   invert(3);
   EXPECT_EQ(votes(), first);
-  clear_votes();
-  EXPECT_EQ(votes(), std::vector<int32_t>(GSS_SIZE, 0));
 }
 
 TEST_F(SubsetInversionTest, SizesOutsideTwoToEightLeaveNoVotes) {
   make_table(9);
-  gss[5].fitness = 3;
   EXPECT_EQ(invert(1), "");
   EXPECT_EQ(invert(9), "");
   EXPECT_EQ(votes(), std::vector<int32_t>(GSS_SIZE, 0));

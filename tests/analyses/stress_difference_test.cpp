@@ -5,8 +5,7 @@
 
 #include <cmath>
 
-#include "common/state.h"
-#include "grid/gss.h"
+#include "support/grid_fixture.h"
 #include "grid/stress_tensors.h"
 #include "analyses/populations/stress_difference.h"
 #include "analyses/populations/vote_peaks.h"
@@ -28,17 +27,14 @@ Tensor principal(int axis1, int axis2, int axis3, float l1, float l2, float l3) 
 
 class StressDifferenceTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(is_GSS_generation_successful());
-    compute_stress_tensors();
-  }
+  const Gss& gss = generated_grid();
 };
 
 TEST_F(StressDifferenceTest, ZeroForItselfSymmetricAndLargeForSwappedAxes) {
   for (int32_t a : {1, 6, 777, 30000, 59400}) {
-    EXPECT_NEAR(gridpoint_stress_difference(a, a), 0.0, 0.05) << a;
+    EXPECT_NEAR(gridpoint_stress_difference(gss, a, a), 0.0, 0.05) << a;
     for (int32_t b : {2, 12, 4321, 59399})
-      EXPECT_EQ(gridpoint_stress_difference(a, b), gridpoint_stress_difference(b, a)) << a << " " << b;
+      EXPECT_EQ(gridpoint_stress_difference(gss, a, b), gridpoint_stress_difference(gss, b, a)) << a << " " << b;
   }
   // sigma1 east, sigma3 up, and the same with the two swapped: for Phi 0.5
   // the deviators are opposite, for Phi 0.3 they are still far apart
@@ -54,8 +50,8 @@ TEST_F(StressDifferenceTest, ZeroForItselfSymmetricAndLargeForSwappedAxes) {
 // 17 (Phi 0.5) differ by the 10-degree turn of sigma1 about sigma3, which
 // gives acos((1 + cos^2 10) / 2) = 9.962 degrees.
 TEST_F(StressDifferenceTest, HandCheckedAngles) {
-  EXPECT_NEAR(gridpoint_stress_difference(1, 11), 60.0, 1e-3);
-  EXPECT_NEAR(gridpoint_stress_difference(6, 17), 9.962, 1e-3);
+  EXPECT_NEAR(gridpoint_stress_difference(gss, 1, 11), 60.0, 1e-3);
+  EXPECT_NEAR(gridpoint_stress_difference(gss, 6, 17), 9.962, 1e-3);
   // A turn of t about sigma2 at Phi 0.5 gives 2t: sigma1 and sigma3 in
   // the x-z plane turned by 30 degrees.
   double c = std::cos(M_PI / 6), s = std::sin(M_PI / 6);
@@ -68,22 +64,22 @@ TEST_F(StressDifferenceTest, HandCheckedAngles) {
 TEST_F(StressDifferenceTest, PeaksTieRuleAndThreshold) {
   PeakOptions options = {20.0, 0.2};
   std::vector<MimVote> votes = {{6, 50}, {17, 50}, {59400, 10}};
-  ASSERT_GT(gridpoint_stress_difference(6, 59400), 20.0);
-  ASSERT_GT(gridpoint_stress_difference(17, 59400), 20.0);
+  ASSERT_GT(gridpoint_stress_difference(gss, 6, 59400), 20.0);
+  ASSERT_GT(gridpoint_stress_difference(gss, 17, 59400), 20.0);
   // Equal votes: the lower index outranks the other.
-  std::vector<MimVote> peaks = vote_peaks(votes, options);
+  std::vector<MimVote> peaks = vote_peaks(gss, votes, options);
   ASSERT_EQ(peaks.size(), 2u);
   EXPECT_EQ(peaks[0].index, 6);
   EXPECT_EQ(peaks[1].index, 59400);
   votes[1].votes = 51;
-  EXPECT_EQ(vote_peaks(votes, options)[0].index, 17);
+  EXPECT_EQ(vote_peaks(gss, votes, options)[0].index, 17);
   // 10 votes are exactly 20 % of 50: kept at 0.2, dropped just above.
   votes[1].votes = 50;
-  EXPECT_EQ(vote_peaks(votes, {20.0, 0.21}).size(), 1u);
+  EXPECT_EQ(vote_peaks(gss, votes, {20.0, 0.21}).size(), 1u);
   // Closer than the separation is what counts: 9.96 < 10, not < 9.9.
-  EXPECT_EQ(vote_peaks(votes, {10.0, 0.0}).size(), 2u);
-  EXPECT_EQ(vote_peaks(votes, {9.9, 0.0}).size(), 3u);
-  EXPECT_TRUE(vote_peaks({}, options).empty());
+  EXPECT_EQ(vote_peaks(gss, votes, {10.0, 0.0}).size(), 2u);
+  EXPECT_EQ(vote_peaks(gss, votes, {9.9, 0.0}).size(), 3u);
+  EXPECT_TRUE(vote_peaks(gss, {}, options).empty());
 }
 
 }  // namespace

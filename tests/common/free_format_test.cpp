@@ -134,9 +134,7 @@ TEST(FreeFormTest, CarriageReturnsAndByteOrderMark) {
   ASSERT_EQ(read_free_form(source, DATUM, values), ReadStatus::ok);
   EXPECT_EQ(values[4].text, "R");
   EXPECT_TRUE(source.at_end());
-  source.rewind();
-  ASSERT_EQ(read_free_form(source, DATUM, values), ReadStatus::ok);
-  EXPECT_EQ(values[0].real, 1.0f);
+  EXPECT_FALSE(source.failed());
   std::fclose(f);
 }
 

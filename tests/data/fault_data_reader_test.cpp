@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "support/program_runner.h"
@@ -12,28 +11,28 @@ namespace {
 class ReaderTest : public ::testing::Test {
  protected:
   void SetUp() override { folder_ = make_temp_folder(); }
-  void TearDown() override {
-    std::free(set_.data);
-    std::filesystem::remove_all(folder_);
-  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
 
   bool load(const std::string& text) {
     std::string path = folder_ + "/data.fdt";
     write_file(path, text);
-    return load_fault_data(path, set_, error_);
+    error_ = read_data_file(path, set_);
+    return !error_;
   }
 
   void expect_failure(const std::string& text, const std::string& message, int32_t line) {
     EXPECT_FALSE(load(text)) << text;
-    EXPECT_EQ(error_.message, message) << text;
-    EXPECT_EQ(error_.line, line) << text;
+    ASSERT_TRUE(error_) << text;
+    EXPECT_EQ(error_->routine, "read_data_file");
+    EXPECT_EQ(error_->message, message) << text;
+    EXPECT_EQ(error_->line.value_or(0), line) << text;
     EXPECT_EQ(set_.count, 0);
-    EXPECT_EQ(set_.data, nullptr);
+    EXPECT_TRUE(set_.data.empty());
   }
 
   std::string folder_;
-  FaultSet set_ = {0, nullptr};
-  DataFileError error_;
+  FaultSet set_;
+  StageResult error_;
 };
 
 TEST_F(ReaderTest, StoresFieldsAsRead) {
@@ -58,7 +57,7 @@ TEST_F(ReaderTest, LayoutsThatRead) {
       "10 20 30\n40 N\n",                       // datum over two lines
   };
   for (const char* text : cases) {
-    EXPECT_TRUE(load(text)) << text << " -> " << error_.message;
+    EXPECT_TRUE(load(text)) << text << " -> " << (error_ ? error_->message : "");
     EXPECT_GE(set_.count, 1) << text;
   }
   ASSERT_TRUE(load("10 20 30\n40 N\n1 2 3 4 R\n"));
@@ -91,11 +90,22 @@ TEST_F(ReaderTest, FailuresNameTheDatumOrdinal) {
 }
 
 TEST_F(ReaderTest, MissingFileAndFolder) {
-  EXPECT_FALSE(load_fault_data(folder_ + "/none.fdt", set_, error_));
-  EXPECT_EQ(error_.message, "Data file not found");
-  EXPECT_EQ(error_.line, 0);
-  EXPECT_FALSE(load_fault_data(folder_, set_, error_));
-  EXPECT_EQ(error_.message, "Data file not found");
+  StageResult error = read_data_file(folder_ + "/none.fdt", set_);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->message, "Data file not found");
+  EXPECT_FALSE(error->line);
+  error = read_data_file(folder_, set_);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->message, "Data file not found");
+}
+
+// The importer reads our own notation through the same reader and
+// reports each datum at the line that ends it.
+TEST_F(ReaderTest, LinesWhereEachDatumEnds) {
+  StringLineSource source("\n10 20 30\n40 N\n\n1 2 3 4 R\n");
+  std::vector<int32_t> lines;
+  ASSERT_FALSE(read_fault_data(source, set_, &lines));
+  EXPECT_EQ(lines, (std::vector<int32_t>{3, 5}));
 }
 
 TEST_F(ReaderTest, AtMost32767Data) {

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "common/constants.h"
-#include "common/state.h"
 
 namespace {
 
@@ -83,17 +82,15 @@ TEST(FaultGeometryTest, LowerCaseSensesMatchUpperCase) {
 }
 
 TEST(FaultGeometryTest, WholeArrayAndEmptyArray) {
-  FaultDatum data[2] = {};
-  data[0] = FaultDatum{90.0f, 30.0f, 90.0f, 30.0f, 'R', {9, 9, 9}, {9, 9, 9}};
-  data[1] = FaultDatum{90.0f, 60.0f, 180.0f, 0.0f, 'S', {9, 9, 9}, {9, 9, 9}};
-  FaultSet saved = faults;
-  faults = FaultSet{0, data};
-  prepare_fault_geometry();
+  FaultSet faults;
+  faults.data = {FaultDatum{90.0f, 30.0f, 90.0f, 30.0f, 'R', {9, 9, 9}, {9, 9, 9}},
+                 FaultDatum{90.0f, 60.0f, 180.0f, 0.0f, 'S', {9, 9, 9}, {9, 9, 9}}};
+  const std::vector<FaultDatum>& data = faults.data;
+  prepare_fault_geometry(faults);
   EXPECT_EQ(9.0f, data[0].slip_vector.x);  // count 0: untouched
-  faults = FaultSet{2, data};
-  prepare_fault_geometry();
-  prepare_fault_geometry();  // a second call gives the same vectors
-  faults = saved;
+  faults.count = 2;
+  prepare_fault_geometry(faults);
+  prepare_fault_geometry(faults);  // a second call gives the same vectors
   expect_vec({-0.8660254f, 0.0f, 0.5f}, data[0].slip_vector);
   expect_vec({0.0f, 1.0f, 0.0f}, data[1].slip_vector);
   EXPECT_EQ(90.0f, data[1].dip_direction);

@@ -12,8 +12,8 @@
 
 #include "analyses/cdm/cdm_results.h"
 #include "common/number_format.h"
-#include "common/state.h"
-#include "grid/gss.h"
+#include "grid/state_axes.h"
+#include "support/grid_fixture.h"
 #include "shell/program_info.h"
 #include "support/program_runner.h"
 #include "support/synthetic_data.h"
@@ -203,14 +203,13 @@ TEST_F(CommandLineTest, MostVotedStateAgreesWithTheMimFile) {
   EXPECT_EQ(s.total, total);
   EXPECT_EQ(s.votes, most);
   EXPECT_NEAR(s.mean, 100.0 * most / total, 0.05);
-  ASSERT_TRUE(is_GSS_generation_successful());
-  GridPointAxes axes = axes_of_gridpoint(winner);
+  GridPointAxes axes = axes_of_gridpoint(grid_point(winner));
   Orientation s1 = downward_axis(axes.sigma1), s3 = downward_axis(axes.sigma3);
   EXPECT_EQ(s.s1_azimuth, whole_degrees(s1.azimuth));
   EXPECT_EQ(s.s1_plunge, whole_degrees(s1.plunge));
   EXPECT_EQ(s.s3_azimuth, whole_degrees(s3.azimuth));
   EXPECT_EQ(s.s3_plunge, whole_degrees(s3.plunge));
-  EXPECT_EQ(s.phi_tenths, round_half_away(10.0f * gss[winner - 1].stress_ratio));
+  EXPECT_EQ(s.phi_tenths, round_half_away(10.0f * grid_point(winner).stress_ratio));
 }
 
 // Each refusal: its status, its first line on standard error (a usage

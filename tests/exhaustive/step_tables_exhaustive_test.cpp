@@ -14,6 +14,7 @@
 #include "analyses/cdm/cdm_results.h"
 #include "common/threads.h"
 #include "fitness/score_fill.h"
+#include "fitness/fitness_table.h"
 #include "fitness/step_table.h"
 #include "fitness/weight_functions.h"
 
@@ -40,7 +41,7 @@ int32_t chunk_count() { return static_cast<int32_t>(2 * (0x3f800000u / CHUNK)); 
 template <typename Check>
 long mismatches(Check check) {
   std::atomic<long> wrong{0};
-  parallel_for(chunk_count(), thread_count(), [&](int32_t c) {
+  parallel_for(chunk_count(), hardware_thread_count(), [&](int32_t c) {
     wrong += check(chunk_start(c), CHUNK);
   });
   wrong += check(0x3f800000u, 1) + check(0xbf800000u, 1);
@@ -66,7 +67,8 @@ TEST(StepTablesExhaustiveTest, ScoreTablesGiveTheScoreOfEveryDotProduct) {
   }
 }
 
-long degrees_of_dot(float d, const void*) { return whole_degrees(std::acos(d)); }
+// The table against the very function the CIM writer tabulates.
+long degrees_of_dot(float d, const void*) { return degrees_of_cosine(d); }
 
 TEST(StepTablesExhaustiveTest, DegreeTableGivesTheMisfitOfEveryDotProduct) {
   StepTable table = build_step_table(degrees_of_dot, nullptr);

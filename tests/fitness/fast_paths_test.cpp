@@ -10,18 +10,15 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <string_view>
 #include <vector>
 
 #include "analyses/mim/subset_inversion.h"
-#include "common/state.h"
-#include "common/threads.h"
 #include "data/fault_data_reader.h"
 #include "data/fault_geometry.h"
 #include "fitness/fitness_table.h"
 #include "fitness/weight_functions.h"
-#include "grid/gss.h"
-#include "grid/stress_tensors.h"
-#include "shell/error_reporter.h"
+#include "support/grid_fixture.h"
 #include "support/program_runner.h"
 #include "support/synthetic_data.h"
 
@@ -48,53 +45,54 @@ const StressState NORMAL = {10.0, 85.0, 95.0, 0.0, 0.5};
 const StressState STRIKE_SLIP = {40.0, 0.0, 130.0, 0.0, 0.3};
 const StressState THRUST = {40.0, 0.0, 130.0, 88.0, 0.8};
 
+// Progress lines collected as the console would show them.
+void collect_line(void* context, std::string_view line) {
+  std::string& text = *static_cast<std::string*>(context);
+  text += line;
+  text += '\n';
+}
+
 class FastPathsTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(is_GSS_generation_successful());
-    compute_stress_tensors();
-  }
-  void TearDown() override {
-    release_tables();
-    set_thread_count(1);
+  const Gss& gss_ = generated_grid();
+  FaultSet faults_;
+  FitnessTable table_;
+
+  RunSettings settings(int threads, std::string* progress = nullptr) {
+    RunSettings s;
+    s.threads = threads;
+    if (progress != nullptr) s.progress = ProgressSink{collect_line, progress};
+    return s;
   }
   // The data of `text` as the programs read and prepare them, and an
   // empty table for them.
   void load(const std::string& text) {
-    release_tables();
     std::string path = (std::filesystem::temp_directory_path() / "sorvel-fast-paths.fdt").string();
     write_file(path, text);
-    DataFileError error;
-    ASSERT_TRUE(load_fault_data(path, faults, error)) << error.message << " " << error.line;
+    StageResult error = read_data_file(path, faults_);
+    ASSERT_FALSE(error) << error->message;
     std::filesystem::remove(path);
-    prepare_fault_geometry();
-    allocate_fitness_table();
+    prepare_fault_geometry(faults_);
+    ASSERT_FALSE(allocate_fitness_table(faults_.count, table_));
   }
   std::vector<int8_t> table() const {
-    std::size_t bytes = static_cast<std::size_t>(fitness_table.columns) * GSS_SIZE;
-    return std::vector<int8_t>(fitness_table.scores, fitness_table.scores + bytes);
-  }
-  std::vector<int32_t> fitness() const {
-    std::vector<int32_t> f(GSS_SIZE);
-    for (int32_t k = 0; k < GSS_SIZE; ++k) f[k] = gss[k].fitness;
-    return f;
+    std::size_t bytes = static_cast<std::size_t>(table_.columns) * GSS_SIZE;
+    return std::vector<int8_t>(table_.scores.get(), table_.scores.get() + bytes);
   }
   // Fills and sums by both paths under every weight function and thread
   // count; `what` names the data set in failures.
   void expect_same_fill(const std::string& what) {
     for (int id = 1; id <= 4; ++id) {
       const WeightFunction& weight = weight_function_of(id);
-      fill_fitness_table_reference(weight);
+      fill_fitness_table_reference(gss_, faults_, weight, table_);
       std::vector<int8_t> reference = table();
-      sum_fitness_reference();
-      std::vector<int32_t> reference_sums = fitness();
+      GridValues reference_sums = sum_fitness_reference(table_);
       for (int threads : {1, 2, 3}) {
-        set_thread_count(threads);
-        if (!reference.empty()) std::memset(fitness_table.scores, 55, reference.size());
-        fill_fitness_table(weight);
+        if (!reference.empty()) std::memset(table_.scores.get(), 55, reference.size());
+        fill_fitness_table(gss_, faults_, weight, settings(threads), table_);
         ASSERT_TRUE(table() == reference) << what << ", weight " << id << ", threads " << threads;
-        sum_fitness();
-        ASSERT_TRUE(fitness() == reference_sums) << what << ", weight " << id;
+        ASSERT_TRUE(sum_fitness(table_, settings(threads)) == reference_sums)
+            << what << ", weight " << id;
       }
     }
   }
@@ -121,12 +119,11 @@ TEST_F(FastPathsTest, LargeSetAgreesOnASampleOfStressStates) {
   load(random_data(2500, 9) + synthetic_data_file(THRUST, 500, 4));
   for (int id : {1, 4}) {
     const WeightFunction& weight = weight_function_of(id);
-    set_thread_count(3);
-    fill_fitness_table(weight);
-    for (int32_t j = 0; j < fitness_table.columns; ++j) {
-      const int8_t* column = fitness_table.scores + static_cast<std::size_t>(j) * GSS_SIZE;
+    fill_fitness_table(gss_, faults_, weight, settings(3), table_);
+    for (int32_t j = 0; j < table_.columns; ++j) {
+      const int8_t* column = table_.scores.get() + static_cast<std::size_t>(j) * GSS_SIZE;
       for (int32_t k = j % 97; k < GSS_SIZE; k += 97)
-        ASSERT_EQ(column[k], score_of_pair(gss[k].stress_tensor, faults.data[j], weight))
+        ASSERT_EQ(column[k], score_of_pair(gss_.points[k].stress_tensor, faults_.data[j], weight))
             << "datum " << j + 1 << ", GridPoint " << k + 1 << ", weight " << id;
     }
   }
@@ -138,19 +135,20 @@ TEST_F(FastPathsTest, SubsetSearchAgreesForEverySizeAndThreadCount) {
   load(synthetic_data_file(NORMAL, 5, 5) + synthetic_data_file(STRIKE_SLIP, 4, 6, true) +
        synthetic_data_file(THRUST, 3, 7) + std::string(DEGENERATE_DATA).substr(0, 52));
   for (int id : {1, 3}) {
-    fill_fitness_table(weight_function_of(id));
+    fill_fitness_table(gss_, faults_, weight_function_of(id), settings(2), table_);
     for (int k = MIN_SUBSET_SIZE; k <= MAX_SUBSET_SIZE; ++k) {
-      ::testing::internal::CaptureStdout();
-      MIM_invert_subsets_reference(static_cast<int8_t>(k));
-      std::string reference_lines = ::testing::internal::GetCapturedStdout();
-      std::vector<int32_t> reference = fitness();
-      ASSERT_EQ(faults.count, 16);
+      std::string reference_lines;
+      GridValues reference;
+      ASSERT_FALSE(MIM_invert_subsets_reference(table_, static_cast<int8_t>(k),
+                                                settings(1, &reference_lines), reference));
+      ASSERT_EQ(faults_.count, 16);
       for (int threads : {1, 2, 3}) {
-        set_thread_count(threads);
-        ::testing::internal::CaptureStdout();
-        MIM_invert_subsets(static_cast<int8_t>(k));
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(), reference_lines) << k;
-        ASSERT_TRUE(fitness() == reference) << "weight " << id << ", k " << k << ", threads " << threads;
+        std::string lines;
+        GridValues votes;
+        ASSERT_FALSE(MIM_invert_subsets(table_, static_cast<int8_t>(k), settings(threads, &lines),
+                                        votes));
+        EXPECT_EQ(lines, reference_lines) << k;
+        ASSERT_TRUE(votes == reference) << "weight " << id << ", k " << k << ", threads " << threads;
       }
     }
   }

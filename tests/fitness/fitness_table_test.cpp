@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "common/constants.h"
-#include "common/state.h"
 
 namespace {
 
@@ -43,52 +42,50 @@ TEST(MisfitAngleTest, RangeAndClamp) {
 class FitnessTableTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    faults.count = 2;
-    faults.data = static_cast<FaultDatum*>(std::calloc(2, sizeof(FaultDatum)));
+    faults_.count = 2;
+    faults_.data.assign(2, FaultDatum());
     // Datum 1 slips exactly as EAST_UNIAXIAL predicts; datum 2 the opposite way.
     const float c = std::sqrt(0.5f);
-    faults.data[0].normal_vector = {c, 0.0f, c};
-    faults.data[0].slip_vector = {c, 0.0f, -c};
-    faults.data[1].normal_vector = {c, 0.0f, c};
-    faults.data[1].slip_vector = {-c, 0.0f, c};
+    faults_.data[0].normal_vector = {c, 0.0f, c};
+    faults_.data[0].slip_vector = {c, 0.0f, -c};
+    faults_.data[1].normal_vector = {c, 0.0f, c};
+    faults_.data[1].slip_vector = {-c, 0.0f, c};
+    gss_.points.assign(GSS_SIZE, GridPoint());
     for (int32_t k = 0; k < GSS_SIZE; ++k) {
-      for (int i = 0; i < 9; ++i) gss[k].stress_tensor[i] = k % 2 == 0 ? EAST_UNIAXIAL[i] : 0.0f;
+      for (int i = 0; i < 9; ++i)
+        gss_.points[k].stress_tensor[i] = k % 2 == 0 ? EAST_UNIAXIAL[i] : 0.0f;
     }
   }
-  void TearDown() override {
-    std::free(faults.data);
-    faults.data = nullptr;
-    faults.count = 0;
-    std::free(fitness_table.scores);
-    fitness_table.scores = nullptr;
-  }
+  FaultSet faults_;
+  Gss gss_;
+  FitnessTable table_;
+  RunSettings settings_;
 };
 
 TEST_F(FitnessTableTest, ScoresAndSumsFollowTheLayout) {
-  allocate_fitness_table();
-  ASSERT_NE(fitness_table.scores, nullptr);
-  ASSERT_EQ(fitness_table.columns, 2);
-  fill_fitness_table(weight_function_of(2));
+  ASSERT_FALSE(allocate_fitness_table(faults_.count, table_));
+  ASSERT_NE(table_.scores, nullptr);
+  ASSERT_EQ(table_.columns, 2);
+  fill_fitness_table(gss_, faults_, weight_function_of(2), settings_, table_);
   // Row index fastest: datum 2 starts GSS_SIZE bytes in.
-  EXPECT_EQ(fitness_table.scores[0], 100);
-  EXPECT_EQ(fitness_table.scores[GSS_SIZE], -100);
-  EXPECT_EQ(fitness_table.scores[1], 0);  // zero tensor: no shear, a right angle
-  sum_fitness();
-  EXPECT_EQ(gss[0].fitness, 0);
-  EXPECT_EQ(gss[1].fitness, 0);
-  fill_fitness_table(weight_function_of(3));
-  sum_fitness();
-  EXPECT_EQ(gss[1].fitness, -200);
-  EXPECT_EQ(score_of_pair(gss[0].stress_tensor, faults.data[0], weight_function_of(3)), 100);
+  EXPECT_EQ(table_.scores[0], 100);
+  EXPECT_EQ(table_.scores[GSS_SIZE], -100);
+  EXPECT_EQ(table_.scores[1], 0);  // zero tensor: no shear, a right angle
+  GridValues fitness = sum_fitness(table_, settings_);
+  EXPECT_EQ(fitness[0], 0);
+  EXPECT_EQ(fitness[1], 0);
+  fill_fitness_table(gss_, faults_, weight_function_of(3), settings_, table_);
+  fitness = sum_fitness(table_, settings_);
+  EXPECT_EQ(fitness[1], -200);
+  EXPECT_EQ(score_of_pair(gss_.points[0].stress_tensor, faults_.data[0], weight_function_of(3)),
+            100);
 }
 
-TEST_F(FitnessTableTest, SecondAllocationClearsTheTable) {
-  allocate_fitness_table();
-  fill_fitness_table(weight_function_of(1));
-  int8_t* first = fitness_table.scores;
-  allocate_fitness_table();
-  EXPECT_EQ(fitness_table.scores, first);
-  for (int32_t i = 0; i < 2 * GSS_SIZE; ++i) ASSERT_EQ(fitness_table.scores[i], 0);
+TEST_F(FitnessTableTest, NoDataNoTable) {
+  ASSERT_FALSE(allocate_fitness_table(0, table_));
+  EXPECT_EQ(table_.scores, nullptr);
+  EXPECT_EQ(table_.columns, 0);
+  EXPECT_EQ(sum_fitness(table_, settings_), GridValues(GSS_SIZE, 0));
 }
 
 TEST(FitnessTableSizeTest, SizeIsComputedWithoutOverflow) {

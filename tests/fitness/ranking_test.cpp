@@ -5,18 +5,18 @@
 #include <algorithm>
 #include <vector>
 
-#include "common/state.h"
-
 namespace {
 
-// Each record is marked by its starting position in euler_psi, so that
-// the order of equal fitness can be followed.
-void fill(int32_t (*fitness_of)(int32_t)) {
-  for (int32_t k = 0; k < GSS_SIZE; ++k) {
-    gss[k] = GridPoint();
-    gss[k].euler_psi = static_cast<float>(k);
-    gss[k].fitness = fitness_of(k);
-  }
+GridValues fill(int32_t (*fitness_of)(int32_t)) {
+  GridValues fitness(GSS_SIZE);
+  for (int32_t k = 0; k < GSS_SIZE; ++k) fitness[k] = fitness_of(k);
+  return fitness;
+}
+
+std::vector<int32_t> identity() {
+  std::vector<int32_t> order(GSS_SIZE);
+  for (int32_t k = 0; k < GSS_SIZE; ++k) order[k] = k;
+  return order;
 }
 
 // The same gapped insertion written independently, over indices only.
@@ -40,15 +40,15 @@ std::vector<int32_t> reference_order(const std::vector<int32_t>& fitness) {
 
 TEST(RankingTest, AscendingWithTheShellSortOrderOfTies) {
   auto fitness_of = [](int32_t k) { return static_cast<int32_t>((k * 2654435761u) >> 28) - 8; };
-  fill(fitness_of);
-  std::vector<int32_t> fitness(GSS_SIZE);
-  for (int32_t k = 0; k < GSS_SIZE; ++k) fitness[k] = fitness_of(k);
+  GridValues fitness = fill(fitness_of);
+  const GridValues unsorted = fitness;
   std::vector<int32_t> expected = reference_order(fitness);
-  sort_gridpoints();
+  std::vector<int32_t> order = sort_gridpoints(fitness);
+  EXPECT_EQ(fitness, unsorted) << "the fitness stays in grid order";
   for (int32_t k = 0; k < GSS_SIZE; ++k) {
-    ASSERT_EQ(static_cast<int32_t>(gss[k].euler_psi), expected[k]) << k;
+    ASSERT_EQ(order[k], expected[k]) << k;
     if (k > 0) {
-      ASSERT_LE(gss[k - 1].fitness, gss[k].fitness);
+      ASSERT_LE(fitness[order[k - 1]], fitness[order[k]]);
     }
   }
   // The order of ties is not the stable one.
@@ -60,23 +60,20 @@ TEST(RankingTest, AscendingWithTheShellSortOrderOfTies) {
 }
 
 TEST(RankingTest, EqualOrAscendingFitnessMovesNothing) {
-  fill([](int32_t) { return 42; });
-  sort_gridpoints();
-  for (int32_t k = 0; k < GSS_SIZE; ++k) ASSERT_EQ(gss[k].euler_psi, static_cast<float>(k));
-  shift_fitness();
-  for (int32_t k = 0; k < GSS_SIZE; ++k) ASSERT_EQ(gss[k].fitness, 0);
-  fill([](int32_t k) { return k / 3; });
-  sort_gridpoints();
-  for (int32_t k = 0; k < GSS_SIZE; ++k) ASSERT_EQ(gss[k].euler_psi, static_cast<float>(k));
+  GridValues fitness = fill([](int32_t) { return 42; });
+  std::vector<int32_t> order = sort_gridpoints(fitness);
+  EXPECT_EQ(order, identity());
+  EXPECT_EQ(shift_fitness(fitness, order), GridValues(GSS_SIZE, 0));
+  EXPECT_EQ(sort_gridpoints(fill([](int32_t k) { return k / 3; })), identity());
 }
 
 TEST(RankingTest, NegativeFitnessSortsFirstAndShiftsToZero) {
-  fill([](int32_t k) { return k % 2 == 0 ? 500 - k : -(k % 977); });
-  sort_gridpoints();
-  shift_fitness();
-  EXPECT_EQ(gss[0].fitness, 0);
-  for (int32_t k = 1; k < GSS_SIZE; ++k) ASSERT_LE(gss[k - 1].fitness, gss[k].fitness);
-  EXPECT_EQ(gss[GSS_SIZE - 1].fitness, 500 - (500 - 59398));  // highest minus lowest raw
+  GridValues fitness = fill([](int32_t k) { return k % 2 == 0 ? 500 - k : -(k % 977); });
+  std::vector<int32_t> order = sort_gridpoints(fitness);
+  GridValues shifted = shift_fitness(fitness, order);
+  EXPECT_EQ(shifted[order[0]], 0);
+  for (int32_t k = 1; k < GSS_SIZE; ++k) ASSERT_LE(shifted[order[k - 1]], shifted[order[k]]);
+  EXPECT_EQ(shifted[order[GSS_SIZE - 1]], 500 - (500 - 59398));  // highest minus lowest raw
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "common/constants.h"
-#include "common/state.h"
+#include "support/grid_fixture.h"
 #include "grid/orientation.h"
 
 namespace {
@@ -16,14 +16,12 @@ float to_degrees(float radians) { return radians / DEG_TO_RAD; }
 
 class SigmaThreeSetTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(generate_sigma3_directions(GSS_SIGMA3_COUNT)); }
-  void TearDown() override { release_sigma3_directions(); }
-  SphericalPoint at(int16_t k) {
-    bool in_range = false;
-    SphericalPoint p = sigma3_direction(k, in_range);
-    EXPECT_TRUE(in_range) << k;
-    return p;
+  void SetUp() override {
+    directions_ = generate_sigma3_directions(GSS_SIGMA3_COUNT);
+    ASSERT_EQ(directions_.size(), 300u);
   }
+  SphericalPoint at(int16_t k) { return directions_.at(static_cast<std::size_t>(k - 1)); }
+  std::vector<SphericalPoint> directions_;
 };
 
 TEST_F(SigmaThreeSetTest, SpiralLongitudes) {
@@ -54,33 +52,23 @@ TEST_F(SigmaThreeSetTest, FirstDirectionIsRecentred) {
 TEST_F(SigmaThreeSetTest, RecentringIsRepeatable) {
   // A second generation in the same process must not carry over the sum.
   SphericalPoint first = at(1);
-  release_sigma3_directions();
-  ASSERT_TRUE(generate_sigma3_directions(GSS_SIGMA3_COUNT));
-  EXPECT_EQ(first.colatitude, at(1).colatitude);
-  EXPECT_EQ(first.longitude, at(1).longitude);
+  std::vector<SphericalPoint> again = generate_sigma3_directions(GSS_SIGMA3_COUNT);
+  EXPECT_EQ(first.colatitude, again[0].colatitude);
+  EXPECT_EQ(first.longitude, again[0].longitude);
 }
 
-TEST_F(SigmaThreeSetTest, OutOfRangeIndices) {
-  for (int16_t k : {0, -1, 301}) {
-    bool in_range = true;
-    SphericalPoint p = sigma3_direction(k, in_range);
-    EXPECT_FALSE(in_range) << k;
-    EXPECT_EQ(0.0f, p.colatitude);
-    EXPECT_EQ(0.0f, p.longitude);
-  }
+TEST_F(SigmaThreeSetTest, SmallSets) {
+  EXPECT_TRUE(generate_sigma3_directions(0).empty());
+  // One direction: the pole, recentred on itself alone.
+  std::vector<SphericalPoint> one = generate_sigma3_directions(1);
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_NEAR(PI, one[0].colatitude, 1e-6f);
 }
 
 class GridTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(is_GSS_generation_successful()); }
-  static const GridPoint& point(int32_t k) { return gss[k - 1]; }
+  static const GridPoint& point(int32_t k) { return grid_point(k); }
 };
-
-TEST_F(GridTest, DirectionSetIsReleased) {
-  bool in_range = true;
-  sigma3_direction(1, in_range);
-  EXPECT_FALSE(in_range);
-}
 
 TEST_F(GridTest, NamedGridPoints) {
   const GridPoint& g1 = point(1);
@@ -155,12 +143,13 @@ TEST_F(GridTest, EveryRotationIsOrthonormal) {
 }
 
 TEST_F(GridTest, GenerationIsRepeatable) {
-  GridPoint copy = point(4321);
-  ASSERT_TRUE(is_GSS_generation_successful());
-  EXPECT_EQ(copy.euler_theta, point(4321).euler_theta);
-  EXPECT_EQ(copy.euler_phi, point(4321).euler_phi);
-  EXPECT_EQ(point(1).euler_phi, point(11).euler_phi);
-  EXPECT_NEAR(-1.1752f, point(1).euler_phi, 5e-5f);
+  Gss again;
+  ASSERT_TRUE(is_GSS_generation_successful(again));
+  ASSERT_EQ(again.points.size(), static_cast<std::size_t>(GSS_SIZE));
+  EXPECT_EQ(point(4321).euler_theta, again.points[4320].euler_theta);
+  EXPECT_EQ(point(4321).euler_phi, again.points[4320].euler_phi);
+  EXPECT_EQ(again.points[0].euler_phi, again.points[10].euler_phi);
+  EXPECT_NEAR(-1.1752f, again.points[0].euler_phi, 5e-5f);
 }
 
 }  // namespace

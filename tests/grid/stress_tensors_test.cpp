@@ -5,9 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "common/constants.h"
-#include "common/state.h"
-#include "grid/gss.h"
 #include "grid/orientation.h"
+#include "support/grid_fixture.h"
 
 namespace {
 
@@ -18,10 +17,7 @@ float s(const GridPoint& g, int i, int j) { return g.stress_tensor[j * 3 + i]; }
 
 class StressTensorTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(is_GSS_generation_successful());
-    compute_stress_tensors();
-  }
+  const std::vector<GridPoint>& gss = generated_grid().points;
 };
 
 TEST_F(StressTensorTest, SymmetricWithTraceOnePlusPhi) {
@@ -75,17 +71,13 @@ TEST_F(StressTensorTest, FirstGridPointHasAHorizontalSigmaOne) {
 }
 
 TEST_F(StressTensorTest, TensorFollowsTheRecordNotItsPosition) {
-  GridPoint saved_first = gss[0];
-  GridPoint saved_other = gss[40000];
-  gss[0] = saved_other;
-  gss[40000] = saved_first;
-  compute_stress_tensors();
+  Gss swapped = generated_grid();
+  std::swap(swapped.points[0], swapped.points[40000]);
+  compute_stress_tensors(swapped);
   for (int n = 0; n < 9; ++n) {
-    EXPECT_EQ(saved_other.stress_tensor[n], gss[0].stress_tensor[n]);
-    EXPECT_EQ(saved_first.stress_tensor[n], gss[40000].stress_tensor[n]);
+    EXPECT_EQ(gss[40000].stress_tensor[n], swapped.points[0].stress_tensor[n]);
+    EXPECT_EQ(gss[0].stress_tensor[n], swapped.points[40000].stress_tensor[n]);
   }
-  gss[0] = saved_first;
-  gss[40000] = saved_other;
 }
 
 }  // namespace

@@ -192,15 +192,13 @@ TEST(ImportNotationTest, WrittenFileReadsBack) {
   std::vector<ImportedDatum> data = {{359.96, 89.96, 0.04, -0.01, 'D'}, {123.449, 5.05, 270.25, 0, 'N'}};
   ASSERT_EQ(write_fdt_file(path, data, false), WriteStatus::written);
   EXPECT_EQ(read_file(path), "  0.0 90.0   0.0  0.0 D\n123.4  5.1 270.3  0.0 N\n");
-  FaultSet set{0, nullptr};
-  DataFileError error;
-  ASSERT_TRUE(load_fault_data(path, set, error));
+  FaultSet set;
+  ASSERT_FALSE(read_data_file(path, set));
   ASSERT_EQ(set.count, 2);
   EXPECT_EQ(set.data[1].dip_direction, 123.4f);
   EXPECT_EQ(set.data[1].dip_angle, 5.1f);
   EXPECT_EQ(set.data[1].slip_azimuth, 270.3f);
   EXPECT_EQ(set.data[0].sense, 'D');
-  std::free(set.data);
   EXPECT_EQ(write_fdt_file(path, {data[1]}, false), WriteStatus::exists);
   EXPECT_EQ(read_file(path), "  0.0 90.0   0.0  0.0 D\n123.4  5.1 270.3  0.0 N\n");
   EXPECT_EQ(write_fdt_file(path, {data[1]}, true), WriteStatus::written);

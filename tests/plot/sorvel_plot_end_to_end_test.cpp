@@ -12,7 +12,6 @@
 #include <regex>
 #include <set>
 
-#include "common/state.h"
 #include "plot/picture_reading.h"
 #include "plot/stereonet.h"
 #include "support/program_runner.h"

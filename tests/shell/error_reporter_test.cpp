@@ -24,9 +24,4 @@ TEST(ErrorReporterTest, EmptyMessageGivesAnEmptyReportLine) {
   EXPECT_EQ(format_error_block("CDM_execute", "", std::nullopt), expected);
 }
 
-TEST(ErrorReporterTest, ReleaseTablesIsSafeWhenNothingIsAllocated) {
-  release_tables();
-  release_tables();
-}
-
 }  // namespace
