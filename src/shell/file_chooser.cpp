@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <system_error>
 
 #include "shell/console.h"
 
@@ -46,6 +47,15 @@ bool folder_of_path_exists(const std::string& path) {
   if (folder.empty()) return true;
   std::error_code error;
   return fs::is_directory(folder, error);
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+  std::error_code error;
+  if (fs::exists(a, error) && fs::exists(b, error)) return fs::equivalent(a, b, error);
+  fs::path absolute_a = fs::absolute(a, error);
+  if (error) return false;
+  fs::path absolute_b = fs::absolute(b, error);
+  return !error && absolute_a.lexically_normal() == absolute_b.lexically_normal();
 }
 
 static void list_filters(const std::vector<FileFilter>& filters) {
