@@ -24,7 +24,7 @@ std::optional<int8_t> parse_weight_id(std::string_view text);
 /// A subset size 2 to 8, or nothing.
 std::optional<int8_t> parse_subset_size(std::string_view text);
 
-/// What a command-line run of an analysis is told.
+/// What a command-line run is told (sorvel-grid uses `quiet` only).
 struct RunOptions {
   std::string data_file;
   std::string results_file;
