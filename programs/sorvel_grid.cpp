@@ -1,7 +1,7 @@
 // sorvel-grid: writes the listing of the whole grid of stress states,
 // gridpoints.txt and stresstensors.txt, in the current folder.
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "grid/grid_listing.h"
 #include "grid/gss.h"
@@ -36,34 +36,30 @@ static int write_listing(bool fixed_point, bool quiet) {
   return written ? 0 : 1;
 }
 
-static const ProgramTexts GRID_TEXTS = {
-    "sorvel-grid", "sorvel-grid --fixed|--whole [--quiet]",
-    "Lists the whole grid of stress states in gridpoints.txt and stresstensors.txt\n"
-    "in the current folder, replacing earlier listings. Without arguments\n"
-    "sorvel-grid asks at the console instead.\n\n"
-    "  --fixed       angles and Phi with one decimal\n"
-    "  --whole       angles in whole degrees, Phi in tenths\n"
-    "  --quiet       leave out the progress lines\n"
-    "  --help, --version\n"};
-
-static const std::vector<KnownOption> GRID_OPTIONS = {{"--fixed", false},
-                                                      {"--whole", false},
-                                                      {"--quiet", false},
-                                                      {"--help", false},
-                                                      {"--version", false}};
+static ProgramTexts grid_texts() {
+  return {"sorvel-grid", "sorvel-grid --fixed|--whole [--quiet]",
+          "Lists the whole grid of stress states in gridpoints.txt and stresstensors.txt\n"
+          "in the current folder, replacing earlier listings. Without arguments\n"
+          "sorvel-grid asks at the console instead.\n\n"
+          "  --fixed       angles and Phi with one decimal\n"
+          "  --whole       angles in whole degrees, Phi in tenths\n"
+          "  --quiet       leave out the progress lines\n"
+          "  --help, --version\n",
+          EXIT_STATUS_HELP};
+}
 
 // The command-line mode: the listing form as an option, no pause.
 static int run_grid_command_line(int argc, char** argv) {
   set_error_ending(ErrorEnding::standard_error);
+  ProgramTexts texts = grid_texts();
   ParsedArguments parsed;
-  std::string problem = parse_arguments(argc, argv, GRID_OPTIONS, parsed);
-  if (!problem.empty()) return usage_error(GRID_TEXTS, problem);
-  if (std::optional<int> status = help_or_version(GRID_TEXTS, parsed)) return *status;
-  if (!parsed.operands.empty())
-    return usage_error(GRID_TEXTS, "extra argument " + parsed.operands[0]);
+  std::string problem = parse_arguments(argc, argv, GRID_TABLE, parsed);
+  if (!problem.empty()) return usage_error(texts, problem);
+  if (std::optional<int> status = help_or_version(texts, parsed)) return *status;
+  if (!parsed.operands.empty()) return usage_error(texts, "extra argument " + parsed.operands[0]);
   bool fixed = parsed.options.contains("--fixed");
   if (fixed == parsed.options.contains("--whole"))
-    return usage_error(GRID_TEXTS, "one of --fixed and --whole is required");
+    return usage_error(texts, "one of --fixed and --whole is required");
   return write_listing(fixed, parsed.options.contains("--quiet"));
 }
 

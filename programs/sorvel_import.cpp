@@ -4,8 +4,8 @@
 // row by its line number.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,13 +13,9 @@
 #include "import/fdt_writer.h"
 #include "import/field_text.h"
 #include "import/import_run.h"
-#include "shell/program_info.h"
+#include "shell/options.h"
 
-static const char* const USAGE =
-    "Usage: sorvel-import [OPTIONS] INPUT OUTPUT\n"
-    "       sorvel-import --check [OPTIONS] FILE\n";
-
-static const char* const HELP_TEXT =
+static const char* const ABOUT =
     "\n"
     "Reads the fault-slip data in INPUT and writes them to OUTPUT as a sorvel\n"
     "data file, or with --check checks FILE (by default one of our own data\n"
@@ -60,11 +56,9 @@ static const char* const HELP_TEXT =
     "\n"
     "Every refused row is reported as INPUT:LINE: what is wrong. Without\n"
     "--skip-bad any refused row means no OUTPUT. The last line of the report\n"
-    "gives the number of data written and of rows refused.\n"
-    "\n";
+    "gives the number of data written and of rows refused.\n";
 
 static const char* const EXIT_TEXT =
-    "\n"
     "Exit status: 0 when OUTPUT is written (with --check: when FILE is clean),\n"
     "1 otherwise, 2 for a usage error.\n";
 
@@ -76,61 +70,35 @@ struct Arguments {
   std::vector<std::string> files;
 };
 
-[[noreturn]] static void usage_error(const std::string& message) {
-  std::fprintf(stderr, "sorvel-import: %s\n%s", message.c_str(), USAGE);
-  std::exit(2);
+static ProgramTexts import_texts() {
+  return {"sorvel-import",
+          "sorvel-import [OPTIONS] INPUT OUTPUT\n"
+          "       sorvel-import --check [OPTIONS] FILE",
+          ABOUT, EXIT_TEXT};
 }
 
-static void set_option_value(const std::string& option, const std::string& value, Arguments& a) {
-  if (option == "--format" && !notation_of_name(value, a.options.notation))
-    usage_error("unknown format " + value + " (rgf, columns, quadrant or fdt)");
-  if (option == "--sense" && !sense_of_text(value, a.options.sense))
-    usage_error("unknown sense " + value + " (N, R, D or S)");
+// The options' values into `a`; the usage problem, or an empty text.
+static std::string read_values(const ParsedArguments& parsed, Arguments& a) {
+  const std::string* format = given_value(parsed, "--format");
+  if (format != nullptr && !notation_of_name(*format, a.options.notation))
+    return "unknown format " + *format + " (rgf, columns, quadrant or fdt)";
+  const std::string* sense = given_value(parsed, "--sense");
+  if (sense != nullptr && !sense_of_text(*sense, a.options.sense))
+    return "unknown sense " + *sense + " (N, R, D or S)";
+  const std::string* angle = given_value(parsed, "--tolerance");
   double& tolerance = a.options.tolerance;
-  if (option == "--tolerance" &&
-      (!parse_decimal(value, false, tolerance) || tolerance < 0 || tolerance >= 90))
-    usage_error("tolerance " + value + " is not an angle from 0 to 90");
-}
-
-static bool set_flag(const std::string& option, Arguments& a) {
-  bool* flag = option == "--skip-bad"              ? &a.skip_bad
-               : option == "--overwrite"           ? &a.overwrite
-               : option == "--check"               ? &a.check
-               : option == "--bare-pitch-is-trend" ? &a.options.bare_pitch_is_trend
-                                                   : nullptr;
-  if (flag != nullptr) *flag = true;
-  return flag != nullptr;
-}
-
-static void print_and_exit(const std::string& text) {
-  std::fputs(text.c_str(), stdout);
-  std::exit(0);
-}
-
-static Arguments parse_arguments(int argc, char** argv) {
-  Arguments a;
-  bool options_end = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (options_end || arg.size() < 2 || arg[0] != '-') {
-      a.files.push_back(arg);
-    } else if (arg == "--") {
-      options_end = true;
-    } else if (arg == "--help") {
-      print_and_exit(std::string(USAGE) + HELP_TEXT + DATA_FORMAT_HELP + EXIT_TEXT);
-    } else if (arg == "--version") {
-      print_and_exit(version_line("sorvel-import") + "\n");
-    } else if (arg == "--format" || arg == "--sense" || arg == "--tolerance") {
-      if (i + 1 == argc) usage_error("option " + arg + " needs a value");
-      set_option_value(arg, argv[++i], a);
-    } else if (!set_flag(arg, a)) {
-      usage_error("unknown option " + arg);
-    }
-  }
+  if (angle != nullptr &&
+      (!parse_decimal(*angle, false, tolerance) || tolerance < 0 || tolerance >= 90))
+    return "tolerance " + *angle + " is not an angle from 0 to 90";
+  a.skip_bad = parsed.options.contains("--skip-bad");
+  a.overwrite = parsed.options.contains("--overwrite");
+  a.check = parsed.options.contains("--check");
+  a.options.bare_pitch_is_trend = parsed.options.contains("--bare-pitch-is-trend");
+  a.files = parsed.operands;
   size_t wanted = a.check ? 1 : 2;
-  if (a.files.size() > wanted) usage_error("unexpected argument " + a.files[wanted]);
-  if (a.files.size() < wanted) usage_error(a.check ? "missing FILE" : "missing INPUT or OUTPUT");
-  return a;
+  if (a.files.size() > wanted) return "unexpected argument " + a.files[wanted];
+  if (a.files.size() < wanted) return a.check ? "missing FILE" : "missing INPUT or OUTPUT";
+  return "";
 }
 
 static bool read_whole_file(const std::string& path, std::string& text) {
@@ -182,7 +150,14 @@ static int run_import(const Arguments& a, const ImportOutcome& outcome) {
 }
 
 int main(int argc, char** argv) {
-  Arguments a = parse_arguments(argc, argv);
+  ProgramTexts texts = import_texts();
+  ParsedArguments parsed;
+  Arguments a;
+  std::string problem = parse_arguments(argc, argv, IMPORT_TABLE, parsed);
+  if (!problem.empty()) return usage_error(texts, problem);
+  if (std::optional<int> status = help_or_version(texts, parsed)) return *status;
+  problem = read_values(parsed, a);
+  if (!problem.empty()) return usage_error(texts, problem);
   std::string text;
   if (!read_whole_file(a.files[0], text))
     return finish(a.files[0] + " cannot be read: no file written", 1);

@@ -5,7 +5,7 @@
 // files from the command line and ends every failure with one message line.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,11 +18,10 @@
 #include "plot/results_reader.h"
 #include "plot/stereonet.h"
 #include "shell/console.h"
-#include "shell/program_info.h"
+#include "shell/file_chooser.h"
+#include "shell/options.h"
 
-static const char* const USAGE_LINE = "Usage: sorvel-plot [OPTIONS] DATA RESULTS [PICTURE]\n";
-
-static const char* const HELP =
+static const char* const ABOUT =
     "\n"
     "Draws the fault-slip data file DATA and the results file RESULTS of a\n"
     "sorvel analysis on a lower-hemisphere equal-area (Schmidt) net and\n"
@@ -69,11 +68,9 @@ static const char* const HELP =
     "whose misfit under that state is below the limit. The picture shows the\n"
     "data coloured by their state (grey: none), the axes of each state S1,\n"
     "S2, ..., the density of the votes for sigma1 and for sigma3, and a table\n"
-    "of the states found.\n"
-    "\n";
+    "of the states found.\n";
 
 static const char* const EXIT_HELP =
-    "\n"
     "Exit status: 0 when the picture is written, 1 when a file is missing,\n"
     "unreadable or wrong (no picture is written then), 2 for a wrong command\n"
     "line (an unknown option, a missing or bad value, too few or too many\n"
@@ -92,70 +89,41 @@ struct PlotCommand {
   std::exit(1);
 }
 
-[[noreturn]] static void usage_error(const std::string& message) {
-  std::fprintf(stderr, "sorvel-plot: %s\n%s", message.c_str(), USAGE_LINE);
-  std::exit(2);
+static ProgramTexts plot_texts() {
+  return {"sorvel-plot", "sorvel-plot [OPTIONS] DATA RESULTS [PICTURE]", ABOUT, EXIT_HELP};
 }
 
 // A number from low to high (low itself only when `low_included`).
-static double option_value(const std::string& name, const std::string& text, double low,
-                           bool low_included, double high) {
+static std::optional<double> option_value(const std::string& text, double low, bool low_included,
+                                          double high) {
   char* end = nullptr;
   double value = std::strtod(text.c_str(), &end);
   bool above_low = low_included ? value >= low : value > low;
-  if (text.empty() || *end != '\0' || !above_low || !(value <= high))
-    usage_error("bad value for " + name + ": " + text);
+  if (text.empty() || *end != '\0' || !above_low || !(value <= high)) return std::nullopt;
   return value;
 }
 
-static void set_option(PlotCommand& command, const std::string& name, const std::string& value) {
-  if (name == "--separation") command.peaks.separation = option_value(name, value, 0, false, 180);
-  else if (name == "--min-votes") command.peaks.min_votes = option_value(name, value, 0, true, 1);
-  else command.fit_limit = option_value(name, value, 0, false, 180);
+// The option's value into `value` when given; the usage problem, or an empty text.
+static std::string read_value(const ParsedArguments& parsed, const std::string& name, double low,
+                              bool low_included, double high, double& value) {
+  const std::string* text = given_value(parsed, name);
+  if (text == nullptr) return "";
+  std::optional<double> number = option_value(*text, low, low_included, high);
+  if (!number) return "bad value for " + name + ": " + *text;
+  value = *number;
+  return "";
 }
 
-static bool takes_value(const std::string& name) {
-  return name == "--separation" || name == "--min-votes" || name == "--fit";
-}
-
-// Handles --help and --version at once; any other option must take a value.
-static void read_option(PlotCommand& command, int argc, char** argv, int& i) {
-  std::string arg = argv[i], name = arg.substr(0, arg.find('='));
-  if (arg == "--help" || arg == "-h") {
-    std::printf("%s%s%s%s", USAGE_LINE, HELP, DATA_FORMAT_HELP, EXIT_HELP);
-    std::exit(0);
-  }
-  if (arg == "--version") {
-    std::printf("%s\n", version_line("sorvel-plot").c_str());
-    std::exit(0);
-  }
-  if (!takes_value(name)) usage_error("unknown option " + arg);
-  if (name != arg) return set_option(command, name, arg.substr(name.size() + 1));
-  if (i + 1 >= argc) usage_error("missing value for " + name);
-  set_option(command, name, argv[++i]);
-}
-
-static PlotCommand read_command_line(int argc, char** argv) {
-  PlotCommand command;
-  bool options_end = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (!options_end && arg == "--") options_end = true;
-    else if (!options_end && arg.size() > 1 && arg[0] == '-') read_option(command, argc, argv, i);
-    else command.files.push_back(arg);
-  }
+static std::string read_plot_command(const ParsedArguments& parsed, PlotCommand& command) {
+  std::string problem = read_value(parsed, "--separation", 0, false, 180, command.peaks.separation);
+  if (problem.empty())
+    problem = read_value(parsed, "--min-votes", 0, true, 1, command.peaks.min_votes);
+  if (problem.empty()) problem = read_value(parsed, "--fit", 0, false, 180, command.fit_limit);
+  if (!problem.empty()) return problem;
+  command.files = parsed.operands;
   if (command.files.size() < 2 || command.files.size() > 3)
-    usage_error("expected DATA RESULTS [PICTURE] (see sorvel-plot --help)");
-  return command;
-}
-
-// RESULTS with its extension replaced by ".svg" (appended when it has none).
-static std::string default_picture_name(const std::string& results) {
-  size_t slash = results.find_last_of('/');
-  size_t dot = results.find_last_of('.');
-  bool has_extension = dot != std::string::npos && dot > 0 &&
-                       (slash == std::string::npos || dot > slash + 1);
-  return (has_extension ? results.substr(0, dot) : results) + ".svg";
+    return "expected DATA RESULTS [PICTURE] (see sorvel-plot --help)";
+  return "";
 }
 
 static void load_data(const std::string& path, FaultSet& data) {
@@ -175,11 +143,19 @@ static void write_picture(const std::string& path, const std::string& text) {
 }
 
 int main(int argc, char** argv) {
-  PlotCommand command = read_command_line(argc, argv);
+  ProgramTexts texts = plot_texts();
+  ParsedArguments parsed;
+  PlotCommand command;
+  std::string problem = parse_arguments(argc, argv, PLOT_TABLE, parsed);
+  if (!problem.empty()) return usage_error(texts, problem);
+  if (std::optional<int> status = help_or_version(texts, parsed)) return *status;
+  problem = read_plot_command(parsed, command);
+  if (!problem.empty()) return usage_error(texts, problem);
   const std::string& data_name = command.files[0];
   const std::string& results_name = command.files[1];
-  std::string picture = command.files.size() == 3 ? command.files[2] : default_picture_name(results_name);
-  if (picture == data_name || picture == results_name)
+  std::string picture =
+      command.files.size() == 3 ? command.files[2] : proposed_results_name(results_name, ".svg");
+  if (same_file(picture, data_name) || same_file(picture, results_name))
     fail(picture + ": the picture would replace an input file");
 
   FaultSet data;

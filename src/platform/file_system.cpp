@@ -23,3 +23,12 @@ bool folder_of_path_exists(const std::string& path) {
   std::error_code error;
   return fs::is_directory(folder, error);
 }
+
+bool same_file(const std::string& a, const std::string& b) {
+  std::error_code error;
+  if (fs::exists(a, error) && fs::exists(b, error)) return fs::equivalent(a, b, error);
+  fs::path absolute_a = fs::absolute(a, error);
+  if (error) return false;
+  fs::path absolute_b = fs::absolute(b, error);
+  return !error && absolute_a.lexically_normal() == absolute_b.lexically_normal();
+}

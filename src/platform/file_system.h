@@ -14,4 +14,8 @@ bool is_folder(const std::string& path);
 /// True when the folder that would hold `path` exists.
 bool folder_of_path_exists(const std::string& path);
 
+/// True when writing `b` would replace `a`: the same file (through links
+/// too), or, where one of them does not exist yet, the same absolute path.
+bool same_file(const std::string& a, const std::string& b);
+
 #endif  // SORVEL_PLATFORM_FILE_SYSTEM_H_

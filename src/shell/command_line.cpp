@@ -1,92 +1,13 @@
 #include "shell/command_line.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
+#include <vector>
 
 #include "common/threads.h"
 #include "shell/console.h"
 #include "shell/error_reporter.h"
 #include "shell/file_chooser.h"
 #include "shell/program_info.h"
-
-namespace fs = std::filesystem;
-
-static const KnownOption* find_option(const std::vector<KnownOption>& known,
-                                      std::string_view name) {
-  for (const KnownOption& option : known) {
-    if (name == option.name) return &option;
-  }
-  return nullptr;
-}
-
-// A following argument that is itself an option is no value: "--weight
-// --overwrite data" lacks the weight, it does not name "--overwrite".
-static bool is_value(int i, int argc, char** argv) {
-  return i < argc && std::string_view(argv[i]).substr(0, 2) != "--";
-}
-
-// The option at argv[i], "--name" or "--name=value"; steps i over a value
-// given as the next argument.
-static std::string parse_option(int& i, int argc, char** argv,
-                                const std::vector<KnownOption>& known, ParsedArguments& parsed) {
-  std::string_view argument = argv[i];
-  size_t equals = argument.find('=');
-  std::string name(argument.substr(0, equals));
-  const KnownOption* option = find_option(known, name);
-  if (option == nullptr) return "unknown option " + std::string(argument);
-  bool joined = equals != std::string_view::npos;
-  if (joined && !option->takes_value) return name + " takes no value";
-  if (joined) {
-    parsed.options[name] = argument.substr(equals + 1);
-  } else if (!option->takes_value) {
-    parsed.options[name] = "";
-  } else if (is_value(i + 1, argc, argv)) {
-    parsed.options[name] = argv[++i];
-  } else {
-    return "missing value of " + name;
-  }
-  return "";
-}
-
-std::string parse_arguments(int argc, char** argv, const std::vector<KnownOption>& known,
-                            ParsedArguments& parsed) {
-  bool options_ended = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string_view argument = argv[i];
-    if (options_ended || argument.substr(0, 2) != "--") {
-      parsed.operands.emplace_back(argument);
-    } else if (argument == "--") {
-      options_ended = true;
-    } else if (std::string problem = parse_option(i, argc, argv, known, parsed); !problem.empty()) {
-      return problem;
-    }
-  }
-  return "";
-}
-
-int usage_error(const ProgramTexts& texts, const std::string& problem) {
-  std::fprintf(stderr, "%s: %s\nusage: %s\n", texts.name.c_str(), problem.c_str(),
-               texts.usage.c_str());
-  return EXIT_USAGE;
-}
-
-static const char* const EXIT_STATUS_HELP =
-    "Exit status: 0 when the results are written, 1 on an error or a refusal,\n"
-    "2 on a usage error.\n";
-
-std::optional<int> help_or_version(const ProgramTexts& texts, const ParsedArguments& parsed) {
-  if (parsed.options.contains("--help")) {
-    std::printf("usage: %s\n%s\n%s\n%s", texts.usage.c_str(), texts.about.c_str(), DATA_FORMAT_HELP,
-                EXIT_STATUS_HELP);
-    return 0;
-  }
-  if (parsed.options.contains("--version")) {
-    std::printf("%s\n", version_line(texts.name).c_str());
-    return 0;
-  }
-  return std::nullopt;
-}
 
 std::optional<int8_t> parse_weight_id(std::string_view text) {
   static const char* const NAMES[4] = {"cosine", "linear", "tangent", "hyperbolic-tangent"};
@@ -104,12 +25,8 @@ std::optional<int8_t> parse_subset_size(std::string_view text) {
 
 // ---- the analysis programs ----
 
-static std::vector<KnownOption> analysis_options(bool takes_subset_size) {
-  std::vector<KnownOption> known = {{"--weight", true}, {"--overwrite", false},
-                                    {"--quiet", false}, {"--threads", true},
-                                    {"--help", false},  {"--version", false}};
-  if (takes_subset_size) known.push_back({"--k", true});
-  return known;
+const OptionTable& option_table(const CommandLineProgram& program) {
+  return program.takes_subset_size ? MIM_TABLE : CDM_CIM_TABLE;
 }
 
 static ProgramTexts analysis_texts(const CommandLineProgram& program,
@@ -135,7 +52,7 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
       " unless given; names are used as\n"
       "given. After the results file, one summary line names the " +
       (program.takes_subset_size ? "most-voted" : "best") + " stress state.\n";
-  return ProgramTexts{name, usage, about};
+  return ProgramTexts{name, usage, about, EXIT_STATUS_HELP};
 }
 
 // The options' values into `options`; the usage problem, or an empty text.
@@ -177,9 +94,13 @@ static std::string read_thread_count(const ParsedArguments& parsed, RunOptions& 
   return "";
 }
 
-static bool same_file(const std::string& a, const std::string& b) {
-  std::error_code error;
-  return fs::equivalent(a, b, error);
+std::string read_run_options(const CommandLineProgram& program, const std::string& extension,
+                             const ParsedArguments& parsed, RunOptions& options) {
+  std::string problem = read_answers(program, parsed, options);
+  if (problem.empty()) problem = read_files(extension, parsed, options);
+  if (problem.empty()) problem = read_thread_count(parsed, options);
+  options.quiet = parsed.options.contains("--quiet");
+  return problem;
 }
 
 // Why the run cannot go on with these files, or an empty text.
@@ -201,21 +122,17 @@ int run_command_line(const CommandLineProgram& program, const std::string& exten
   set_error_ending(ErrorEnding::standard_error);
   ProgramTexts texts = analysis_texts(program, extension);
   ParsedArguments parsed;
-  std::string problem =
-      parse_arguments(argc, argv, analysis_options(program.takes_subset_size), parsed);
+  std::string problem = parse_arguments(argc, argv, option_table(program), parsed);
   if (!problem.empty()) return usage_error(texts, problem);
   if (std::optional<int> status = help_or_version(texts, parsed)) return *status;
   RunOptions options;
-  problem = read_answers(program, parsed, options);
-  if (problem.empty()) problem = read_files(extension, parsed, options);
-  if (problem.empty()) problem = read_thread_count(parsed, options);
+  problem = read_run_options(program, extension, parsed, options);
   if (!problem.empty()) return usage_error(texts, problem);
   std::string refusal = file_refusal(options, parsed.options.contains("--overwrite"));
   if (!refusal.empty()) {
     std::fprintf(stderr, "%s: %s\n", program.name, refusal.c_str());
     return 1;
   }
-  options.quiet = parsed.options.contains("--quiet");
   write_line(program.run(options));
   flush_console();
   return 0;

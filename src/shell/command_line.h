@@ -6,45 +6,16 @@
 #define SORVEL_SHELL_COMMAND_LINE_H_
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-inline constexpr int EXIT_USAGE = 2;
+#include "shell/options.h"
 
-/// An option a program knows: "--name", and whether a value follows it.
-struct KnownOption {
-  const char* name;
-  bool takes_value;
-};
-
-/// The arguments sorted: options by name ("" for a flag; the last one
-/// counts when repeated) and the operands in order.
-struct ParsedArguments {
-  std::map<std::string, std::string, std::less<>> options;
-  std::vector<std::string> operands;
-};
-
-/// Sorts argv[1..]: "--name value" or "--name=value"; "--" ends the
-/// options. Returns the usage problem (an unknown option, a missing value),
-/// or an empty text.
-std::string parse_arguments(int argc, char** argv, const std::vector<KnownOption>& known,
-                            ParsedArguments& parsed);
-
-/// What a program says of itself.
-struct ProgramTexts {
-  std::string name;   // "sorvel"
-  std::string usage;  // "sorvel --weight N ... DATA [RESULTS]"
-  std::string about;  // the lines of --help between the usage line and the data format
-};
-
-/// "<name>: <problem>" and the usage line on standard error; EXIT_USAGE.
-int usage_error(const ProgramTexts& texts, const std::string& problem);
-
-/// The answer to --help or --version when either was given (exit status 0).
-std::optional<int> help_or_version(const ProgramTexts& texts, const ParsedArguments& parsed);
+/// The last lines of --help of the analysis programs and sorvel-grid.
+inline constexpr const char* EXIT_STATUS_HELP =
+    "Exit status: 0 when the results are written, 1 on an error or a refusal,\n"
+    "2 on a usage error.\n";
 
 /// A weight function by its menu number (1 to 4) or its name (cosine,
 /// linear, tangent, hyperbolic-tangent), or nothing.
@@ -53,14 +24,14 @@ std::optional<int8_t> parse_weight_id(std::string_view text);
 /// A subset size 2 to 8, or nothing.
 std::optional<int8_t> parse_subset_size(std::string_view text);
 
-/// What a command-line run of an analysis is told.
+/// What a command-line run is told (sorvel-grid uses `quiet` only).
 struct RunOptions {
   std::string data_file;
   std::string results_file;
   int8_t weight_id = 0;    // 1 to 4
   int8_t subset_size = 0;  // k of the MIM analysis, 0 for the others
-  int threads = 0;         // --threads, 0 when not given
-  bool quiet = false;      // --quiet: no progress lines
+  int threads = 0;         // 1 to 1024; 0 when not given
+  bool quiet = false;      // no progress lines
 };
 
 /// What distinguishes one analysis program on the command line.
@@ -70,6 +41,15 @@ struct CommandLineProgram {
   bool takes_subset_size;                         // --k, required (sorvel-mim)
   std::string (*run)(const RunOptions& options);  // returns the summary line
 };
+
+/// The options of the program.
+const OptionTable& option_table(const CommandLineProgram& program);
+
+/// The run options from the parsed arguments, RESULTS proposed from DATA
+/// and `extension` when not given. Returns the usage problem, or an empty
+/// text; reads only, sets nothing for the run.
+std::string read_run_options(const CommandLineProgram& program, const std::string& extension,
+                             const ParsedArguments& parsed, RunOptions& options);
 
 /// The command-line mode of an analysis program whose results name has
 /// `extension` by default; returns the exit status (an error inside the

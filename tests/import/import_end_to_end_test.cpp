@@ -62,7 +62,7 @@ std::string last_line(const std::string& text) {
 TEST_F(ImportEndToEndTest, CommandLine) {
   ImportRun r = import("--help");
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out.rfind("Usage: sorvel-import [OPTIONS] INPUT OUTPUT\n", 0), 0u);
+  EXPECT_EQ(r.out.rfind("usage: sorvel-import [OPTIONS] INPUT OUTPUT\n", 0), 0u);
   EXPECT_NE(r.out.find(DATA_FORMAT_HELP), std::string::npos);
   EXPECT_NE(r.out.find("045 61S 80E N"), std::string::npos);
   EXPECT_NE(r.out.find("Exit status"), std::string::npos);
@@ -73,7 +73,7 @@ TEST_F(ImportEndToEndTest, CommandLine) {
     const char* args;
     const char* first_line;
   } usages[] = {{"--frobnicate a b", "sorvel-import: unknown option --frobnicate"},
-                {"a b --tolerance", "sorvel-import: option --tolerance needs a value"},
+                {"a b --tolerance", "sorvel-import: missing value of --tolerance"},
                 {"--format xyz a b", "sorvel-import: unknown format xyz (rgf, columns, quadrant or fdt)"},
                 {"a", "sorvel-import: missing INPUT or OUTPUT"},
                 {"a b c", "sorvel-import: unexpected argument c"},

@@ -192,17 +192,17 @@ TEST_F(MimStatesTest, CommandLine) {
   EXPECT_EQ(r.out, version_line("sorvel-plot") + "\n");
   r = run_plot(folder_, "--help");
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out.rfind("Usage: sorvel-plot [OPTIONS] DATA RESULTS [PICTURE]\n", 0), 0u);
+  EXPECT_EQ(r.out.rfind("usage: sorvel-plot [OPTIONS] DATA RESULTS [PICTURE]\n", 0), 0u);
   EXPECT_NE(r.out.find(DATA_FORMAT_HELP), std::string::npos);
   EXPECT_NE(r.out.find("Exit status"), std::string::npos);
   EXPECT_NE(r.out.find("  Datum 2: none, misfit 47"), std::string::npos);
 
   // Refused before any file is read: none of these files exists.
-  const std::string usage = "Usage: sorvel-plot [OPTIONS] DATA RESULTS [PICTURE]\n";
+  const std::string usage = "usage: sorvel-plot [OPTIONS] DATA RESULTS [PICTURE]\n";
   struct Case { std::string arguments, message; };
   for (const Case& c : {
            Case{"--bogus a.fdt b.mim", "unknown option --bogus"},
-           Case{"a.fdt b.mim --fit", "missing value for --fit"},
+           Case{"a.fdt b.mim --fit", "missing value of --fit"},
            Case{"--separation 0 a.fdt b.mim", "bad value for --separation: 0"},
            Case{"--min-votes=1.5 a.fdt b.mim", "bad value for --min-votes: 1.5"},
            Case{"--fit 20x a.fdt b.mim", "bad value for --fit: 20x"},
