@@ -50,11 +50,11 @@ static void check_run_options(const CommandLineProgram& program,
     return;
   RunOptions options;
   if (!read_run_options(program, ".cdm", parsed, options).empty()) return;
-  if (options.weight_id < 1 || options.weight_id > 4) std::abort();
-  bool k_in_range = options.subset_size >= 2 && options.subset_size <= 8;
+  if (options.run.weight_id < 1 || options.run.weight_id > 4) std::abort();
+  bool k_in_range = options.run.subset_size >= 2 && options.run.subset_size <= 8;
   if (program.takes_subset_size != k_in_range) std::abort();
   if (options.threads < 0 || options.threads > 1024) std::abort();
-  if (options.data_file != parsed.operands.at(0)) std::abort();
+  if (options.run.data_file != parsed.operands.at(0)) std::abort();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {

@@ -11,18 +11,12 @@ static StageResult run_cdm(const AnalysisRun& run, const JobTime&, const RunSett
   return std::nullopt;
 }
 
-static std::string run_cdm_options(const RunOptions& options) {
-  return run_with_options(run_cdm, options);
-}
-
 int main(int argc, char** argv) {
   static const AnalysisProgram program = {
       {"CDM File (*.cdm)", "*.cdm"},
       ".cdm",
-      false,
-      run_cdm,
       {"sorvel",
        "The CDM analysis: every stress state of the grid with its fitness, the best last.\n", false,
-       run_cdm_options}};
+       run_cdm}};
   return run_analysis_program(program, argc, argv);
 }

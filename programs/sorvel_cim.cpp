@@ -12,19 +12,13 @@ static StageResult run_cim(const AnalysisRun& run, const JobTime&, const RunSett
   return std::nullopt;
 }
 
-static std::string run_cim_options(const RunOptions& options) {
-  return run_with_options(run_cim, options);
-}
-
 int main(int argc, char** argv) {
   static const AnalysisProgram program = {
       {"CIM File (*.cim)", "*.cim"},
       ".cim",
-      false,
-      run_cim,
       {"sorvel-cim",
        "The CIM analysis: every stress state from the best down, with the misfit angle\n"
        "of every datum.\n",
-       false, run_cim_options}};
+       false, run_cim}};
   return run_analysis_program(program, argc, argv);
 }

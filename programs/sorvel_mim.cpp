@@ -12,19 +12,13 @@ static StageResult run_mim(const AnalysisRun& run, const JobTime& start,
   return std::nullopt;
 }
 
-static std::string run_mim_options(const RunOptions& options) {
-  return run_with_options(run_mim, options);
-}
-
 int main(int argc, char** argv) {
   static const AnalysisProgram program = {
       {"MIM File (*.mim)", "*.mim"},
       ".mim",
-      true,
-      run_mim,
       {"sorvel-mim",
        "The MIM analysis: every subset of k data votes for the stress state that fits\n"
        "it best; the results list the votes of every voted stress state.\n",
-       true, run_mim_options}};
+       true, run_mim}};
   return run_analysis_program(program, argc, argv);
 }

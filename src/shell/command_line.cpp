@@ -65,13 +65,13 @@ static std::string read_answers(const CommandLineProgram& program, const ParsedA
     return "invalid weight function " + weight->second +
            " (1 to 4, or cosine, linear, tangent, hyperbolic-tangent)";
   }
-  options.weight_id = *id;
+  options.run.weight_id = *id;
   if (!program.takes_subset_size) return "";
   auto k = parsed.options.find("--k");
   if (k == parsed.options.end()) return "--k is required";
   std::optional<int8_t> size = parse_subset_size(k->second);
   if (!size) return "invalid subset size " + k->second + " (2 to 8)";
-  options.subset_size = *size;
+  options.run.subset_size = *size;
   return "";
 }
 
@@ -80,8 +80,8 @@ static std::string read_files(const std::string& extension, const ParsedArgument
   const std::vector<std::string>& files = parsed.operands;
   if (files.empty()) return "no data file given";
   if (files.size() > 2) return "extra argument " + files[2];
-  options.data_file = files[0];
-  options.results_file = files.size() == 2 ? files[1] : proposed_results_name(files[0], extension);
+  options.run.data_file = files[0];
+  options.run.results_file = files.size() == 2 ? files[1] : proposed_results_name(files[0], extension);
   return "";
 }
 
@@ -105,8 +105,8 @@ std::string read_run_options(const CommandLineProgram& program, const std::strin
 
 // Why the run cannot go on with these files, or an empty text.
 static std::string file_refusal(const RunOptions& options, bool overwrite) {
-  const std::string& data = options.data_file;
-  const std::string& results = options.results_file;
+  const std::string& data = options.run.data_file;
+  const std::string& results = options.run.results_file;
   if (!path_exists(data)) return "data file not found: " + data;
   if (is_folder(data)) return "data file is a folder: " + data;
   if (!folder_of_path_exists(results)) return "folder of the results file not found: " + results;
@@ -133,7 +133,12 @@ int run_command_line(const CommandLineProgram& program, const std::string& exten
     std::fprintf(stderr, "%s: %s\n", program.name, refusal.c_str());
     return 1;
   }
-  write_line(program.run(options));
+  std::string summary;
+  if (StageResult error = program.run(options.run, current_job_time(),
+                                      console_run_settings(options.threads, options.quiet),
+                                      summary))
+    report_failure(*error);
+  write_line(summary);
   flush_console();
   return 0;
 }

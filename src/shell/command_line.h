@@ -10,6 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "analyses/job_time.h"
+#include "analyses/shared_stages.h"
+#include "common/error_report.h"
+#include "common/run_settings.h"
 #include "shell/options.h"
 
 /// The last lines of --help of the analysis programs and sorvel-grid.
@@ -24,22 +28,26 @@ std::optional<int8_t> parse_weight_id(std::string_view text);
 /// A subset size 2 to 8, or nothing.
 std::optional<int8_t> parse_subset_size(std::string_view text);
 
-/// What a command-line run is told (sorvel-grid uses `quiet` only).
+/// What a command-line run is told: the run's answers and how to carry
+/// it out (sorvel-grid uses `quiet` only).
 struct RunOptions {
-  std::string data_file;
-  std::string results_file;
-  int8_t weight_id = 0;    // 1 to 4
-  int8_t subset_size = 0;  // k of the MIM analysis, 0 for the others
-  int threads = 0;         // 1 to 1024; 0 when not given
-  bool quiet = false;      // no progress lines
+  AnalysisRun run;
+  int threads = 0;     // 1 to 1024; 0 when not given
+  bool quiet = false;  // no progress lines
 };
+
+/// An analysis as a program runs it: the run's answers, the start of the
+/// job (the MIM file records it) and the settings in; the summary line of
+/// the command-line mode out, or the failure.
+using AnalysisRunner = StageResult (*)(const AnalysisRun& run, const JobTime& start,
+                                       const RunSettings& settings, std::string& summary);
 
 /// What distinguishes one analysis program on the command line.
 struct CommandLineProgram {
-  const char* name;                               // "sorvel"
-  const char* purpose;                            // the first lines of --help, each ended
-  bool takes_subset_size;                         // --k, required (sorvel-mim)
-  std::string (*run)(const RunOptions& options);  // returns the summary line
+  const char* name;        // "sorvel"
+  const char* purpose;     // the first lines of --help, each ended
+  bool takes_subset_size;  // --k, required (sorvel-mim)
+  AnalysisRunner run;
 };
 
 /// The options of the program.

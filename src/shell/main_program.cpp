@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "common/free_format.h"
-#include "analyses/mim/mim_pipeline.h"
 #include "shell/banner.h"
 #include "shell/console.h"
 #include "shell/error_reporter.h"
@@ -54,25 +53,16 @@ int run_main_program(const AnalysisProgram& program, FileChooser& chooser) {
   message_line("  Save results to the file ");
   message_line("    " + results_file);
   AnalysisRun run = {data_file, results_file, 0, 0};
-  if (program.asks_subset_size) run.subset_size = determine_subset_size();
+  if (program.command_line.takes_subset_size) run.subset_size = determine_subset_size();
   // The job starts before the weight function is chosen.
   JobTime start = current_job_time();
   run.weight_id = determine_weightfunc();
   std::string summary;  // the dialogue shows none
-  if (StageResult error = program.run(run, start, console_run_settings(0, false), summary))
+  if (StageResult error =
+          program.command_line.run(run, start, console_run_settings(0, false), summary))
     report_failure(*error);
   flush_console();
   return 0;
-}
-
-std::string run_with_options(AnalysisRunner runner, const RunOptions& options) {
-  AnalysisRun run = {options.data_file, options.results_file, options.weight_id,
-                     options.subset_size};
-  std::string summary;
-  if (StageResult error = runner(run, current_job_time(),
-                                 console_run_settings(options.threads, options.quiet), summary))
-    report_failure(*error);
-  return summary;
 }
 
 int run_analysis_program(const AnalysisProgram& program, int argc, char** argv) {

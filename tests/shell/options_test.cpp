@@ -69,9 +69,9 @@ TEST(OptionsTest, RunOptionsComeBackInTheRecord) {
   ASSERT_EQ(read_run_options(mim, ".mim", parsed, options), "");
   EXPECT_EQ(options.threads, 3);
   EXPECT_TRUE(options.quiet);
-  EXPECT_EQ(options.subset_size, 4);
-  EXPECT_EQ(options.weight_id, 3);
-  EXPECT_EQ(options.results_file, "d.mim");
+  EXPECT_EQ(options.run.subset_size, 4);
+  EXPECT_EQ(options.run.weight_id, 3);
+  EXPECT_EQ(options.run.results_file, "d.mim");
 }
 
 TEST(OptionsTest, SameFile) {

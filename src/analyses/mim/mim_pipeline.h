@@ -5,18 +5,11 @@
 #define SORVEL_ANALYSES_MIM_MIM_PIPELINE_H_
 
 #include <cstdint>
-#include <ctime>
 #include <string>
 
 #include "analyses/mim/mim_results.h"
 #include "analyses/shared_stages.h"
 #include "common/tables.h"
-
-/// The texts of a broken-down local time and its milliseconds.
-JobTime job_time_of(const std::tm& local, int milliseconds);
-
-/// The local clock now.
-JobTime current_job_time();
 
 /// What a MIM run gives back: its tables and the votes of every
 /// GridPoint, in grid order.

@@ -7,16 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#include "analyses/job_time.h"
 #include "common/error_report.h"
 #include "common/tables.h"
 #include "platform/results_file.h"
-
-/// A moment of the local clock as two 12-character texts: the date
-/// "YYYYMMDD" and the time "HHMMSS.mmm", each padded with blanks.
-struct JobTime {
-  std::string date;
-  std::string time;
-};
 
 /// What the file says of the run that made it.
 struct MimDescription {
