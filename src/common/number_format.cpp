@@ -1,7 +1,6 @@
 #include "common/number_format.h"
 
 #include <cmath>
-#include <cstdio>
 
 long round_half_away(float value) { return std::lround(value); }
 long round_half_away(double value) { return std::lround(value); }
@@ -15,10 +14,47 @@ static void append_field(std::string& out, const char* text, int length, int wid
   out.append(text, static_cast<size_t>(length));
 }
 
+// The decimal digits of a magnitude, written backwards from `end`;
+// returns where they start. Results files hold millions of these fields,
+// which printf would take most of a small run to lay out.
+static char* digits_before(char* end, unsigned long long magnitude) {
+  do {
+    *--end = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  return end;
+}
+
+// The text of a whole number, written backwards from `end`; returns where
+// it starts.
+static char* int_before(char* end, long value) {
+  // The magnitude in unsigned arithmetic, so that the most negative value
+  // has one too.
+  unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
+                                           : static_cast<unsigned long long>(value);
+  char* start = digits_before(end, magnitude);
+  if (value < 0) *--start = '-';
+  return start;
+}
+
 void append_int(std::string& out, long value, int width) {
   char text[32];
-  int length = std::snprintf(text, sizeof text, "%ld", value);
-  append_field(out, text, length, width);
+  char* end = text + sizeof text;
+  char* start = int_before(end, value);
+  append_field(out, start, static_cast<int>(end - start), width);
+}
+
+void write_int_field(char* field, long value, int width) {
+  char text[32];
+  char* end = text + sizeof text;
+  char* start = int_before(end, value);
+  const int length = static_cast<int>(end - start);
+  if (length > width) {
+    for (int i = 0; i < width; ++i) field[i] = '*';
+    return;
+  }
+  for (int i = 0; i < width - length; ++i) field[i] = ' ';
+  for (int i = 0; i < length; ++i) field[width - length + i] = start[i];
 }
 
 void append_fixed(std::string& out, float value, int width, int decimals) {
@@ -35,16 +71,22 @@ void append_fixed(std::string& out, float value, int width, int decimals) {
     out.append(static_cast<size_t>(width), '*');
     return;
   }
-  long long whole = static_cast<long long>(units);
-  long long unit = static_cast<long long>(scale[decimals]);
+  unsigned long long whole = static_cast<unsigned long long>(units);
+  unsigned long long unit = static_cast<unsigned long long>(scale[decimals]);
   char text[48];
-  int length;
-  const char* sign = std::signbit(value) ? "-" : "";
+  char* end = text + sizeof text;
+  char* start = end;
   if (decimals == 0) {
-    length = std::snprintf(text, sizeof text, "%s%lld.", sign, whole);
+    *--start = '.';
   } else {
-    length = std::snprintf(text, sizeof text, "%s%lld.%0*lld", sign, whole / unit, decimals,
-                           whole % unit);
+    unsigned long long fraction = whole % unit;
+    for (int d = 0; d < decimals; ++d) {
+      *--start = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    *--start = '.';
   }
-  append_field(out, text, length, width);
+  start = digits_before(start, whole / unit);
+  if (std::signbit(value)) *--start = '-';
+  append_field(out, start, static_cast<int>(end - start), width);
 }

@@ -13,6 +13,9 @@ long round_half_away(double value);
 /// Appends `value` right-aligned in `width` columns.
 void append_int(std::string& out, long value, int width);
 
+/// The same field written over field[0 .. width - 1].
+void write_int_field(char* field, long value, int width);
+
 /// Appends `value` in fixed point with `decimals` decimals, right-aligned
 /// in `width` columns. The decimal rounding is to nearest with halves away
 /// from zero, applied to the exact value of the float; a negative value

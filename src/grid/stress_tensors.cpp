@@ -7,11 +7,10 @@
 #include "common/constants.h"
 #include "grid/orientation.h"
 
-static void store_tensor(GridPoint& point) {
+static void store_tensor(GridPoint& point, const Matrix3& r) {
   Matrix3 d = {};  // D: 1, Phi of the grid point, 0
   d.m[0][0] = 1.0f;
   d.m[1][1] = point.stress_ratio;
-  Matrix3 r = euler_rotation_matrix(point.euler_theta, point.euler_phi, point.euler_psi);
   Matrix3 t;  // R^T D
   for (int i = 0; i < 3; ++i) {
     for (int k = 0; k < 3; ++k) {
@@ -28,6 +27,16 @@ static void store_tensor(GridPoint& point) {
   }
 }
 
+// The grid gives each orientation to a run of stress ratios: its rotation
+// is worked out once for the run, the same values giving the same matrix.
 void compute_stress_tensors(Gss& gss) {
-  for (GridPoint& point : gss.points) store_tensor(point);
+  Matrix3 r = {};
+  for (std::size_t k = 0; k < gss.points.size(); ++k) {
+    const GridPoint& p = gss.points[k];
+    const GridPoint* previous = k > 0 ? &gss.points[k - 1] : nullptr;
+    if (previous == nullptr || p.euler_theta != previous->euler_theta ||
+        p.euler_phi != previous->euler_phi || p.euler_psi != previous->euler_psi)
+      r = euler_rotation_matrix(p.euler_theta, p.euler_phi, p.euler_psi);
+    store_tensor(gss.points[k], r);
+  }
 }

@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
+
 namespace {
 
 std::string fixed(float v, int width, int decimals) {
@@ -33,6 +40,36 @@ TEST(NumberFormatTest, FixedFields) {
   EXPECT_EQ(fixed(-0.01f, 5, 1), " -0.0");
   EXPECT_EQ(fixed(0.123456789f, 10, 6), "  0.123457");
   EXPECT_EQ(fixed(1.0f, 10, 6), "  1.000000");
+}
+
+// The fields are laid out without printf, for speed; printf's own layout
+// of the same values is the reference, extremes and random values alike.
+TEST(NumberFormatTest, FieldsAsPrintfLaysThemOut) {
+  std::mt19937_64 random(7);
+  std::vector<long> values = {0, 1, -1, 9, 10, -10, 99999999, -9999999, LONG_MAX, LONG_MIN};
+  for (int i = 0; i < 20000; ++i) values.push_back(static_cast<long>(random()) >> (random() % 63));
+  for (long v : values) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%8ld", v);
+    std::string expected = std::strlen(text) > 8 ? std::string(8, '*') : text;
+    ASSERT_EQ(integer(v, 8), expected) << v;
+  }
+  std::uniform_real_distribution<float> real(-400.0f, 400.0f);
+  for (int i = 0; i < 20000; ++i) {
+    float v = real(random);
+    for (int decimals : {0, 1, 6}) {
+      // The field rounds the exact value of the float halves away from
+      // zero; printf rounds halves to even, which no value here meets.
+      char text[64];
+      if (decimals == 0)
+        std::snprintf(text, sizeof text, "%11.0f.", static_cast<double>(v));
+      else
+        std::snprintf(text, sizeof text, "%12.*f", decimals, static_cast<double>(v));
+      double scaled = static_cast<double>(v) * std::pow(10.0, decimals);
+      if (std::fabs(scaled - std::trunc(scaled)) == 0.5) continue;
+      ASSERT_EQ(fixed(v, 12, decimals), text) << v << " " << decimals;
+    }
+  }
 }
 
 TEST(NumberFormatTest, RoundingOfWholeNumbers) {
