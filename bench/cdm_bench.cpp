@@ -49,7 +49,7 @@ std::string random_data_file(int count) {
 
 void prepare(int count, RunTables& tables) {
   read_data_file(random_data_file(count), tables.faults);
-  prepare_scoring("bench", "", tables);
+  prepare_scoring("bench", "", ScoreKeeping::table, tables);
 }
 
 // Args: number of data, weight function, 1 for the straightforward fill.

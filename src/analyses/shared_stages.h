@@ -54,23 +54,30 @@ struct RankedRun {
 StageResult start_run(const AnalysisRun& run, const RunSettings& settings,
                       const char* first_progress, FaultSet& faults);
 
+/// Whether a run keeps every score in a table for a later stage, or only
+/// their sums.
+enum class ScoreKeeping { table, sums_only };
+
 /// Fault geometry, the grid (a failure is reported under `routine` with
-/// `grid_failure`), the stress tensors and an empty fitness table.
-StageResult prepare_scoring(const char* routine, const char* grid_failure, RunTables& tables);
+/// `grid_failure`), the stress tensors and, where the scores are kept, an
+/// empty fitness table.
+StageResult prepare_scoring(const char* routine, const char* grid_failure, ScoreKeeping keeping,
+                            RunTables& tables);
 
 /// Writes `progress`, then scores every stress state against every datum
 /// with the run's weight function.
 void score_stress_states(const char* progress, const AnalysisRun& run,
                          const RunSettings& settings, RunTables& tables);
 
-/// Scores, fitness sums and the sort, with their progress lines.
-Ranking rank_stress_states(const AnalysisRun& run, const RunSettings& settings,
-                           RunTables& tables);
+/// Scores, fitness sums and the sort, with their progress lines; the
+/// scores fill the table where it was made, else only their sums are kept.
+StageResult rank_stress_states(const AnalysisRun& run, const RunSettings& settings,
+                               RunTables& tables, Ranking& ranking);
 
 /// Every stage of a CDM or CIM run up to the ranking, failures reported
 /// under `routine`.
 StageResult score_and_rank(const AnalysisRun& run, const RunSettings& settings,
-                           const char* routine, RankedRun& result);
+                           const char* routine, ScoreKeeping keeping, RankedRun& result);
 
 /// Frees the fault-data array and the fitness table of a run.
 void release_tables(RunTables& tables);

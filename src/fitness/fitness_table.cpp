@@ -112,6 +112,27 @@ void fill_fitness_table(const Gss& gss, const FaultSet& faults, const WeightFunc
                      table.scores.get(), settings.threads);
 }
 
+StageResult fill_and_sum_fitness(const Gss& gss, const FaultSet& faults,
+                                 const WeightFunction& weight, const RunSettings& settings,
+                                 GridValues& fitness) {
+  if (settings.reference) {
+    FitnessTable table;
+    if (StageResult error = allocate_fitness_table(faults.count, table)) return error;
+    fill_fitness_table_reference(gss, faults, weight, table);
+    fitness = sum_fitness_reference(table);
+    return std::nullopt;
+  }
+  if (faults.count <= 0) {
+    fitness.assign(GSS_SIZE, 0);
+    return std::nullopt;
+  }
+  TensorComponents tensors = tensor_components(gss.points.data(), GSS_SIZE);
+  StepTable scores = score_step_table(weight);
+  fitness = sum_score_columns(tensors, GSS_SIZE, faults.data.data(), faults.count, scores,
+                              settings.threads);
+  return std::nullopt;
+}
+
 GridValues sum_fitness_reference(const FitnessTable& table) {
   GridValues fitness(GSS_SIZE, 0);
   for (int32_t j = 0; j < table.columns; ++j) {

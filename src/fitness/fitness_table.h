@@ -48,6 +48,14 @@ GridValues sum_fitness(const FitnessTable& table, const RunSettings& settings);
 /// The same, GridPoint after GridPoint in one thread.
 GridValues sum_fitness_reference(const FitnessTable& table);
 
+/// The fitness of every GridPoint straight from the scores, which are not
+/// kept: the sums that fill_fitness_table and sum_fitness give, without
+/// the memory of a table. The reference path fills a table and sums it,
+/// and reports a table it cannot have.
+StageResult fill_and_sum_fitness(const Gss& gss, const FaultSet& faults,
+                                 const WeightFunction& weight, const RunSettings& settings,
+                                 GridValues& fitness);
+
 /// The misfit of a pair in whole degrees, as the results files give it.
 long misfit_degrees(const float* S, const FaultDatum& datum);
 

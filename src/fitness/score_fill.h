@@ -6,6 +6,7 @@
 #define SORVEL_FITNESS_SCORE_FILL_H_
 
 #include <cstdint>
+#include <vector>
 
 #include "fitness/pair_kernels.h"
 #include "fitness/step_table.h"
@@ -18,5 +19,12 @@ StepTable score_step_table(const WeightFunction& weight);
 /// columns[j * points + k], using `threads` threads.
 void fill_score_columns(const TensorComponents& tensors, int32_t points, const FaultDatum* data,
                         int32_t n, const StepTable& scores, int8_t* columns, int threads);
+
+/// The sum over the data of every GridPoint's scores, the scores not
+/// kept: each thread takes a run of GridPoints through every datum, so
+/// their sums stay in the cache and no table is written.
+std::vector<int32_t> sum_score_columns(const TensorComponents& tensors, int32_t points,
+                                       const FaultDatum* data, int32_t n, const StepTable& scores,
+                                       int threads);
 
 #endif  // SORVEL_FITNESS_SCORE_FILL_H_

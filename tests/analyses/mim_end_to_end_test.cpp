@@ -139,7 +139,7 @@ TEST_F(MimEndToEndTest, WholeDataSetVotesForTheFittestGridPoint) {
 
   RunTables tables;
   ASSERT_FALSE(read_data_file(path("data.fdt"), tables.faults));
-  ASSERT_FALSE(prepare_scoring("test", "", tables));
+  ASSERT_FALSE(prepare_scoring("test", "", ScoreKeeping::table, tables));
   RunSettings settings;
   fill_fitness_table(tables.gss, tables.faults, weight_function_of(1), settings, tables.table);
   GridValues fitness = sum_fitness(tables.table, settings);

@@ -121,12 +121,17 @@ TEST_F(ReliabilityTest, MemoryLimitGivesTheAllocationReport) {
   for (int i = 0; i < 3000; ++i) data += "90 60 180 0 D\n";
   write_file(path("data.fdt"), data);
   // 3,000 data need a 178 MB table; the limit leaves room for all else.
-  ProgramRun r = run_program("sorvel", folder_, "data.fdt\n\n1\n", "ulimit -v 120000;");
+  // The subset search reads the table, so without it there is no run.
+  ProgramRun r = run_program("sorvel-mim", folder_, "data.fdt\n\n2\n1\n", "ulimit -v 120000;");
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(ends_with(r.output, "   * Initialization     *\n \n" +
+  EXPECT_TRUE(ends_with(r.output, "   * Initialization  1/3 *\n \n" +
                                       report("fill_fitness_table", "Memory allocation error")))
       << r.output;
-  EXPECT_FALSE(file_exists(path("data.cdm")));
+  EXPECT_FALSE(file_exists(path("data.mim")));
+  // The CDM and CIM analyses keep only the sums of the scores: the same
+  // limit holds them.
+  EXPECT_EQ(run_program("sorvel", folder_, "data.fdt\n\n1\n", "ulimit -v 120000;").status, 0);
+  EXPECT_EQ(split_lines(read_file(path("data.cdm"))).size(), 59400u);
 }
 
 TEST_F(ReliabilityTest, ReadOnlyFolderAndFolderAsResultsName) {

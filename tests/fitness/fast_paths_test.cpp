@@ -93,6 +93,9 @@ class FastPathsTest : public ::testing::Test {
         ASSERT_TRUE(table() == reference) << what << ", weight " << id << ", threads " << threads;
         ASSERT_TRUE(sum_fitness(table_, settings(threads)) == reference_sums)
             << what << ", weight " << id;
+        GridValues without_table;
+        ASSERT_FALSE(fill_and_sum_fitness(gss_, faults_, weight, settings(threads), without_table));
+        ASSERT_TRUE(without_table == reference_sums) << what << ", weight " << id << ", no table";
       }
     }
   }

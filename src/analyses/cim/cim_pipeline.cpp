@@ -4,7 +4,10 @@
 #include "fitness/ranking.h"
 
 StageResult CIM_run(const AnalysisRun& run, const RunSettings& settings, RankedRun& result) {
-  if (StageResult error = score_and_rank(run, settings, "CIM_execute", result)) return error;
+  // No later stage reads the scores: only their sums are kept.
+  if (StageResult error =
+          score_and_rank(run, settings, "CIM_execute", ScoreKeeping::sums_only, result))
+    return error;
   GridValues shifted = shift_fitness(result.ranking.fitness, result.ranking.order);
   report_progress_message(settings, "  * Writing Results    *");
   return CIM_save_results(run.results_file, result.tables, result.ranking.order, shifted,

@@ -21,7 +21,9 @@ StageResult MIM_run(const AnalysisRun& run, const JobTime& start, const RunSetti
   if (StageResult error = start_run(run, settings, "  * Initialization  1/3 *", tables.faults))
     return error;
   if (StageResult error = check_subset_count(tables.faults.count, k)) return error;
-  if (StageResult error = prepare_scoring("MIM_execute", "Invalid data", tables)) return error;
+  if (StageResult error =
+          prepare_scoring("MIM_execute", "Invalid data", ScoreKeeping::table, tables))
+    return error;
   score_stress_states("  * Initialization  2/3 *", run, settings, tables);
   report_progress_message(settings, "  * Initialization  3/3 *");
   if (StageResult error = MIM_invert_subsets(tables.table, k, settings, result.votes)) return error;
