@@ -63,7 +63,7 @@ std::vector<std::pair<std::string, std::string>> exports_of(const std::string& p
 HANDLE inheritable_file(const std::string& path, bool write) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   return CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ,
-                     FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
                      write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -103,6 +103,16 @@ int run_and_wait(const std::string& program, const std::vector<std::string>& arg
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  // Wine reports the end of the process a moment before it lets go of
+  // its current folder, which cannot be removed until then.
+  std::string probe = folder + ".probe";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (MoveFileA(folder.c_str(), probe.c_str())) {
+      MoveFileA(probe.c_str(), folder.c_str());
+      break;
+    }
+    Sleep(20);
+  }
   return status;
 }
 
