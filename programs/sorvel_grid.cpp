@@ -10,6 +10,7 @@
 #include "shell/command_line.h"
 #include "shell/console.h"
 #include "shell/error_reporter.h"
+#include "platform/console_window.h"
 
 // The first non-blank character of the answer; an empty answer or the
 // end of the input asks for whole numbers.
@@ -64,7 +65,9 @@ static int run_grid_command_line(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
+  prepare_console();
   if (argc > 1) return run_grid_command_line(argc, argv);
+  keep_own_window_open();
   write_banner();
   std::string mode = read_listing_mode();
   return write_listing(mode == "r", false);

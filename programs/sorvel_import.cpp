@@ -14,6 +14,7 @@
 #include "import/field_text.h"
 #include "import/import_run.h"
 #include "shell/options.h"
+#include "platform/console_window.h"
 
 static const char* const ABOUT =
     "\n"
@@ -150,6 +151,7 @@ static int run_import(const Arguments& a, const ImportOutcome& outcome) {
 }
 
 int main(int argc, char** argv) {
+  prepare_console();
   ProgramTexts texts = import_texts();
   ParsedArguments parsed;
   Arguments a;

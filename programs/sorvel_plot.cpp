@@ -20,6 +20,7 @@
 #include "shell/console.h"
 #include "shell/file_chooser.h"
 #include "shell/options.h"
+#include "platform/console_window.h"
 
 static const char* const ABOUT =
     "\n"
@@ -143,6 +144,7 @@ static void write_picture(const std::string& path, const std::string& text) {
 }
 
 int main(int argc, char** argv) {
+  prepare_console();
   ProgramTexts texts = plot_texts();
   ParsedArguments parsed;
   PlotCommand command;

@@ -110,14 +110,16 @@ bool parse_real(const std::string& token, float& value) {
   return true;
 }
 
-bool parse_integer(const std::string& token, long& value) {
+bool parse_integer(const std::string& token, int64_t& value) {
   size_t i = 0;
   if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
   size_t digits_start = i;
   i = skip_digits(token, i);
   if (i == digits_start || i != token.size()) return false;
   errno = 0;
-  long parsed = std::strtol(token.c_str(), nullptr, 10);
+  // 64 bits on every platform (a long has 32 on Windows), so that a long
+  // answer is a value out of range everywhere rather than a misread here.
+  long long parsed = std::strtoll(token.c_str(), nullptr, 10);
   if (errno == ERANGE) return false;
   value = parsed;
   return true;

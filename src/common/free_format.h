@@ -15,6 +15,7 @@
 #ifndef SORVEL_COMMON_FREE_FORMAT_H_
 #define SORVEL_COMMON_FREE_FORMAT_H_
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -63,7 +64,7 @@ enum class ValueKind { real, integer, text };
 struct FreeFormValue {
   bool set = false;    // false when a slash or a null value left it unset
   float real = 0.0f;   // for ValueKind::real: a finite single-precision value
-  long integer = 0;    // for ValueKind::integer
+  int64_t integer = 0;  // for ValueKind::integer
   std::string text;    // for ValueKind::text, quotes removed
 };
 
@@ -83,6 +84,6 @@ ReadStatus read_free_form(LineSource& source, const std::vector<ValueKind>& kind
 bool parse_real(const std::string& token, float& value);
 
 /// Parses a whole token as an optionally signed whole number.
-bool parse_integer(const std::string& token, long& value);
+bool parse_integer(const std::string& token, int64_t& value);
 
 #endif  // SORVEL_COMMON_FREE_FORMAT_H_

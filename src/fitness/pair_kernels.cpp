@@ -89,9 +89,10 @@ static inline float clamped_dot(const Tensor9& S, const Factors15& f) {
   return d;
 }
 
-SORVEL_VECTOR_CLONES
-void dots_over_gridpoints(const TensorComponents& tensors, int32_t first, int32_t count,
-                          const DatumFactors& datum, float* d) {
+SORVEL_VECTOR_KERNEL(void, dots_over_gridpoints,
+                     (const TensorComponents& tensors, int32_t first, int32_t count,
+                      const DatumFactors& datum, float* d),
+                     (tensors, first, count, datum, d)) {
   const float* c[9];
   for (int i = 0; i < 9; ++i) c[i] = tensors.c[i].data() + first;
   const Factors15 f = {datum.n[0], datum.n[1], datum.n[2], datum.p[0], datum.p[1],
@@ -104,9 +105,10 @@ void dots_over_gridpoints(const TensorComponents& tensors, int32_t first, int32_
   }
 }
 
-SORVEL_VECTOR_CLONES
-bool scores_over_gridpoints(const TensorComponents& tensors, int32_t first, int32_t count,
-                            const DatumFactors& datum, const StepTable& table, int32_t* scores) {
+SORVEL_VECTOR_KERNEL(bool, scores_over_gridpoints,
+                     (const TensorComponents& tensors, int32_t first, int32_t count,
+                      const DatumFactors& datum, const StepTable& table, int32_t* scores),
+                     (tensors, first, count, datum, table, scores)) {
   const float* c[9];
   for (int i = 0; i < 9; ++i) c[i] = tensors.c[i].data() + first;
   const Factors15 f = {datum.n[0], datum.n[1], datum.n[2], datum.p[0], datum.p[1],
@@ -124,9 +126,10 @@ bool scores_over_gridpoints(const TensorComponents& tensors, int32_t first, int3
   return any_nan == 0;
 }
 
-SORVEL_VECTOR_CLONES
-void dots_over_data(const float* S, const DataComponents& data, int32_t first, int32_t count,
-                    float* d) {
+SORVEL_VECTOR_KERNEL(void, dots_over_data,
+                     (const float* S, const DataComponents& data, int32_t first, int32_t count,
+                      float* d),
+                     (S, data, first, count, d)) {
   const float* n[3];
   const float* p[9];
   const float* s[3];

@@ -93,8 +93,9 @@ StepTable build_step_table(StepFunction function, const void* context) {
   return table;
 }
 
-SORVEL_VECTOR_CLONES
-void step_values_to_bytes(const StepTable& table, const float* d, int32_t count, int8_t* values) {
+SORVEL_VECTOR_KERNEL(void, step_values_to_bytes,
+                     (const StepTable& table, const float* d, int32_t count, int8_t* values),
+                     (table, d, count, values)) {
   if (!table.usable) {
     for (int32_t i = 0; i < count; ++i) values[i] = static_cast<int8_t>(step_value(table, d[i]));
     return;

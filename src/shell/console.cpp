@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <string>
 
 #include "common/threads.h"
+#include "platform/console_window.h"
 
 void message_line(std::string_view text) {
   std::fputc(' ', stdout);
@@ -59,4 +61,22 @@ RunSettings console_run_settings(int threads, bool quiet) {
 LineSource& console_input() {
   static StreamLineSource source(stdin);
   return source;
+}
+
+static bool paused = false;
+
+void pause_for_enter(std::string_view prompt) {
+  paused = true;
+  write_prompt(prompt);
+  std::string answer;
+  if (!console_input().next_line(answer)) write_line("");
+}
+
+static void pause_before_window_closes() {
+  if (!paused) pause_for_enter("  Press Enter to close this window. ");
+  flush_console();
+}
+
+void keep_own_window_open() {
+  if (console_window_is_own()) std::atexit(pause_before_window_closes);
 }

@@ -27,6 +27,15 @@ void show_progress_message(std::string_view text);
 /// quiet.
 RunSettings console_run_settings(int threads, bool quiet);
 
+/// When the program owns its console window (started by a double-click),
+/// asks for Enter as the program ends, so that the window does not close
+/// before its last lines are read; nothing in a shared console.
+void keep_own_window_open();
+
+/// Waits for Enter after the prompt; the end of input ends the wait. The
+/// window then needs no second pause.
+void pause_for_enter(std::string_view prompt);
+
 /// Standard input as a line source (shared by every console question).
 LineSource& console_input();
 

@@ -33,12 +33,6 @@ std::string format_error_block(const std::string& routine, const std::string& me
   return block;
 }
 
-static void pause_for_enter() {
-  write_prompt("  Press Enter to end the program. ");
-  std::string answer;
-  if (!console_input().next_line(answer)) write_line("");
-}
-
 static ErrorEnding error_ending = ErrorEnding::console_pause;
 
 void set_error_ending(ErrorEnding ending) { error_ending = ending; }
@@ -52,7 +46,7 @@ void ErrorReporter(const std::string& routine, const std::string& message,
     std::exit(1);
   }
   std::fwrite(block.data(), 1, block.size(), stdout);
-  pause_for_enter();
+  pause_for_enter("  Press Enter to end the program. ");
   flush_console();
   std::exit(1);
 }

@@ -4,6 +4,7 @@
 #ifndef SORVEL_SHELL_FILE_CHOOSER_H_
 #define SORVEL_SHELL_FILE_CHOOSER_H_
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,12 @@ class ConsoleFileChooser : public FileChooser {
   std::optional<std::string> choose_save(const std::vector<FileFilter>& filters,
                                          const std::string& proposed) override;
 };
+
+/// The chooser of the dialogue on this platform: the console's on POSIX;
+/// on Windows the common file dialogs, or the console's where the
+/// environment variable SORVEL_FILE_CHOOSER is "console" (as the tests
+/// set it), so that a run with redirected input still gets the dialogs.
+std::unique_ptr<FileChooser> dialogue_file_chooser();
 
 /// The data file; a cancel ends the run with its message line.
 std::string choose_data_file(FileChooser& chooser);

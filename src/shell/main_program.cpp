@@ -1,6 +1,7 @@
 #include "shell/main_program.h"
 
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "common/free_format.h"
@@ -8,6 +9,7 @@
 #include "shell/console.h"
 #include "shell/error_reporter.h"
 #include "shell/questions.h"
+#include "platform/console_window.h"
 
 [[noreturn]] static void stop(int status) {
   flush_console();
@@ -43,6 +45,12 @@ int run_main_program(const AnalysisProgram& program, FileChooser& chooser) {
     message_line("  Specified data file not found --- Execution terminated.");
     stop(1);
   }
+  // The save dialog may propose the data file itself: results written
+  // over it would destroy the data.
+  if (same_file(data_file, results_file)) {
+    message_line("  Specified file to save is the data file itself --- Execution terminated.");
+    stop(1);
+  }
   if (path_exists(results_file)) {
     message_line("  Specified file to save already exists. ");
     write_prompt("  Do you really want to rewrite it?  < y / n > ");
@@ -66,7 +74,9 @@ int run_main_program(const AnalysisProgram& program, FileChooser& chooser) {
 }
 
 int run_analysis_program(const AnalysisProgram& program, int argc, char** argv) {
+  prepare_console();
   if (argc > 1) return run_command_line(program.command_line, program.extension, argc, argv);
-  ConsoleFileChooser chooser;
-  return run_main_program(program, chooser);
+  keep_own_window_open();
+  std::unique_ptr<FileChooser> chooser = dialogue_file_chooser();
+  return run_main_program(program, *chooser);
 }

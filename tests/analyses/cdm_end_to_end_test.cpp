@@ -90,6 +90,28 @@ TEST_F(CdmEndToEndTest, StartUpStops) {
   EXPECT_FALSE(file_exists(path("missing.cdm")));
 }
 
+TEST_F(CdmEndToEndTest, ResultsFileThatIsTheDataFileIsRefused) {
+  // However it is spelt, the data file is never overwritten with results,
+  // and the refusal comes before the overwrite question.
+  const std::string data = "90 60 180 0 D\n90 30 90 30 N\n";
+  write_file(path("data.fdt"), data);
+  for (const char* name : {"data.fdt", "./data.fdt", "sub/../data.fdt"}) {
+    std::filesystem::create_directory(path("sub"));
+    ProgramRun r = run(std::string("data.fdt\n") + name + "\ny\n1\n");
+    EXPECT_EQ(r.status, 1) << name;
+    EXPECT_EQ(r.output, BANNER + OPEN_QUESTION + save_question("data.cdm") +
+                            "   Specified file to save is the data file itself --- "
+                            "Execution terminated.\n")
+        << name;
+    EXPECT_EQ(read_file(path("data.fdt")), data) << name;
+  }
+  // Another file of the folder is still replaced after consent.
+  write_file(path("other.fdt"), data);
+  ProgramRun r = run("data.fdt\nother.fdt\ny\n1\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(split_lines(read_file(path("other.fdt"))).size(), 59400u);
+}
+
 TEST_F(CdmEndToEndTest, FileNamesAreCompletedAndFoldersChecked) {
   write_file(path("data.txt"), "90 60 180 0 D\n");
   ProgramRun r = run("  data  \nno-such-folder/out.cdm\nresults\n1\n");

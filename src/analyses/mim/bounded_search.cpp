@@ -132,17 +132,19 @@ int16_t* level_sums(Worker& w, const SubsetSearchPlan& plan, int m) {
   return w.sums.data() + static_cast<std::size_t>(m - 1) * plan.columns.points;
 }
 
-SORVEL_VECTOR_CLONES
-void prefix_level(const int16_t* __restrict below, const int8_t* __restrict column,
-                  int16_t* __restrict sums, int32_t points) {
+SORVEL_VECTOR_KERNEL(void, prefix_level,
+                     (const int16_t* __restrict below, const int8_t* __restrict column,
+                      int16_t* __restrict sums, int32_t points),
+                     (below, column, sums, points)) {
   for (int32_t i = 0; i < points; ++i) sums[i] = static_cast<int16_t>(below[i] + column[i]);
 }
 
 // A level and the greatest sum of each of its groups, in one pass.
-SORVEL_VECTOR_CLONES
-void prefix_level_with_tops(const int16_t* __restrict below, const int8_t* __restrict column,
-                            int16_t* __restrict sums, int16_t* __restrict group_top,
-                            int32_t points) {
+SORVEL_VECTOR_KERNEL(void, prefix_level_with_tops,
+                     (const int16_t* __restrict below, const int8_t* __restrict column,
+                      int16_t* __restrict sums, int16_t* __restrict group_top,
+                      int32_t points),
+                     (below, column, sums, group_top, points)) {
   const int32_t span = BLOCK * GROUP;
   for (int32_t g = 0; g * span < points; ++g) {
     const int32_t end = (g + 1) * span < points ? (g + 1) * span : points;
@@ -169,9 +171,10 @@ inline int16_t form_block(const int16_t* __restrict below, const int8_t* __restr
 }
 
 // Level k - 1 with its block maxima, formed in one pass.
-SORVEL_VECTOR_CLONES
-void last_prefix_level(const int16_t* __restrict below, const int8_t* __restrict column,
-                       int16_t* __restrict sums, int16_t* __restrict block_top, int32_t blocks) {
+SORVEL_VECTOR_KERNEL(void, last_prefix_level,
+                     (const int16_t* __restrict below, const int8_t* __restrict column,
+                      int16_t* __restrict sums, int16_t* __restrict block_top, int32_t blocks),
+                     (below, column, sums, block_top, blocks)) {
   for (int32_t b = 0; b < blocks; ++b) block_top[b] = form_block(below, column, sums, b);
 }
 
@@ -290,9 +293,10 @@ void scan_group(Worker& w, const SubsetSearchPlan& plan, const int8_t* column,
 }
 
 // The bound of every group for the current subset, and the greatest.
-SORVEL_VECTOR_CLONES
-int16_t group_bounds(const int16_t* __restrict coarse, const int8_t* __restrict group_max,
-                     int16_t* __restrict bound, int32_t groups) {
+SORVEL_VECTOR_KERNEL(int16_t, group_bounds,
+                     (const int16_t* __restrict coarse, const int8_t* __restrict group_max,
+                      int16_t* __restrict bound, int32_t groups),
+                     (coarse, group_max, bound, groups)) {
   int16_t top = std::numeric_limits<int16_t>::min();
   for (int32_t g = 0; g < groups; ++g) {
     bound[g] = static_cast<int16_t>(coarse[g] + group_max[g]);

@@ -1,0 +1,21 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64 compiler (the
+# POSIX-threads variant, for std::thread). Tests and the programs the
+# build runs go through Wine where it is installed.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(SORVEL_MINGW_PREFIX x86_64-w64-mingw32)
+
+find_program(CMAKE_C_COMPILER NAMES ${SORVEL_MINGW_PREFIX}-gcc-posix ${SORVEL_MINGW_PREFIX}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${SORVEL_MINGW_PREFIX}-g++-posix ${SORVEL_MINGW_PREFIX}-g++ REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${SORVEL_MINGW_PREFIX}-windres REQUIRED)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${SORVEL_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+find_program(SORVEL_WINE NAMES wine)
+if(SORVEL_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${SORVEL_WINE})
+endif()
