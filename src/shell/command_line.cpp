@@ -1,10 +1,13 @@
 #include "shell/command_line.h"
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "common/threads.h"
+#include "confidence/bootstrap.h"
+#include "report/report_files.h"
 #include "shell/console.h"
 #include "shell/error_reporter.h"
 #include "shell/file_chooser.h"
@@ -104,28 +107,50 @@ std::optional<int8_t> parse_subset_size(std::string_view text) {
 
 // ---- the analysis programs ----
 
-static std::vector<KnownOption> analysis_options(bool takes_subset_size) {
+static std::vector<KnownOption> analysis_options(const CommandLineProgram& program) {
   std::vector<KnownOption> known = {{"--weight", true}, {"--overwrite", false},
                                     {"--quiet", false}, {"--threads", true},
                                     {"--help", false},  {"--version", false}};
-  if (takes_subset_size) known.push_back({"--k", true});
+  if (program.takes_subset_size) known.push_back({"--k", true});
+  if (program.takes_confidence) {
+    for (const char* name : {"--bootstrap", "--seed", "--report", "--picture"})
+      known.push_back({name, true});
+  }
   return known;
+}
+
+static const char* const CONFIDENCE_USAGE =
+    " [--bootstrap B] [--seed S] [--report FILE.json|FILE.csv] [--picture FILE.svg]";
+
+static std::string confidence_help() {
+  return "  --bootstrap B  resamples of the data for the 95 % confidence, 0 to " +
+         std::to_string(MAX_RESAMPLES) + "\n"
+         "                (default " + std::to_string(DEFAULT_RESAMPLES) +
+         "; 0 turns the bootstrap off; none below " + std::to_string(MIN_BOOTSTRAP_DATA) +
+         " data)\n"
+         "  --seed S       seed of the resamples, a whole number (default " +
+         std::to_string(DEFAULT_SEED) + ")\n"
+         "  --report FILE  the report for scripts: FILE.json one JSON object, FILE.csv a\n"
+         "                header and one row, appended to a file with the same header\n"
+         "  --picture FILE.svg  the stereonet of the best state with its confidence\n";
 }
 
 static ProgramTexts analysis_texts(const CommandLineProgram& program,
                                    const std::string& extension) {
   std::string name = program.name;
   std::string k = program.takes_subset_size ? " --k K" : "";
-  std::string usage =
-      name + " --weight N" + k + " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
+  std::string usage = name + " --weight N" + k + (program.takes_confidence ? CONFIDENCE_USAGE : "") +
+                      " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
   std::string about =
       std::string(program.purpose) + "Without arguments " + name +
       " asks its questions at the console instead.\n\n"
       "  --weight N    the weight function: 1 or cosine, 2 or linear, 3 or tangent,\n"
       "                4 or hyperbolic-tangent (required)\n";
   if (program.takes_subset_size) about += "  --k K         the subset size, 2 to 8 (required)\n";
+  if (program.takes_confidence) about += confidence_help();
   about +=
-      "  --overwrite   replace an existing RESULTS file\n"
+      "  --overwrite   replace an existing RESULTS file" +
+      std::string(program.takes_confidence ? " (and report or picture)" : "") + "\n"
       "  --quiet       leave out the progress lines (the summary line stays)\n"
       "  --threads N   threads to use, 1 to 1024 (default: SORVEL_THREADS, or every\n"
       "                hardware thread)\n"
@@ -136,6 +161,40 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
       "given. After the results file, one summary line names the " +
       (program.takes_subset_size ? "most-voted" : "best") + " stress state.\n";
   return ProgramTexts{name, usage, about};
+}
+
+static bool has_svg_extension(const std::string& name) {
+  size_t slash = name.find_last_of('/');
+  size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash + 2)) return false;
+  std::string extension;
+  for (char c : name.substr(dot + 1)) extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == "svg";
+}
+
+static std::string read_confidence_answers(const ParsedArguments& parsed, RunOptions& options) {
+  options.resamples = DEFAULT_RESAMPLES;
+  options.seed = DEFAULT_SEED;
+  if (auto b = parsed.options.find("--bootstrap"); b != parsed.options.end()) {
+    std::optional<int32_t> count = parse_resample_count(b->second);
+    if (!count)
+      return "invalid bootstrap count " + b->second + " (0 to " + std::to_string(MAX_RESAMPLES) + ")";
+    options.resamples = *count;
+  }
+  if (auto s = parsed.options.find("--seed"); s != parsed.options.end()) {
+    std::optional<uint64_t> seed = parse_seed(s->second);
+    if (!seed) return "invalid seed " + s->second + " (a whole number, 0 to 18446744073709551615)";
+    options.seed = *seed;
+  }
+  if (auto r = parsed.options.find("--report"); r != parsed.options.end()) {
+    if (!report_format_of(r->second)) return "a report name must end in .json or .csv: " + r->second;
+    options.report_file = r->second;
+  }
+  if (auto p = parsed.options.find("--picture"); p != parsed.options.end()) {
+    if (!has_svg_extension(p->second)) return "a picture name must end in .svg: " + p->second;
+    options.picture_file = p->second;
+  }
+  return "";
 }
 
 // The options' values into `options`; the usage problem, or an empty text.
@@ -149,6 +208,10 @@ static std::string read_answers(const CommandLineProgram& program, const ParsedA
            " (1 to 4, or cosine, linear, tangent, hyperbolic-tangent)";
   }
   options.weight_id = *id;
+  if (program.takes_confidence) {
+    std::string problem = read_confidence_answers(parsed, options);
+    if (!problem.empty()) return problem;
+  }
   if (!program.takes_subset_size) return "";
   auto k = parsed.options.find("--k");
   if (k == parsed.options.end()) return "--k is required";
@@ -193,6 +256,20 @@ static std::string file_refusal(const RunOptions& options, bool overwrite) {
   if (same_file(data, results)) return "results file is the data file: " + results;
   if (path_exists(results) && !overwrite)
     return "results file exists (--overwrite replaces it): " + results;
+  for (const std::string* output : {&options.report_file, &options.picture_file}) {
+    if (output->empty()) continue;
+    if (!folder_of_path_exists(*output)) return "folder not found: " + *output;
+    if (same_file(data, *output) || *output == results || same_file(results, *output))
+      return "would replace the data or the results file: " + *output;
+  }
+  if (!options.report_file.empty()) {
+    std::string refusal = report_refusal(options.report_file, overwrite);
+    if (!refusal.empty()) return refusal;
+  }
+  const std::string& picture = options.picture_file;
+  if (!picture.empty() && is_folder(picture)) return "picture file is a folder: " + picture;
+  if (!picture.empty() && path_exists(picture) && !overwrite)
+    return "picture file exists (--overwrite replaces it): " + picture;
   return "";
 }
 
@@ -201,8 +278,7 @@ int run_command_line(const CommandLineProgram& program, const std::string& exten
   set_error_ending(ErrorEnding::standard_error);
   ProgramTexts texts = analysis_texts(program, extension);
   ParsedArguments parsed;
-  std::string problem =
-      parse_arguments(argc, argv, analysis_options(program.takes_subset_size), parsed);
+  std::string problem = parse_arguments(argc, argv, analysis_options(program), parsed);
   if (!problem.empty()) return usage_error(texts, problem);
   if (std::optional<int> status = help_or_version(texts, parsed)) return *status;
   RunOptions options;
@@ -210,7 +286,8 @@ int run_command_line(const CommandLineProgram& program, const std::string& exten
   if (problem.empty()) problem = read_files(extension, parsed, options);
   if (problem.empty()) problem = read_thread_count(parsed);
   if (!problem.empty()) return usage_error(texts, problem);
-  std::string refusal = file_refusal(options, parsed.options.contains("--overwrite"));
+  options.overwrite = parsed.options.contains("--overwrite");
+  std::string refusal = file_refusal(options, options.overwrite);
   if (!refusal.empty()) {
     std::fprintf(stderr, "%s: %s\n", program.name, refusal.c_str());
     return 1;

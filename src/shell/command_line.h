@@ -59,6 +59,12 @@ struct RunOptions {
   std::string results_file;
   int8_t weight_id = 0;    // 1 to 4
   int8_t subset_size = 0;  // k of the MIM analysis, 0 for the others
+  bool overwrite = false;  // existing files may be replaced
+  // The confidence of a CDM run (sorvel):
+  int32_t resamples = 0;     // bootstrap resamples, 0 for none
+  uint64_t seed = 0;         // of the resamples
+  std::string report_file;   // FILE.json or FILE.csv, empty for none
+  std::string picture_file;  // FILE.svg, empty for none
 };
 
 /// What distinguishes one analysis program on the command line.
@@ -67,6 +73,7 @@ struct CommandLineProgram {
   const char* purpose;                            // the first lines of --help, each ended
   bool takes_subset_size;                         // --k, required (sorvel-mim)
   std::string (*run)(const RunOptions& options);  // returns the summary line
+  bool takes_confidence = false;                  // --bootstrap, --seed, --report, --picture (sorvel)
 };
 
 /// The command-line mode of an analysis program whose results name has

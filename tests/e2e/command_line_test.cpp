@@ -144,7 +144,9 @@ TEST_F(CommandLineTest, SummaryLineAgreesWithTheResultsFiles) {
   ProgramRun cim = run("sorvel-cim", {"--weight", "cosine", "--quiet", "normal.fdt"});
   ASSERT_EQ(cdm.status, 0);
   ASSERT_EQ(cim.status, 0);
-  EXPECT_EQ(cdm.output, cim.output);
+  // sorvel's line goes on with the regime and the confidence.
+  ASSERT_FALSE(cim.output.empty());
+  EXPECT_EQ(cdm.output.substr(0, cim.output.size() - 1), cim.output.substr(0, cim.output.size() - 1));
   Summary s{};
   ASSERT_TRUE(parse_best_state(split_lines(cdm.output).at(0), s)) << cdm.output;
 
