@@ -5,7 +5,10 @@
 // files from the command line and ends every failure with one message line.
 #include <cstdio>
 #include <cstdlib>
+#include <cmath>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,10 +16,12 @@
 #include "data/fault_data_reader.h"
 #include "grid/gss.h"
 #include "grid/stress_tensors.h"
+#include "plot/confidence_picture.h"
 #include "plot/mim_picture.h"
 #include "plot/mim_report.h"
 #include "plot/results_reader.h"
 #include "plot/stereonet.h"
+#include "report/report_files.h"
 #include "shell/console.h"
 #include "shell/program_info.h"
 
@@ -35,7 +40,12 @@ static const char* const HELP =
     "  PICTURE  the SVG file to write; by default RESULTS with its extension\n"
     "           replaced by .svg\n"
     "\n"
-    "Options (for MIM results; a CDM picture does not use them):\n"
+    "Option for CDM results:\n"
+    "  --report FILE.json   the JSON report of the sorvel run that wrote RESULTS\n"
+    "                       (sorvel --report): the picture then shows the\n"
+    "                       confidence of the bootstrap in place of the best 1 %\n"
+    "\n"
+    "Options for MIM results:\n"
     "  --separation DEG     stress states found are vote peaks at least DEG\n"
     "                       apart (default 50); see below\n"
     "  --min-votes FRACTION keep peaks with at least FRACTION of the votes of\n"
@@ -48,7 +58,11 @@ static const char* const HELP =
     "\n"
     "A CDM picture shows the fault planes and their hanging-wall slip, the\n"
     "sigma1 and sigma3 axes of the best 1 % of the stress states shaded by\n"
-    "fitness, the axes of the best state, and a chart of Phi among the best.\n"
+    "fitness, the axes of the best state, a chart of Phi among the best and\n"
+    "the Mohr diagram of the best state. With --report it shows instead the\n"
+    "sigma1 and sigma3 axes of the resamples' best states with their 95 %\n"
+    "cones, a histogram of their Phi, SHmax on the primitive circle, and the\n"
+    "regime, R' and the confidence in the caption.\n"
     "\n"
     "For MIM results the stress states found are the peaks of the votes: a\n"
     "voted state is a peak when no state with more votes (or as many, and a\n"
@@ -82,6 +96,7 @@ static const char* const EXIT_HELP =
 /// What the command line asks for.
 struct PlotCommand {
   std::vector<std::string> files;  // DATA RESULTS [PICTURE]
+  std::string report;              // the JSON report of the run, or empty
   PeakOptions peaks = DEFAULT_PEAK_OPTIONS;
   double fit_limit = DEFAULT_FIT_LIMIT;  // degrees
 };
@@ -109,13 +124,17 @@ static double option_value(const std::string& name, const std::string& text, dou
 }
 
 static void set_option(PlotCommand& command, const std::string& name, const std::string& value) {
-  if (name == "--separation") command.peaks.separation = option_value(name, value, 0, false, 180);
+  if (name == "--report") {
+    if (report_format_of(value) != ReportFormat::json)
+      usage_error("bad value for --report: " + value + " (the run's FILE.json)");
+    command.report = value;
+  } else if (name == "--separation") command.peaks.separation = option_value(name, value, 0, false, 180);
   else if (name == "--min-votes") command.peaks.min_votes = option_value(name, value, 0, true, 1);
   else command.fit_limit = option_value(name, value, 0, false, 180);
 }
 
 static bool takes_value(const std::string& name) {
-  return name == "--separation" || name == "--min-votes" || name == "--fit";
+  return name == "--separation" || name == "--min-votes" || name == "--fit" || name == "--report";
 }
 
 // Handles --help and --version at once; any other option must take a value.
@@ -174,12 +193,37 @@ static void write_picture(const std::string& path, const std::string& text) {
   if (!results_file_commit(file)) fail(path + ": the picture cannot be written");
 }
 
+// The report of the run that wrote these results: its data count and its
+// best state must be those of the data and the results file.
+static RunReport read_report(const std::string& path, const FaultSet& data,
+                             const PlotResults& results) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) fail(path + ": Report file not found");
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::string error;
+  std::optional<RunReport> report = parse_report_json(text.str(), error);
+  if (!report) fail(path + ": " + error);
+  const CdmState& last = results.states.back();
+  const BestStateReport* best = report->best ? &*report->best : nullptr;
+  bool same = report->data_count == data.count && best != nullptr && best->grid_index >= 0 &&
+              best->grid_index < GSS_SIZE && best->sigma1.trend == last.s1_azimuth &&
+              best->sigma1.plunge == last.s1_plunge && best->sigma3.trend == last.s3_azimuth &&
+              best->sigma3.plunge == last.s3_plunge && std::lround(best->phi * 10) == last.phi_tenths;
+  if (same && report->confidence) {
+    for (const ResampledState& s : report->confidence->states)
+      same = same && s.index >= 0 && s.index < GSS_SIZE && s.count > 0;
+  }
+  if (!same) fail(path + ": not the report of the run that wrote these results and data");
+  return *report;
+}
+
 int main(int argc, char** argv) {
   PlotCommand command = read_command_line(argc, argv);
   const std::string& data_name = command.files[0];
   const std::string& results_name = command.files[1];
   std::string picture = command.files.size() == 3 ? command.files[2] : default_picture_name(results_name);
-  if (picture == data_name || picture == results_name)
+  if (picture == data_name || picture == results_name || picture == command.report)
     fail(picture + ": the picture would replace an input file");
 
   FaultSet data{0, nullptr};
@@ -193,7 +237,14 @@ int main(int argc, char** argv) {
   if (!is_GSS_generation_successful()) fail("the grid of stress states cannot be generated");
 
   std::string report;
-  if (results.kind == ResultsKind::cdm) {
+  if (!command.report.empty() && results.kind != ResultsKind::cdm)
+    fail(command.report + ": a report goes with CDM results only");
+  if (results.kind == ResultsKind::cdm && !command.report.empty()) {
+    RunReport run = read_report(command.report, data, results);
+    compute_stress_tensors();
+    write_picture(picture, CDM_confidence_picture(data, data_name, results_name, run, gss));
+  } else if (results.kind == ResultsKind::cdm) {
+    compute_stress_tensors();
     write_picture(picture, CDM_picture(data, data_name, results_name, results));
   } else {
     compute_stress_tensors();
