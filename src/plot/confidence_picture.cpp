@@ -23,6 +23,10 @@ const std::string DEGREE_SIGN = "\xc2\xb0";
 
 const double DEGREE = M_PI / 180.0;
 
+// A wider cone takes in most of the net and would read as great circles
+// through it: the caption gives it, the net does not draw it.
+const double WIDEST_DRAWN_CONE = 45.0;
+
 Vec3 vector_of(const Direction& d) {
   return Vec3{static_cast<float>(d.east), static_cast<float>(d.north), static_cast<float>(d.up)};
 }
@@ -70,6 +74,7 @@ std::vector<std::vector<SvgPoint>> small_circle(const Direction& axis, double an
 
 void draw_cone(std::string& out, const Direction& axis, double cone, const char* colour,
                const std::string& id) {
+  if (cone > WIDEST_DRAWN_CONE) return;
   bool resolved = cone_resolved(cone);
   std::string style = std::string("fill=\"none\" stroke=\"") + colour + "\" stroke-width=\"2\"" +
                       (resolved ? "" : " stroke-dasharray=\"5,4\"");
@@ -223,7 +228,10 @@ std::vector<std::string> caption(const FaultSet& data, const std::string& data_n
     return lines;
   }
   const Confidence& c = *report.confidence;
-  auto cone = [](double v) { return cone_resolved(v) ? cone_text(v) + DEGREE_SIGN : cone_text(v); };
+  auto cone = [](double v) {
+    if (!cone_resolved(v)) return cone_text(v);
+    return cone_text(v) + DEGREE_SIGN + (v > WIDEST_DRAWN_CONE ? " (not drawn)" : "");
+  };
   std::string shmax = c.shmax ? ", SHmax " + whole_degrees_text(c.shmax->low) + EN_DASH +
                                     whole_degrees_text(c.shmax->high)
                               : "";
