@@ -352,7 +352,7 @@ std::string report_refusal(const std::string& path, bool overwrite) {
   }
   std::string text;
   if (!read_whole_file(path, text)) return "report file cannot be read: " + path;
-  if (first_line(text) + "\n" != report_csv_header())
+  if (!text.empty() && first_line(text) + "\n" != report_csv_header())
     return "report file has another header, so no row is added to it: " + path;
   return "";
 }
@@ -365,11 +365,9 @@ std::string write_report(const std::string& path, const RunReport& report, bool 
   if (*format == ReportFormat::json) return write_whole_file(path, report_json(report));
   std::string text;
   std::error_code error;
-  if (std::filesystem::exists(path, error)) {
-    if (!read_whole_file(path, text)) return "report file cannot be read: " + path;
-    if (!text.empty() && text.back() != '\n') text += '\n';
-  } else {
-    text = report_csv_header();
-  }
+  if (std::filesystem::exists(path, error) && !read_whole_file(path, text))
+    return "report file cannot be read: " + path;
+  if (text.empty()) text = report_csv_header();  // a new table, or an empty file
+  if (text.back() != '\n') text += '\n';
   return write_whole_file(path, text + report_csv_row(report));
 }

@@ -32,7 +32,8 @@ std::string report_csv_row(const RunReport& report);
 
 /// Why a report cannot be written to `path`, or an empty text: a JSON
 /// file that exists (unless `overwrite`), a CSV file with another header,
-/// a file that cannot be read. The file is not touched.
+/// a file that cannot be read (an empty CSV file is a new table). The
+/// file is not touched.
 std::string report_refusal(const std::string& path, bool overwrite);
 
 /// Writes the report (a JSON file is replaced, a CSV row appended);
