@@ -4,7 +4,8 @@
 # alone under each weight function, and whole runs of sorvel, sorvel-mim and
 # sorvel-cim from start to results file. Prints the median of ROUNDS rounds
 # (default 3; the slowest reference cases run once, see below), the ratios
-# and the peak memory of each whole run.
+# and the peak memory of each whole run; then what the bootstrap of sorvel
+# adds to a run of 100 and of 1,000 data.
 #
 #   bench/run.sh [ROUNDS]          from the project's root
 #   SKIP_FILL=1 bench/run.sh       the whole runs only
@@ -79,3 +80,24 @@ for k in 3 4 5; do
   done
 done
 whole sorvel-cim "$work/r1000.fdt"$'\n'"$work/result.txt"$'\n'"2" "$rounds" "sorvel-cim, 1,000 data, weight 2"
+
+echo "== the bootstrap: sorvel --bootstrap 1000 against --bootstrap 0 (median of $rounds)"
+# bootstrap N: median seconds and peak MB of a command-line run of N data
+# with and without 1000 resamples.
+bootstrap() {
+  local n=$1 b out
+  synthetic_data "$n" 9 $NORMAL > "$work/b$n.fdt"
+  for b in 0 1000; do
+    : > "$work/times"; : > "$work/memory"
+    for _ in $(seq "$rounds"); do
+      out=$( { /usr/bin/time -f "%e %M" "$build/sorvel" --weight 1 --quiet --overwrite --bootstrap "$b" \
+               "$work/b$n.fdt" "$work/result.txt" >/dev/null; } 2>&1 | tail -1)
+      echo "${out% *}" >> "$work/times"; echo "${out#* }" >> "$work/memory"
+    done
+    eval "time_$b=$(median < "$work/times")"; eval "memory_$b=$(median < "$work/memory")"
+  done
+  awk -v n="$n" -v t0="$time_0" -v t1="$time_1000" -v m0="$memory_0" -v m1="$memory_1000" \
+    'BEGIN { printf "sorvel, %5d data: without %6.2f s, with 1000 resamples %6.2f s (adds %5.2f s); peak %6.1f MB, %6.1f MB\n", n, t0, t1, t1 - t0, m0 / 1024, m1 / 1024 }'
+}
+bootstrap 100
+bootstrap 1000

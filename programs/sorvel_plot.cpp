@@ -5,7 +5,10 @@
 // files from the command line and ends every failure with one message line.
 #include <cstdio>
 #include <cstdlib>
+#include <cmath>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,9 +17,11 @@
 #include "grid/gss.h"
 #include "grid/stress_tensors.h"
 #include "plot/mim_picture.h"
+#include "plot/confidence_picture.h"
 #include "plot/mim_report.h"
 #include "plot/results_reader.h"
 #include "plot/stereonet.h"
+#include "report/report_files.h"
 #include "shell/console.h"
 #include "shell/file_chooser.h"
 #include "shell/options.h"
@@ -35,7 +40,12 @@ static const char* const ABOUT =
     "  PICTURE  the SVG file to write; by default RESULTS with its extension\n"
     "           replaced by .svg\n"
     "\n"
-    "Options (for MIM results; a CDM picture does not use them):\n"
+    "Option for CDM results:\n"
+    "  --report FILE.json   the JSON report of the sorvel run that wrote RESULTS\n"
+    "                       (sorvel --report): the picture then shows the\n"
+    "                       confidence of the bootstrap in place of the best 1 %\n"
+    "\n"
+    "Options for MIM results:\n"
     "  --separation DEG     stress states found are vote peaks at least DEG\n"
     "                       apart (default 50); see below\n"
     "  --min-votes FRACTION keep peaks with at least FRACTION of the votes of\n"
@@ -48,7 +58,11 @@ static const char* const ABOUT =
     "\n"
     "A CDM picture shows the fault planes and their hanging-wall slip, the\n"
     "sigma1 and sigma3 axes of the best 1 % of the stress states shaded by\n"
-    "fitness, the axes of the best state, and a chart of Phi among the best.\n"
+    "fitness, the axes of the best state, a chart of Phi among the best and\n"
+    "the Mohr diagram of the best state. With --report it shows instead the\n"
+    "sigma1 and sigma3 axes of the resamples' best states with their 95 %\n"
+    "cones, a histogram of their Phi, SHmax on the primitive circle, and the\n"
+    "regime, R' and the confidence in the caption.\n"
     "\n"
     "For MIM results the stress states found are the peaks of the votes: a\n"
     "voted state is a peak when no state with more votes (or as many, and a\n"
@@ -82,6 +96,7 @@ struct PlotCommand {
   std::vector<std::string> files;  // DATA RESULTS [PICTURE]
   PeakOptions peaks = DEFAULT_PEAK_OPTIONS;
   double fit_limit = DEFAULT_FIT_LIMIT;  // degrees
+  std::string report;                    // the JSON report of the run, or empty
 };
 
 [[noreturn]] static void fail(const std::string& message) {
@@ -121,6 +136,11 @@ static std::string read_plot_command(const ParsedArguments& parsed, PlotCommand&
     problem = read_value(parsed, "--min-votes", 0, true, 1, command.peaks.min_votes);
   if (problem.empty()) problem = read_value(parsed, "--fit", 0, false, 180, command.fit_limit);
   if (!problem.empty()) return problem;
+  if (const std::string* report = given_value(parsed, "--report")) {
+    if (report_format_of(*report) != ReportFormat::json)
+      return "bad value for --report: " + *report + " (the run's FILE.json)";
+    command.report = *report;
+  }
   command.files = parsed.operands;
   if (command.files.size() < 2 || command.files.size() > 3)
     return "expected DATA RESULTS [PICTURE] (see sorvel-plot --help)";
@@ -143,6 +163,31 @@ static void write_picture(const std::string& path, const std::string& text) {
   if (!results_file_commit(file)) fail(path + ": the picture cannot be written");
 }
 
+// The report of the run that wrote these results: its data count and its
+// best state must be those of the data and the results file.
+static RunReport read_report(const std::string& path, const FaultSet& data,
+                             const PlotResults& results) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) fail(path + ": Report file not found");
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::string error;
+  std::optional<RunReport> report = parse_report_json(text.str(), error);
+  if (!report) fail(path + ": " + error);
+  const CdmState& last = results.states.back();
+  const BestStateReport* best = report->best ? &*report->best : nullptr;
+  bool same = report->data_count == data.count && best != nullptr && best->grid_index >= 0 &&
+              best->grid_index < GSS_SIZE && best->sigma1.trend == last.s1_azimuth &&
+              best->sigma1.plunge == last.s1_plunge && best->sigma3.trend == last.s3_azimuth &&
+              best->sigma3.plunge == last.s3_plunge && std::lround(best->phi * 10) == last.phi_tenths;
+  if (same && report->confidence) {
+    for (const ResampledState& s : report->confidence->states)
+      same = same && s.index >= 0 && s.index < GSS_SIZE && s.count > 0;
+  }
+  if (!same) fail(path + ": not the report of the run that wrote these results and data");
+  return *report;
+}
+
 int main(int argc, char** argv) {
   prepare_console();
   ProgramTexts texts = plot_texts();
@@ -157,7 +202,8 @@ int main(int argc, char** argv) {
   const std::string& results_name = command.files[1];
   std::string picture =
       command.files.size() == 3 ? command.files[2] : proposed_results_name(results_name, ".svg");
-  if (same_file(picture, data_name) || same_file(picture, results_name))
+  if (same_file(picture, data_name) || same_file(picture, results_name) ||
+      (!command.report.empty() && same_file(picture, command.report)))
     fail(picture + ": the picture would replace an input file");
 
   FaultSet data;
@@ -171,11 +217,17 @@ int main(int argc, char** argv) {
   Gss gss;
   if (!is_GSS_generation_successful(gss)) fail("the grid of stress states cannot be generated");
 
+  compute_stress_tensors(gss);
+  if (!command.report.empty() && results.kind != ResultsKind::cdm)
+    fail(command.report + ": a report goes with CDM results only");
   std::string report;
-  if (results.kind == ResultsKind::cdm) {
+  if (results.kind == ResultsKind::cdm && !command.report.empty()) {
+    RunReport run = read_report(command.report, data, results);
+    write_picture(picture, CDM_confidence_picture(data, data_name, results_name, run,
+                                                  gss.points.data()));
+  } else if (results.kind == ResultsKind::cdm) {
     write_picture(picture, CDM_picture(gss, data, data_name, results_name, results));
   } else {
-    compute_stress_tensors(gss);
     MimFindings findings = find_mim_states(gss, data, results, command.peaks, command.fit_limit);
     write_picture(picture, MIM_picture(gss, data, data_name, results_name, results, findings));
     report = MIM_report(gss, findings);

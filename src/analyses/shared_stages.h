@@ -13,6 +13,16 @@
 #include "common/run_settings.h"
 #include "common/tables.h"
 
+/// What the command-line mode of sorvel asks of a CDM run beyond its
+/// results file: the bootstrap confidence, a report and a picture.
+struct ConfidenceOptions {
+  int32_t resamples = 0;     // resamples of the bootstrap, 0: none
+  uint64_t seed = 0;         // of the resamples
+  std::string report_file;   // FILE.json or FILE.csv, empty: none
+  std::string picture_file;  // FILE.svg, empty: none
+  bool overwrite = false;    // an existing report or picture may be replaced
+};
+
 /// What a run is told: its two files, its weight function and, for the
 /// MIM analysis, the subset size.
 struct AnalysisRun {
@@ -20,6 +30,7 @@ struct AnalysisRun {
   std::string results_file;
   int8_t weight_id = 0;    // 1 to 4
   int8_t subset_size = 0;  // k of the MIM analysis, 0 for the others
+  ConfidenceOptions confidence;  // a CDM run of the command-line mode only
 };
 
 /// The tables one run works on.

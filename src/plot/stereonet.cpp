@@ -11,6 +11,7 @@
 #include "common/number_format.h"
 #include "data/fault_geometry.h"
 #include "grid/orientation.h"
+#include "plot/confidence_picture.h"
 
 namespace {
 
@@ -165,6 +166,11 @@ std::string CDM_picture(const Gss& gss, const FaultSet& data, const std::string&
   draw_best_state(out, best, "best");
   draw_legend(out, 90);
   draw_phi_chart(out, results.states, 280);
+  // The Mohr diagram needs the state's tensor: a line no GridPoint gives
+  // (an edited file) goes without it.
+  if (int32_t k = gridpoint_of_axes(gss, results.states.back().axes_text); k > 0)
+    draw_mohr_panel(out, mohr_diagram(gss.points[static_cast<std::size_t>(k - 1)], data), PANEL_X,
+                    480);
   draw_caption(out, {data_text(data_name, data.count) + "; results: " + results_name,
                      "Best stress state: " + state_text(best) + ", fitness " +
                          std::to_string(best.score),

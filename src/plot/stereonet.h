@@ -24,7 +24,8 @@ int32_t gridpoint_of_axes(const Gss& gss, const std::string& axes_text);
 /// GridPoint of that line.
 PlotState best_cdm_state(const Gss& gss, const PlotResults& results);
 
-/// The whole picture for a CDM results file.
+/// The whole picture for a CDM results file; gss must hold the generated
+/// grid with its stress tensors.
 std::string CDM_picture(const Gss& gss, const FaultSet& data, const std::string& data_name,
                         const std::string& results_name, const PlotResults& results);
 

@@ -3,7 +3,11 @@
 #include <cstdio>
 #include <vector>
 
+#include <cctype>
+
 #include "common/threads.h"
+#include "confidence/bootstrap.h"
+#include "report/report_files.h"
 #include "shell/console.h"
 #include "shell/error_reporter.h"
 #include "shell/file_chooser.h"
@@ -26,23 +30,42 @@ std::optional<int8_t> parse_subset_size(std::string_view text) {
 // ---- the analysis programs ----
 
 const OptionTable& option_table(const CommandLineProgram& program) {
-  return program.takes_subset_size ? MIM_TABLE : CDM_CIM_TABLE;
+  if (program.takes_subset_size) return MIM_TABLE;
+  return program.takes_confidence ? CDM_TABLE : CDM_CIM_TABLE;
+}
+
+static const char* const CONFIDENCE_USAGE =
+    " [--bootstrap B] [--seed S] [--report FILE.json|FILE.csv] [--picture FILE.svg]";
+
+static std::string confidence_help() {
+  return "  --bootstrap B  resamples of the data for the 95 % confidence, 0 to " +
+         std::to_string(MAX_RESAMPLES) + "\n"
+         "                (default " + std::to_string(DEFAULT_RESAMPLES) +
+         "; 0 turns the bootstrap off; none below " + std::to_string(MIN_BOOTSTRAP_DATA) +
+         " data)\n"
+         "  --seed S       seed of the resamples, a whole number (default " +
+         std::to_string(DEFAULT_SEED) + ")\n"
+         "  --report FILE  the report for scripts: FILE.json one JSON object, FILE.csv a\n"
+         "                header and one row, appended to a file with the same header\n"
+         "  --picture FILE.svg  the stereonet of the best state with its confidence\n";
 }
 
 static ProgramTexts analysis_texts(const CommandLineProgram& program,
                                    const std::string& extension) {
   std::string name = program.name;
   std::string k = program.takes_subset_size ? " --k K" : "";
-  std::string usage =
-      name + " --weight N" + k + " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
+  std::string usage = name + " --weight N" + k + (program.takes_confidence ? CONFIDENCE_USAGE : "") +
+                      " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
   std::string about =
       std::string(program.purpose) + "Without arguments " + name +
       " asks its questions at the console instead.\n\n"
       "  --weight N    the weight function: 1 or cosine, 2 or linear, 3 or tangent,\n"
       "                4 or hyperbolic-tangent (required)\n";
   if (program.takes_subset_size) about += "  --k K         the subset size, 2 to 8 (required)\n";
+  if (program.takes_confidence) about += confidence_help();
   about +=
-      "  --overwrite   replace an existing RESULTS file\n"
+      "  --overwrite   replace an existing RESULTS file" +
+      std::string(program.takes_confidence ? " (and report or picture)" : "") + "\n"
       "  --quiet       leave out the progress lines (the summary line stays)\n"
       "  --threads N   threads to use, 1 to 1024 (default: SORVEL_THREADS, or every\n"
       "                hardware thread)\n"
@@ -53,6 +76,42 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
       "given. After the results file, one summary line names the " +
       (program.takes_subset_size ? "most-voted" : "best") + " stress state.\n";
   return ProgramTexts{name, usage, about, EXIT_STATUS_HELP};
+}
+
+static bool has_svg_extension(const std::string& name) {
+  std::size_t slash = name.find_last_of("/\\");
+  std::size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash + 2)) return false;
+  std::string extension;
+  for (char c : name.substr(dot + 1))
+    extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == "svg";
+}
+
+static std::string read_confidence_answers(const ParsedArguments& parsed, ConfidenceOptions& options) {
+  options.resamples = DEFAULT_RESAMPLES;
+  options.seed = DEFAULT_SEED;
+  if (const std::string* b = given_value(parsed, "--bootstrap")) {
+    std::optional<int32_t> count = parse_resample_count(*b);
+    if (!count)
+      return "invalid bootstrap count " + *b + " (0 to " + std::to_string(MAX_RESAMPLES) + ")";
+    options.resamples = *count;
+  }
+  if (const std::string* s = given_value(parsed, "--seed")) {
+    std::optional<uint64_t> seed = parse_seed(*s);
+    if (!seed) return "invalid seed " + *s + " (a whole number, 0 to 18446744073709551615)";
+    options.seed = *seed;
+  }
+  if (const std::string* r = given_value(parsed, "--report")) {
+    if (!report_format_of(*r)) return "a report name must end in .json or .csv: " + *r;
+    options.report_file = *r;
+  }
+  if (const std::string* p = given_value(parsed, "--picture")) {
+    if (!has_svg_extension(*p)) return "a picture name must end in .svg: " + *p;
+    options.picture_file = *p;
+  }
+  options.overwrite = parsed.options.contains("--overwrite");
+  return "";
 }
 
 // The options' values into `options`; the usage problem, or an empty text.
@@ -66,6 +125,10 @@ static std::string read_answers(const CommandLineProgram& program, const ParsedA
            " (1 to 4, or cosine, linear, tangent, hyperbolic-tangent)";
   }
   options.run.weight_id = *id;
+  if (program.takes_confidence) {
+    std::string problem = read_confidence_answers(parsed, options.run.confidence);
+    if (!problem.empty()) return problem;
+  }
   if (!program.takes_subset_size) return "";
   auto k = parsed.options.find("--k");
   if (k == parsed.options.end()) return "--k is required";
@@ -114,6 +177,21 @@ static std::string file_refusal(const RunOptions& options, bool overwrite) {
   if (same_file(data, results)) return "results file is the data file: " + results;
   if (path_exists(results) && !overwrite)
     return "results file exists (--overwrite replaces it): " + results;
+  const ConfidenceOptions& confidence = options.run.confidence;
+  for (const std::string* output : {&confidence.report_file, &confidence.picture_file}) {
+    if (output->empty()) continue;
+    if (!folder_of_path_exists(*output)) return "folder not found: " + *output;
+    if (same_file(data, *output) || same_file(results, *output))
+      return "would replace the data or the results file: " + *output;
+  }
+  if (!confidence.report_file.empty()) {
+    std::string refusal = report_refusal(confidence.report_file, overwrite);
+    if (!refusal.empty()) return refusal;
+  }
+  const std::string& picture = confidence.picture_file;
+  if (!picture.empty() && is_folder(picture)) return "picture file is a folder: " + picture;
+  if (!picture.empty() && path_exists(picture) && !overwrite)
+    return "picture file exists (--overwrite replaces it): " + picture;
   return "";
 }
 

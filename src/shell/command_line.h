@@ -48,6 +48,7 @@ struct CommandLineProgram {
   const char* purpose;     // the first lines of --help, each ended
   bool takes_subset_size;  // --k, required (sorvel-mim)
   AnalysisRunner run;
+  bool takes_confidence = false;  // --bootstrap, --seed, --report, --picture (sorvel)
 };
 
 /// The options of the program.

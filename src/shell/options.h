@@ -68,6 +68,11 @@ inline constexpr KnownOption CDM_CIM_OPTIONS[] = {
     {"--weight", true}, {"--overwrite", false}, {"--quiet", false},
     {"--threads", true}, {"--help", false},     {"--version", false}};
 
+inline constexpr KnownOption CDM_OPTIONS[] = {
+    {"--weight", true},    {"--overwrite", false}, {"--quiet", false},   {"--threads", true},
+    {"--help", false},     {"--version", false},   {"--bootstrap", true}, {"--seed", true},
+    {"--report", true},    {"--picture", true}};
+
 inline constexpr KnownOption MIM_OPTIONS[] = {
     {"--weight", true}, {"--overwrite", false}, {"--quiet", false}, {"--threads", true},
     {"--help", false},  {"--version", false},   {"--k", true}};
@@ -79,7 +84,7 @@ inline constexpr KnownOption GRID_OPTIONS[] = {{"--fixed", false},
                                                {"--version", false}};
 
 inline constexpr KnownOption PLOT_OPTIONS[] = {
-    {"--separation", true}, {"--min-votes", true}, {"--fit", true},
+    {"--separation", true}, {"--min-votes", true},   {"--fit", true},   {"--report", true},
     {"--help", false},      {"-h", false, "--help"}, {"--version", false}};
 
 inline constexpr KnownOption IMPORT_OPTIONS[] = {
@@ -90,6 +95,7 @@ inline constexpr KnownOption IMPORT_OPTIONS[] = {
 /// sorvel-plot and sorvel-import refuse an unknown "-x"; the analysis
 /// programs take it as a file name, as they always have.
 inline constexpr OptionTable CDM_CIM_TABLE = {CDM_CIM_OPTIONS, false};
+inline constexpr OptionTable CDM_TABLE = {CDM_OPTIONS, false};
 inline constexpr OptionTable MIM_TABLE = {MIM_OPTIONS, false};
 inline constexpr OptionTable GRID_TABLE = {GRID_OPTIONS, false};
 inline constexpr OptionTable PLOT_TABLE = {PLOT_OPTIONS, true};

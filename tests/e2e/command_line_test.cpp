@@ -103,7 +103,11 @@ TEST_F(CommandLineTest, OptionRunsWriteTheFilesOfTheDialogue) {
   ASSERT_EQ(r.status, 0) << r.errors;
   EXPECT_EQ(read_file(path("normal.cdm")), read_file(path("dialogue.cdm")));
   EXPECT_EQ(r.errors, "");
-  std::vector<std::string> lines = split_lines(r.output);
+  // Resampling that lasts over a second adds its own progress lines (a
+  // slow machine, a sanitizer build): the dialogue's lines are the others.
+  std::vector<std::string> lines;
+  for (const std::string& line : split_lines(r.output))
+    if (line.rfind("   * Resampling", 0) != 0) lines.push_back(line);
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(r.output.substr(0, CDM_PROGRESS.size()), CDM_PROGRESS);
   EXPECT_EQ(lines[5].rfind("  Best stress state: sigma1 ", 0), 0u) << lines[5];
@@ -144,7 +148,9 @@ TEST_F(CommandLineTest, SummaryLineAgreesWithTheResultsFiles) {
   ProgramRun cim = run("sorvel-cim", {"--weight", "cosine", "--quiet", "normal.fdt"});
   ASSERT_EQ(cdm.status, 0);
   ASSERT_EQ(cim.status, 0);
-  EXPECT_EQ(cdm.output, cim.output);
+  // sorvel's line goes on with the regime and the confidence.
+  ASSERT_FALSE(cim.output.empty());
+  EXPECT_EQ(cdm.output.substr(0, cim.output.size() - 1), cim.output.substr(0, cim.output.size() - 1));
   Summary s{};
   ASSERT_TRUE(parse_best_state(split_lines(cdm.output).at(0), s)) << cdm.output;
 

@@ -29,7 +29,53 @@ void trend_plunge(V v, double& azimuth, double& plunge) {
   azimuth = std::fmod(std::atan2(v.x, v.y) / RAD + 360.0, 360.0);
 }
 
+V unit(V v) { return scale(v, 1.0 / std::sqrt(dot(v, v))); }
+
+// v turned by `angle` radians about the unit axis k (Rodrigues).
+V turned(V v, V k, double angle) {
+  double c = std::cos(angle), s = std::sin(angle);
+  return add(add(scale(v, c), scale(cross(k, v), s)), scale(k, dot(k, v) * (1.0 - c)));
+}
+
 }  // namespace
+
+std::string noisy_synthetic_datum(const StressState& state, double dip_direction, double dip,
+                                  double noise, std::mt19937& random) {
+  V e1 = axis(state.sigma1_azimuth, state.sigma1_plunge);
+  V e3 = axis(state.sigma3_azimuth, state.sigma3_plunge);
+  V e2 = cross(e3, e1);
+  double a = dip_direction * RAD, d = dip * RAD;
+  V n = {-std::sin(a) * std::sin(d), -std::cos(a) * std::sin(d), -std::cos(d)};
+  V t = add(scale(e1, dot(e1, n)), scale(e2, state.phi * dot(e2, n)));
+  V tau = sub(t, scale(n, dot(t, n)));
+  if (std::sqrt(dot(tau, tau)) < 0.05) return "";
+  V slip = unit(tau);  // the hanging wall's slip, as synthetic_datum has it
+  std::normal_distribution<double> error(0.0, noise * RAD);
+  std::normal_distribution<double> component(0.0, 1.0);
+  V k = unit(V{component(random), component(random), component(random)});
+  double tilt = error(random);
+  n = turned(n, k, tilt);
+  slip = turned(slip, k, tilt);
+  slip = turned(slip, n, error(random));
+  if (n.z > 0) {  // turned past the horizontal: the other block is the hanging wall
+    n = scale(n, -1.0);
+    slip = scale(slip, -1.0);
+  }
+  double plane_dip = std::acos(std::fmin(-n.z, 1.0)) / RAD;
+  double plane_direction = std::fmod(std::atan2(-n.x, -n.y) / RAD + 360.0, 360.0);
+  bool line_is_slip = slip.z <= 0;
+  double azimuth, plunge;
+  trend_plunge(line_is_slip ? slip : scale(slip, -1.0), azimuth, plunge);
+  char sense = line_is_slip ? 'N' : 'R';
+  if (std::fabs(slip.z) < 0.05) {
+    double side = std::sin((azimuth - plane_direction) * RAD);
+    sense = (side > 0) == line_is_slip ? 'D' : 'S';
+  }
+  char text[96];
+  std::snprintf(text, sizeof text, "%.2f %.2f %.2f %.2f %c", plane_direction, plane_dip, azimuth,
+                plunge, sense);
+  return text;
+}
 
 std::string synthetic_datum(const StressState& state, double dip_direction, double dip,
                             bool strike_slip_senses) {

@@ -5,6 +5,7 @@
 #ifndef SORVEL_TESTS_SUPPORT_SYNTHETIC_DATA_H_
 #define SORVEL_TESTS_SUPPORT_SYNTHETIC_DATA_H_
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,15 @@ struct StressState {
 /// empty text when the plane carries almost no shear.
 std::string synthetic_datum(const StressState& state, double dip_direction, double dip,
                             bool strike_slip_senses);
+
+/// The datum of synthetic_datum measured with errors: the plane and its
+/// slip turned together about a random axis by a normally distributed
+/// angle of standard deviation `noise` degrees, then the slip turned
+/// within the plane by another such angle. Empty when the plane carries
+/// almost no shear. The sense is N or R, or D or S for a nearly
+/// horizontal slip line.
+std::string noisy_synthetic_datum(const StressState& state, double dip_direction, double dip,
+                                  double noise, std::mt19937& random);
 
 /// `count` data on random planes (fixed seed), one per line.
 std::string synthetic_data_file(const StressState& state, int count, unsigned seed,

@@ -4,9 +4,11 @@
 #include "fitness/ranking.h"
 
 StageResult CDM_run(const AnalysisRun& run, const RunSettings& settings, RankedRun& result) {
-  // No later stage reads the scores: only their sums are kept.
-  if (StageResult error =
-          score_and_rank(run, settings, "CDM_execute", ScoreKeeping::sums_only, result))
+  // Only the bootstrap reads the scores again; without it only their sums
+  // are kept.
+  const ScoreKeeping keeping =
+      run.confidence.resamples > 0 ? ScoreKeeping::table : ScoreKeeping::sums_only;
+  if (StageResult error = score_and_rank(run, settings, "CDM_execute", keeping, result))
     return error;
   report_progress_message(settings, "  * Saving Results     *");
   GridValues shifted = shift_fitness(result.ranking.fitness, result.ranking.order);

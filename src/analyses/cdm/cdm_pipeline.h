@@ -5,7 +5,7 @@
 #include "analyses/shared_stages.h"
 
 /// Runs the analysis with the run's answers and writes the results file;
-/// fills `result`. A failure comes back as the report the shell prints.
+/// fills `result` (its score table kept when the run asks for resamples). A failure comes back as the report the shell prints.
 StageResult CDM_run(const AnalysisRun& run, const RunSettings& settings, RankedRun& result);
 
 #endif  // SORVEL_ANALYSES_CDM_CDM_PIPELINE_H_

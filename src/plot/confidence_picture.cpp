@@ -1,0 +1,340 @@
+#include "plot/confidence_picture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "confidence/confidence_report.h"
+#include "data/fault_geometry.h"
+#include "plot/net_drawing.h"
+#include "stress/data_fit.h"
+
+namespace {
+
+const int PICTURE_WIDTH = 1020;
+const int PICTURE_HEIGHT = 800;
+const double PANEL_X = 660.0;  // left edge of the legend, chart and Mohr panel
+
+const std::string SIGMA = "\xcf\x83";
+const std::string PHI = "\xce\xa6";
+const std::string PRIME = "\xe2\x80\xb2";
+const std::string EN_DASH = "\xe2\x80\x93";
+const std::string DEGREE_SIGN = "\xc2\xb0";
+
+const double DEGREE = M_PI / 180.0;
+
+// A wider cone takes in most of the net and would read as great circles
+// through it: the caption gives it, the net does not draw it.
+const double WIDEST_DRAWN_CONE = 45.0;
+
+Vec3 vector_of(const Direction& d) {
+  return Vec3{static_cast<float>(d.east), static_cast<float>(d.north), static_cast<float>(d.up)};
+}
+
+SvgPoint direction_point(const Direction& d) { return net_to_picture(project_vector(vector_of(d))); }
+
+Direction scaled_sum(const Direction& a, double s, const Direction& b, double t) {
+  return Direction{s * a.east + t * b.east, s * a.north + t * b.north, s * a.up + t * b.up};
+}
+
+Direction unit_cross(const Direction& a, const Direction& b) {
+  Direction c{a.north * b.up - a.up * b.north, a.up * b.east - a.east * b.up,
+              a.east * b.north - a.north * b.east};
+  double length = std::sqrt(c.east * c.east + c.north * c.north + c.up * c.up);
+  return Direction{c.east / length, c.north / length, c.up / length};
+}
+
+std::string fixed(double value, int decimals) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+// ---- the confidence on the net -------------------------------------------
+
+// The small circle `angle` degrees about an axis, as it shows on the lower
+// hemisphere: where it passes above the horizontal its other end shows on
+// the far side of the net, so it is drawn in runs that end at the primitive.
+std::vector<std::vector<SvgPoint>> small_circle(const Direction& axis, double angle) {
+  Direction helper = std::fabs(axis.up) < 0.9 ? Direction{0, 0, 1} : Direction{1, 0, 0};
+  Direction u = unit_cross(axis, helper), w = unit_cross(axis, u);
+  std::vector<std::vector<SvgPoint>> runs(1);
+  bool last_down = false;
+  for (int i = 0; i <= 360; ++i) {
+    double t = i * DEGREE;
+    Direction across = scaled_sum(u, std::cos(t), w, std::sin(t));
+    Direction v = scaled_sum(axis, std::cos(angle * DEGREE), across, std::sin(angle * DEGREE));
+    bool down = v.up <= 0.0;
+    if (i > 0 && down != last_down && !runs.back().empty()) runs.emplace_back();
+    last_down = down;
+    runs.back().push_back(direction_point(v));
+  }
+  return runs;
+}
+
+void draw_cone(std::string& out, const Direction& axis, double cone, const char* colour,
+               const std::string& id) {
+  if (cone > WIDEST_DRAWN_CONE) return;
+  bool resolved = cone_resolved(cone);
+  std::string style = std::string("fill=\"none\" stroke=\"") + colour + "\" stroke-width=\"2\"" +
+                      (resolved ? "" : " stroke-dasharray=\"5,4\"");
+  svg_group_begin(out, id, style + " data-cone=\"" + fixed(cone, 1) + "\"");
+  for (const std::vector<SvgPoint>& run : small_circle(axis, std::max(cone, GRID_SPACING_DEGREES)))
+    if (run.size() > 1) svg_polyline(out, run, "");
+  svg_group_end(out);
+}
+
+// The sigma1 and sigma3 axes of every state that some resample chose,
+// larger for more resamples.
+void draw_resampled_axes(std::string& out, const Confidence& c, const GridPoint* grid) {
+  int32_t most = 1;
+  for (const ResampledState& s : c.states) most = std::max(most, s.count);
+  svg_group_begin(out, "resampled-axes", "stroke=\"none\" fill-opacity=\"0.55\"");
+  for (const ResampledState& s : c.states) {
+    PrincipalAxes axes = principal_axes(grid[s.index]);
+    double r = 2.0 + 5.0 * std::sqrt(double(s.count) / most);
+    std::string count = " data-count=\"" + std::to_string(s.count) + "\"";
+    svg_circle(out, direction_point(axes.sigma1), r, std::string("fill=\"") + SIGMA1_COLOUR + "\"" + count);
+    svg_circle(out, direction_point(axes.sigma3), r, std::string("fill=\"") + SIGMA3_COLOUR + "\"" + count);
+  }
+  svg_group_end(out);
+}
+
+SvgPoint rim_point(double azimuth, double radius) {
+  return SvgPoint{NET_FRAME.centre_x + radius * std::sin(azimuth * DEGREE),
+                  NET_FRAME.centre_y - radius * std::cos(azimuth * DEGREE)};
+}
+
+// SHmax as a pair of marks pointing inward at both ends of its azimuth,
+// and its 95 % interval as an arc outside the primitive.
+void draw_shmax(std::string& out, std::optional<double> shmax, const std::optional<Confidence>& c) {
+  if (!shmax) return;
+  const double r = NET_FRAME.radius;
+  svg_group_begin(out, "shmax", "fill=\"black\" stroke=\"black\"");
+  if (c && c->shmax) {
+    double low = c->shmax->low, high = c->shmax->high;
+    if (high < low) high += 180.0;
+    for (double turn : {0.0, 180.0}) {
+      std::vector<SvgPoint> arc;
+      for (double a = low; a < high; a += 1.0) arc.push_back(rim_point(a + turn, r + 25));
+      arc.push_back(rim_point(high + turn, r + 25));
+      svg_polyline(out, arc, "fill=\"none\" stroke-width=\"4\" stroke-opacity=\"0.45\"");
+    }
+  }
+  for (double turn : {0.0, 180.0}) {
+    double a = *shmax + turn;
+    svg_polygon(out, {rim_point(a, r + 3), rim_point(a - 2.2, r + 22), rim_point(a + 2.2, r + 22)},
+                "");
+  }
+  svg_group_end(out);
+}
+
+// ---- the panel beside the net ---------------------------------------------
+
+void draw_legend(std::string& out, double top, bool bootstrap) {
+  std::string style = "font-size=\"13\"";
+  svg_text(out, SvgPoint{PANEL_X, top}, "Legend", "font-size=\"15\" font-weight=\"bold\"");
+  svg_group_begin(out, "legend", "");
+  double y = top + 20;
+  if (bootstrap) {
+    svg_circle(out, SvgPoint{PANEL_X + 8, y}, 4, std::string("fill=\"") + SIGMA1_COLOUR + "\" fill-opacity=\"0.55\"");
+    svg_circle(out, SvgPoint{PANEL_X + 20, y}, 4, std::string("fill=\"") + SIGMA3_COLOUR + "\" fill-opacity=\"0.55\"");
+    svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, SIGMA + "1, " + SIGMA + "3 of the resamples' best states", style);
+    svg_text(out, SvgPoint{PANEL_X + 32, y + 21}, "(larger: chosen by more resamples)", style);
+    y += 40;
+    svg_line(out, SvgPoint{PANEL_X, y}, SvgPoint{PANEL_X + 26, y}, std::string("stroke=\"") + SIGMA1_COLOUR + "\" stroke-width=\"2\"");
+    svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, "95 % cone about the best state's axis", style);
+    svg_text(out, SvgPoint{PANEL_X + 32, y + 21}, "(dashed: within the grid's spacing, 10" + DEGREE_SIGN + ")", style);
+    y += 40;
+  }
+  svg_rect(out, SvgPoint{PANEL_X + 2, y - 6}, 12, 12, std::string("fill=\"") + SIGMA1_COLOUR + "\" stroke=\"black\"");
+  svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, SIGMA + "1, " + SIGMA + "2, " + SIGMA + "3 of the best state", style);
+  y += 22;
+  svg_polygon(out, {{PANEL_X + 8, y + 6}, {PANEL_X + 4, y - 8}, {PANEL_X + 12, y - 8}}, "fill=\"black\"");
+  svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, bootstrap ? "SHmax, its 95 % interval shaded" : "SHmax", style);
+  y += 22;
+  svg_polyline(out, {{PANEL_X, y + 2}, {PANEL_X + 26, y - 2}}, "fill=\"none\" stroke=\"#505050\"");
+  svg_text(out, SvgPoint{PANEL_X + 32, y + 4}, "fault plane; hanging-wall slip: outward", style);
+  svg_text(out, SvgPoint{PANEL_X + 32, y + 20}, "normal, inward reverse, couple strike-slip", style);
+  svg_group_end(out);
+}
+
+// Bars of the number of resamples whose best state has each Phi; the bar
+// of the best state's Phi darker, the 95 % interval bracketed beneath.
+void draw_phi_histogram(std::string& out, const Confidence& c, const GridPoint* grid,
+                        double best_phi, double top) {
+  long counts[11] = {0};
+  for (const ResampledState& s : c.states) counts[std::lround(grid_phi(grid[s.index]) * 10)] += s.count;
+  long most = *std::max_element(counts, counts + 11);
+  const double height = 110.0, bar = 22.0, base = top + 28 + height;
+  const long best_tenths = std::lround(best_phi * 10);
+  svg_text(out, SvgPoint{PANEL_X, top}, PHI + " of the resamples' best states (" +
+           std::to_string(c.resamples) + ")", "font-size=\"15\" font-weight=\"bold\"");
+  svg_group_begin(out, "resampled-phi", "font-size=\"11\" text-anchor=\"middle\"");
+  auto x_of = [&](double tenths) { return PANEL_X + 4 + tenths * (bar + 4); };
+  for (int j = 0; j <= 10; ++j) {
+    double h = most > 0 ? height * double(counts[j]) / double(most) : 0.0;
+    double x = x_of(j);
+    svg_rect(out, SvgPoint{x, base - h}, bar, h,
+             "id=\"resampled-phi-" + std::to_string(j) + "\" fill=\"" +
+                 (j == best_tenths ? "#303030" : "#a0a0a0") + "\"");
+    if (counts[j] > 0) svg_text(out, SvgPoint{x + bar / 2, base - h - 4}, std::to_string(counts[j]), "");
+    svg_text(out, SvgPoint{x + bar / 2, base + 15}, phi_text(j), "");
+  }
+  svg_line(out, SvgPoint{PANEL_X, base}, SvgPoint{x_of(11), base}, "stroke=\"black\"");
+  double low = x_of(c.phi.low * 10), high = x_of(c.phi.high * 10) + bar;
+  double y = base + 26;
+  svg_polyline(out, {{low, y - 5}, {low, y}, {high, y}, {high, y - 5}},
+               "id=\"phi-interval\" fill=\"none\" stroke=\"black\" stroke-width=\"1.5\"");
+  svg_text(out, SvgPoint{(low + high) / 2, y + 14}, "95 %", "");
+  svg_group_end(out);
+}
+
+std::string misfit_colour(long misfit) {
+  if (misfit < 15) return "#1a9641";
+  if (misfit < 30) return "#f59d00";
+  return "#d7191c";
+}
+
+std::string degrees(double value, int decimals) { return fixed(value, decimals) + DEGREE_SIGN; }
+
+std::string whole_degrees_text(double value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%03ld", std::lround(value) % 180);
+  return text + DEGREE_SIGN;
+}
+
+PlotState plot_state(const BestStateReport& best) {
+  auto axis = [](const ReportAxis& a) { return PlotAxis{int(a.trend), int(a.plunge)}; };
+  return PlotState{axis(best.sigma1), axis(best.sigma2), axis(best.sigma3),
+                   int(std::lround(best.phi * 10)), 0};
+}
+
+std::vector<std::string> caption(const FaultSet& data, const std::string& data_name,
+                                 const std::string& results_name, const RunReport& report) {
+  std::vector<std::string> lines = {data_text(data_name, data.count) + "; results: " + results_name};
+  if (!report.best) return lines;
+  const BestStateReport& b = *report.best;
+  lines.push_back("Best stress state: " + state_text(plot_state(b)) + ", mean score " +
+                  fixed(b.mean_score, 1) + " of 100 (" + report.weight_function + ")");
+  lines.push_back("Regime " + std::string(regime_code(b.regime)) + ", SHmax " +
+                  (b.shmax ? whole_degrees_text(*b.shmax) : std::string("none")) + ", R" + PRIME +
+                  " " + fixed(b.r_prime, 1) + "; mean misfit " + degrees(b.mean_misfit, 1) + ", " +
+                  std::to_string(b.data_fitting) + " of " + std::to_string(report.data_count) +
+                  " data within " + degrees(b.fit_limit, 0));
+  if (!report.confidence) {
+    lines.push_back("No bootstrap" +
+                    (report.no_confidence.empty() ? "" : " (" + report.no_confidence + ")"));
+    return lines;
+  }
+  const Confidence& c = *report.confidence;
+  auto cone = [](double v) {
+    if (!cone_resolved(v)) return cone_text(v);
+    return cone_text(v) + DEGREE_SIGN + (v > WIDEST_DRAWN_CONE ? " (not drawn)" : "");
+  };
+  std::string shmax = c.shmax ? ", SHmax " + whole_degrees_text(c.shmax->low) + EN_DASH +
+                                    whole_degrees_text(c.shmax->high)
+                              : "";
+  lines.push_back("95 % confidence: " + SIGMA + "1 cone " + cone(c.sigma1_cone) + ", " + SIGMA +
+                  "3 cone " + cone(c.sigma3_cone) + ", " + PHI + " " + fixed(c.phi.low, 1) +
+                  EN_DASH + fixed(c.phi.high, 1) + shmax + ", R" + PRIME + " " +
+                  fixed(c.r_prime.low, 1) + EN_DASH + fixed(c.r_prime.high, 1));
+  lines.push_back(std::to_string(c.resamples) + " bootstrap resamples (seed " +
+                  std::to_string(c.seed) + "); the best state is the best of " +
+                  fixed(100.0 * c.best_share, 1) + " % of them");
+  return lines;
+}
+
+}  // namespace
+
+MohrDiagram mohr_diagram(const GridPoint& point, const FaultSet& data) {
+  std::vector<FaultDatum> prepared(data.data.begin(), data.data.begin() + data.count);
+  for (FaultDatum& d : prepared) prepare_datum_geometry(d);
+  MohrDiagram diagram{principal_axes(point), grid_phi(point), {}, {}};
+  for (const FaultDatum& d : prepared) {
+    Direction n{d.normal_vector.x, d.normal_vector.y, d.normal_vector.z};
+    diagram.points.push_back(mohr_point(diagram.axes, diagram.phi, n));
+  }
+  diagram.misfits = data_fit(point.stress_tensor, prepared.data(), data.count,
+                             DEFAULT_FIT_LIMIT_DEGREES).misfits;
+  return diagram;
+}
+
+void draw_mohr_panel(std::string& out, const MohrDiagram& m, double left, double top) {
+  const double scale = 300.0;  // pixels per unit of stress, both ways
+  const double x0 = left + 12, base = top + 28 + 0.5 * scale;
+  auto at = [&](double normal, double shear) { return SvgPoint{x0 + scale * normal, base - scale * shear}; };
+  svg_text(out, SvgPoint{left, top}, "Mohr diagram of the best state",
+           "font-size=\"15\" font-weight=\"bold\"");
+  svg_group_begin(out, "mohr", "font-size=\"11\"");
+  svg_line(out, at(0, 0), at(1.05, 0), "stroke=\"black\"");
+  svg_line(out, at(0, 0), at(0, 0.52), "stroke=\"black\"");
+  const double values[3] = {0.0, m.phi, 1.0};
+  const int circles[3][2] = {{0, 2}, {0, 1}, {1, 2}};
+  for (const auto& c : circles) {
+    double a = values[c[0]], b = values[c[1]];
+    std::vector<SvgPoint> arc;
+    for (int i = 0; i <= 90; ++i) {
+      double t = M_PI * i / 90;
+      arc.push_back(at((a + b) / 2 + (b - a) / 2 * std::cos(t), (b - a) / 2 * std::sin(t)));
+    }
+    svg_polyline(out, arc, "fill=\"none\" stroke=\"#606060\"");
+  }
+  svg_text(out, offset(at(0, 0), -4, 14), SIGMA + "3", "");
+  svg_text(out, offset(at(m.phi, 0), -4, 14), SIGMA + "2", "");
+  svg_text(out, offset(at(1, 0), -4, 14), SIGMA + "1", "");
+  svg_text(out, offset(at(1.05, 0), 4, 4), SIGMA + "n", "");
+  svg_text(out, offset(at(0, 0.52), -4, -4), "\xcf\x84", "");
+  for (size_t i = 0; i < m.points.size(); ++i) {
+    long misfit = i < m.misfits.size() ? m.misfits[i] : 0;
+    svg_circle(out, at(m.points[i].normal, m.points[i].shear), 3.5,
+               "fill=\"" + misfit_colour(misfit) + "\" stroke=\"black\" stroke-width=\"0.5\" data-misfit=\"" +
+                   std::to_string(misfit) + "\"");
+  }
+  double y = base + 34;
+  const char* labels[3] = {"misfit < 15\xc2\xb0", "15\xc2\xb0 to 30\xc2\xb0", "30\xc2\xb0 or more"};
+  const long examples[3] = {0, 15, 30};
+  for (int i = 0; i < 3; ++i) {
+    svg_circle(out, SvgPoint{left + 16 + i * 105, y - 4}, 3.5,
+               "fill=\"" + misfit_colour(examples[i]) + "\" stroke=\"black\" stroke-width=\"0.5\"");
+    svg_text(out, SvgPoint{left + 24 + i * 105, y}, labels[i], "font-size=\"12\"");
+  }
+  svg_group_end(out);
+}
+
+std::string CDM_confidence_picture(const FaultSet& data, const std::string& data_name,
+                                   const std::string& results_name, const RunReport& report,
+                                   const GridPoint* grid) {
+  std::string out;
+  std::string title = "Stress inversion (CDM) with bootstrap confidence";
+  svg_begin(out, PICTURE_WIDTH, PICTURE_HEIGHT, title);
+  svg_text(out, SvgPoint{30, 36}, title, "font-size=\"20\" font-weight=\"bold\"");
+  draw_net(out);
+  svg_group_begin(out, "fault-planes", "fill=\"none\" stroke=\"#505050\" stroke-width=\"1\"");
+  for (int i = 0; i < data.count; ++i) draw_fault_plane(out, data.data[i], "");
+  svg_group_end(out);
+  svg_group_begin(out, "slip-arrows", "fill=\"black\" stroke=\"black\" stroke-width=\"1.3\"");
+  for (int i = 0; i < data.count; ++i) draw_slip_arrow(out, data.data[i]);
+  svg_group_end(out);
+  const bool bootstrap = report.confidence.has_value();
+  if (report.best) {
+    const BestStateReport& b = *report.best;
+    const PrincipalAxes best_axes = principal_axes(grid[b.grid_index]);
+    if (bootstrap) {
+      draw_resampled_axes(out, *report.confidence, grid);
+      draw_cone(out, best_axes.sigma1, report.confidence->sigma1_cone, SIGMA1_COLOUR, "sigma1-cone");
+      draw_cone(out, best_axes.sigma3, report.confidence->sigma3_cone, SIGMA3_COLOUR, "sigma3-cone");
+    }
+    draw_shmax(out, b.shmax, report.confidence);
+    PlotState best = plot_state(b);
+    draw_axis_symbol(out, 1, axis_point(best.sigma1), "best-sigma1");
+    draw_axis_symbol(out, 2, axis_point(best.sigma2), "best-sigma2");
+    draw_axis_symbol(out, 3, axis_point(best.sigma3), "best-sigma3");
+    if (bootstrap) draw_phi_histogram(out, *report.confidence, grid, b.phi, 270);
+    draw_mohr_panel(out, mohr_diagram(grid[b.grid_index], data), PANEL_X, 462);
+  }
+  draw_legend(out, 84, bootstrap);
+  draw_caption(out, caption(data, data_name, results_name, report));
+  svg_end(out);
+  return out;
+}

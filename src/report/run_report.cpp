@@ -1,0 +1,91 @@
+#include "report/run_report.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "grid/state_axes.h"
+#include "grid/orientation.h"
+#include "stress/data_fit.h"
+
+namespace {
+
+ReportAxis whole_axis(Orientation axis) {
+  Orientation down = downward_axis(axis);
+  return ReportAxis{whole_degrees(down.azimuth), whole_degrees(down.plunge)};
+}
+
+std::string one_decimal(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
+
+std::string interval_text(const Interval& i) {
+  return one_decimal(i.low) + " to " + one_decimal(i.high);
+}
+
+}  // namespace
+
+ReportAxes report_axes(const GridPoint& point) {
+  Matrix3 r = euler_rotation_matrix(point.euler_theta, point.euler_phi, point.euler_psi);
+  Vec3 sigma1 = {r.m[0][0], r.m[0][1], r.m[0][2]};
+  Vec3 sigma3 = {r.m[2][0], r.m[2][1], r.m[2][2]};
+  return ReportAxes{whole_axis(vector_to_trend_plunge(sigma1)),
+                    whole_axis(vector_to_trend_plunge(cross_product(sigma3, sigma1))),
+                    whole_axis(vector_to_trend_plunge(sigma3))};
+}
+
+BestStateReport describe_best_state(const GridPoint* grid, int32_t best_index, int32_t score_sum,
+                                    const FaultDatum* data, int32_t count) {
+  const GridPoint& point = grid[best_index];
+  BestStateReport best{};
+  best.grid_index = best_index;
+  ReportAxes axes = report_axes(point);
+  best.sigma1 = axes.sigma1;
+  best.sigma2 = axes.sigma2;
+  best.sigma3 = axes.sigma3;
+  best.phi = grid_phi(point);
+  StressQuantities q = stress_quantities(principal_axes(point), best.phi);
+  best.regime = q.regime;
+  best.shmax = q.shmax;
+  best.r_prime = q.r_prime;
+  best.mean_score = count > 0 ? static_cast<double>(score_sum) / count : 0.0;
+  DataFit fit = data_fit(point.stress_tensor, data, count, DEFAULT_FIT_LIMIT_DEGREES);
+  best.mean_misfit = fit.mean_misfit;
+  best.data_fitting = fit.fitting;
+  best.fit_limit = DEFAULT_FIT_LIMIT_DEGREES;
+  best.misfits = fit.misfits;
+  return best;
+}
+
+bool cone_resolved(double degrees) {
+  return static_cast<double>(std::lround(degrees)) >= GRID_SPACING_DEGREES;
+}
+
+std::string cone_text(double degrees) {
+  if (!cone_resolved(degrees)) return "within the grid's spacing";
+  return std::to_string(std::lround(degrees));
+}
+
+std::string shmax_text(std::optional<double> degrees) {
+  if (!degrees) return "none";
+  char text[16];
+  std::snprintf(text, sizeof text, "%03ld", std::lround(*degrees) % 180);
+  return text;
+}
+
+std::string summary_words(const RunReport& report) {
+  if (!report.best) return "";
+  const BestStateReport& best = *report.best;
+  std::string words = std::string(", regime ") + regime_code(best.regime) + ", SHmax " +
+                      shmax_text(best.shmax) + ", R' " + one_decimal(best.r_prime);
+  if (!report.confidence) {
+    if (!report.no_confidence.empty()) words += ", no bootstrap (" + report.no_confidence + ")";
+    return words;
+  }
+  const Confidence& c = *report.confidence;
+  words += ", 95 %: sigma1 cone " + cone_text(c.sigma1_cone) + ", sigma3 cone " +
+           cone_text(c.sigma3_cone) + ", Phi " + interval_text(c.phi);
+  if (c.shmax) words += ", SHmax " + shmax_text(c.shmax->low) + " to " + shmax_text(c.shmax->high);
+  return words + ", " + std::to_string(c.resamples) + " resamples";
+}

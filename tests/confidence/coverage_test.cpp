@@ -1,0 +1,171 @@
+// Does the 95 % confidence mean what it says? Data sets are drawn from
+// known stress states with known measuring errors, inverted, and
+// bootstrapped as sorvel does it; the 95 % cones must contain the true
+// sigma1 and sigma3 in about 95 % of the sets (the grid's states lie
+// about 10 degrees apart, so the truth counts as inside when it is within
+// the cone plus that spacing), grow with the errors, and stay narrow for
+// many good data.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+#include "confidence/bootstrap.h"
+#include "confidence/confidence_report.h"
+#include "data/fault_geometry.h"
+#include "fitness/score_fill.h"
+#include "fitness/weight_functions.h"
+#include "support/grid_fixture.h"
+#include "grid/stress_tensors.h"
+#include "stress/stress_quantities.h"
+#include "support/synthetic_data.h"
+
+namespace {
+
+const double NOISE_LEVELS[] = {5.0, 10.0, 15.0, 20.0};
+const int DATA_COUNTS[] = {20, 40, 60, 80};
+const int SETS_PER_CELL = 15;  // for each noise level and data count
+const int RESAMPLES = 1000;
+
+struct Trial {
+  int data;
+  double noise;
+  double cone[2];     // sigma1, sigma3
+  bool covered[2];    // within the cone and the grid's spacing
+  bool strict[2];     // within the cone alone
+};
+
+// A stress state of random orientation: sigma1 uniform on the sphere,
+// sigma3 uniform about it, Phi uniform from 0 to 1.
+StressState random_state(std::mt19937& random) {
+  std::normal_distribution<double> g(0.0, 1.0);
+  std::uniform_real_distribution<double> phi(0.0, 1.0);
+  Direction s1{g(random), g(random), g(random)};
+  double l = std::sqrt(s1.east * s1.east + s1.north * s1.north + s1.up * s1.up);
+  s1 = {s1.east / l, s1.north / l, s1.up / l};
+  Direction r{g(random), g(random), g(random)};
+  double along = r.east * s1.east + r.north * s1.north + r.up * s1.up;
+  Direction s3{r.east - along * s1.east, r.north - along * s1.north, r.up - along * s1.up};
+  l = std::sqrt(s3.east * s3.east + s3.north * s3.north + s3.up * s3.up);
+  s3 = {s3.east / l, s3.north / l, s3.up / l};
+  auto trend = [](const Direction& d) {
+    double sign = d.up > 0 ? -1.0 : 1.0;  // the downward end
+    return std::fmod(std::atan2(sign * d.east, sign * d.north) * 180.0 / M_PI + 360.0, 360.0);
+  };
+  return StressState{trend(s1), axis_plunge(s1), trend(s3), axis_plunge(s3), phi(random)};
+}
+
+FaultDatum parse_datum(const std::string& line) {
+  FaultDatum d{};
+  char sense = 'N';
+  std::sscanf(line.c_str(), "%f %f %f %f %c", &d.dip_direction, &d.dip_angle, &d.slip_azimuth,
+              &d.slip_plunge, &sense);
+  d.sense = sense;
+  prepare_datum_geometry(d);
+  return d;
+}
+
+class CoverageTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { grid_ = &generated_grid().points; }
+
+  // One data set drawn, inverted with the cosine weights and bootstrapped.
+  Trial trial(int count, double noise, std::mt19937& random, const TensorComponents& tensors,
+              const StepTable& scores) {
+    StressState truth = random_state(random);
+    std::uniform_real_distribution<double> direction(0.0, 360.0), dip(15.0, 85.0);
+    std::vector<FaultDatum> data;
+    while (static_cast<int>(data.size()) < count) {
+      std::string line = noisy_synthetic_datum(truth, direction(random), dip(random), noise, random);
+      if (!line.empty()) data.push_back(parse_datum(line));
+    }
+    std::vector<int8_t> table(static_cast<std::size_t>(count) * GSS_SIZE);
+    fill_score_columns(tensors, GSS_SIZE, data.data(), count, scores, table.data(), 2);
+    std::vector<int32_t> sums(GSS_SIZE, 0);
+    for (int j = 0; j < count; ++j)
+      for (int32_t k = 0; k < GSS_SIZE; ++k) sums[k] += table[static_cast<std::size_t>(j) * GSS_SIZE + k];
+    int32_t best = static_cast<int32_t>(std::max_element(sums.begin(), sums.end()) - sums.begin());
+    uint64_t seed = random();
+    BootstrapResult r = bootstrap_best_states({table.data(), GSS_SIZE, count}, {RESAMPLES, seed, 2}, nullptr);
+    EXPECT_EQ(r.error, "");
+    std::vector<int32_t> indices;
+    for (const ResampleBest& b : r.best) indices.push_back(b.index);
+    Confidence c = confidence_of_resamples(grid_->data(), best, indices, seed);
+    PrincipalAxes found = principal_axes((*grid_)[best]);
+    double off1 = axis_angle(found.sigma1, direction_of(truth.sigma1_azimuth, truth.sigma1_plunge));
+    double off3 = axis_angle(found.sigma3, direction_of(truth.sigma3_azimuth, truth.sigma3_plunge));
+    return Trial{count, noise, {c.sigma1_cone, c.sigma3_cone},
+                 {off1 <= c.sigma1_cone + GRID_SPACING_DEGREES, off3 <= c.sigma3_cone + GRID_SPACING_DEGREES},
+                 {off1 <= c.sigma1_cone, off3 <= c.sigma3_cone}};
+  }
+
+  static const std::vector<GridPoint>* grid_;
+};
+
+const std::vector<GridPoint>* CoverageTest::grid_ = nullptr;
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+TEST_F(CoverageTest, ConesCoverTheTrueAxesAndGrowWithTheNoise) {
+#ifdef SORVEL_UNDER_SANITIZER
+  GTEST_SKIP() << "240 inversions with 1000 resamples each take many minutes under the "
+                  "sanitizers; the sums and the draws are checked there by the bootstrap tests";
+#endif
+  std::mt19937 random(20240611);
+  TensorComponents tensors = tensor_components(grid_->data(), GSS_SIZE);
+  StepTable scores = score_step_table(weight_function_of(1));
+  std::vector<Trial> trials;
+  for (double noise : NOISE_LEVELS)
+    for (int count : DATA_COUNTS)
+      for (int s = 0; s < SETS_PER_CELL; ++s) trials.push_back(trial(count, noise, random, tensors, scores));
+
+  std::printf("  noise  sets  sigma1 covered  sigma3 covered  median cones (sigma1, sigma3)  "
+              "within the cone alone\n");
+  int covered_all = 0, axes_all = 0;
+  std::vector<double> median_cone;
+  for (double noise : NOISE_LEVELS) {
+    int sets = 0, covered[2] = {0, 0}, strict[2] = {0, 0};
+    std::vector<double> cones[2];
+    for (const Trial& t : trials) {
+      if (t.noise != noise) continue;
+      ++sets;
+      for (int a = 0; a < 2; ++a) {
+        covered[a] += t.covered[a];
+        strict[a] += t.strict[a];
+        cones[a].push_back(t.cone[a]);
+      }
+    }
+    std::printf("  %4.0f   %4d  %4d (%5.1f %%)  %4d (%5.1f %%)  %5.1f, %5.1f                   %d, %d\n",
+                noise, sets, covered[0], 100.0 * covered[0] / sets, covered[1],
+                100.0 * covered[1] / sets, median(cones[0]), median(cones[1]), strict[0], strict[1]);
+    // At 95 %, 60 sets cover 51 or fewer times by chance once in a hundred.
+    EXPECT_GE(covered[0], sets * 85 / 100) << "sigma1 at noise " << noise;
+    EXPECT_GE(covered[1], sets * 85 / 100) << "sigma3 at noise " << noise;
+    covered_all += covered[0] + covered[1];
+    axes_all += 2 * sets;
+    median_cone.push_back(median(cones[0]) + median(cones[1]));
+  }
+  std::printf("  all    %4d axes, %d covered (%.1f %%)\n", axes_all, covered_all, 100.0 * covered_all / axes_all);
+  EXPECT_GE(covered_all, axes_all * 91 / 100);
+  // The cones grow with the errors of the data.
+  for (size_t i = 1; i < median_cone.size(); ++i) EXPECT_GT(median_cone[i], median_cone[i - 1]) << i;
+
+  // Many good data fix both axes closely.
+  std::vector<double> good[2];
+  for (const Trial& t : trials) {
+    if (t.data != 80 || t.noise != 5.0) continue;
+    good[0].push_back(t.cone[0]);
+    good[1].push_back(t.cone[1]);
+  }
+  std::printf("  80 data, 5 degrees: median cones %.1f, %.1f\n", median(good[0]), median(good[1]));
+  EXPECT_LT(median(good[0]), 15.0);
+  EXPECT_LT(median(good[1]), 15.0);
+}
+
+}  // namespace
