@@ -197,7 +197,7 @@ struct ReducedAngle {
 // 2^(1 - e) on: earlier ones make multiples of 4. Six words of digits from
 // there give x 2/pi to 2^-135 absolute, while the fraction never comes
 // closer to 0 than about 2^-30 for a float x: over 100 bits of r.
-static ReducedAngle reduced_angle(float ax) {
+static ReducedAngle reduced_angle_of_any(float ax) {
   uint32_t bits = bits_of(ax);
   int e = static_cast<int>(bits >> 23) - 150;
   uint64_t m = (bits & 0x7fffffu) | 0x800000u;
@@ -260,9 +260,19 @@ static ReducedAngle reduced_angle(float ax) {
   return ReducedAngle{quadrant, dd_mul(fraction, HALF_PI_DD)};
 }
 
-static ReducedAngle reduced_angle_of(float ax) {
-  if (bits_of(ax) < bits_of(QUARTER_PI_F)) return ReducedAngle{0, DoubleDouble{ax, 0.0}};
-  return reduced_angle(ax);
+// Cody and Waite's reduction for pi/4 <= |x| < 2^20, as a double-double
+// within 2^-100 of x - k pi/2. With k of 20 bits at most and P1 and P2
+// of 33, k P1 and k P2 are exact; x - k P1, a multiple of 2^-32 below 1,
+// is exact, and so is its sum with -k P2 as a double-double; k P3 and its
+// sum with the low part err by 2^-100 at most. No float comes closer to
+// a multiple of pi/2 than about 2^-30, so r has over 70 good bits.
+static ReducedAngle reduced_angle_below_2_20(float ax) {
+  double x = ax;
+  double k = (x * (2.0 / PI_DD.hi) + 0x1.8p52) - 0x1.8p52;  // a nearest whole number
+  double a = x - k * HALF_PI_PARTS[0];
+  DoubleDouble r = two_sum(a, -(k * HALF_PI_PARTS[1]));
+  return ReducedAngle{static_cast<int>(k) & 3,
+                      quick_two_sum(r.hi, r.lo - k * HALF_PI_PARTS[2])};
 }
 
 // sin r, |r| <= pi/4: the series to r^17 (the rest is below 2^-62 r),
@@ -302,19 +312,35 @@ static DoubleDouble cos_double_double(DoubleDouble r) {
   return sum;
 }
 
-// The second stage stays out of line, so that the first keeps its
-// values in registers (about three times faster).
-[[gnu::noinline]] static float sin_or_cos_second_stage(double r_hi, double r_lo, bool cosine) {
-  DoubleDouble r{r_hi, r_lo};
-  return rounded(cosine ? cos_double_double(r) : sin_double_double(r));
+// sin x (or cos x with `cosine`) of a finite |x| >= 2^-12. With x =
+// (4 n + q) pi/2 + r, sin x is sin r, cos r, -sin r, -cos r for q = 0 to
+// 3, and cos x = sin(x + pi/2).
+static double sin_or_cos_double(ReducedAngle a, bool cosine) {
+  int q = (a.quadrant + (cosine ? 1 : 0)) & 3;
+  double v = (q & 1) != 0 ? cos_double(a.r) : sin_double(a.r);
+  return (q & 2) != 0 ? -v : v;
 }
 
-// sin r (or cos r with `cosine`) rounded to float.
-static float sin_or_cos_of_reduced(DoubleDouble r, bool cosine) {
+// The second stage, with the reduction of Payne and Hanek whatever the
+// argument. It stays out of line, so that the first stage keeps its
+// values in registers (about three times faster).
+[[gnu::noinline]] static float sin_or_cos_second_stage(float ax, bool cosine) {
+  ReducedAngle a = bits_of(ax) < bits_of(QUARTER_PI_F)
+                       ? ReducedAngle{0, DoubleDouble{ax, 0.0}}
+                       : reduced_angle_of_any(ax);
+  int q = (a.quadrant + (cosine ? 1 : 0)) & 3;
+  DoubleDouble v = (q & 1) != 0 ? cos_double_double(a.r) : sin_double_double(a.r);
+  return rounded((q & 2) != 0 ? dd_negated(v) : v);
+}
+
+static float sin_or_cos(float ax, bool cosine) {
+  uint32_t bits = bits_of(ax);
+  ReducedAngle a = bits < bits_of(QUARTER_PI_F) ? ReducedAngle{0, DoubleDouble{ax, 0.0}}
+                   : bits < 0x49800000u         ? reduced_angle_below_2_20(ax)
+                                                : reduced_angle_of_any(ax);
   float result;
-  if (rounded_if_clear(cosine ? cos_double(r) : sin_double(r), SIN_COS_ERROR, result))
-    return result;
-  return sin_or_cos_second_stage(r.hi, r.lo, cosine);
+  if (rounded_if_clear(sin_or_cos_double(a, cosine), SIN_COS_ERROR, result)) return result;
+  return sin_or_cos_second_stage(ax, cosine);
 }
 
 float sin_cr(float x) {
@@ -323,9 +349,7 @@ float sin_cr(float x) {
   // Below 2^-12, x - sin x < x^3/6 is less than half the gap to the
   // float below x: sin x rounds to x.
   if (magnitude < 0x39800000u) return x;
-  ReducedAngle reduced = reduced_angle_of(std::fabs(x));
-  float s = sin_or_cos_of_reduced(reduced.r, (reduced.quadrant & 1) != 0);
-  if ((reduced.quadrant & 2) != 0) s = -s;
+  float s = sin_or_cos(std::fabs(x), false);
   return x < 0.0f ? -s : s;
 }
 
@@ -335,9 +359,7 @@ float cos_cr(float x) {
   // Below 2^-12, 1 - cos x < x^2/2 is less than half the gap to the
   // float below 1.
   if (magnitude < 0x39800000u) return 1.0f;
-  ReducedAngle reduced = reduced_angle_of(std::fabs(x));
-  float c = sin_or_cos_of_reduced(reduced.r, (reduced.quadrant & 1) == 0);
-  return reduced.quadrant == 1 || reduced.quadrant == 2 ? -c : c;
+  return sin_or_cos(std::fabs(x), true);
 }
 
 // ---------------------------------------------------------------------

@@ -25,6 +25,12 @@ inline constexpr uint32_t TWO_OVER_PI_WORDS[TWO_OVER_PI_WORD_COUNT] = {
 inline constexpr DoubleDouble PI_DD = {0x1.921fb54442d18p+1, 0x1.1a62633145c07p-53};
 inline constexpr DoubleDouble HALF_PI_DD = {0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54};
 
+/// pi/2 in three parts: the first two of 33 significant bits, cut short
+/// (towards zero), the third the rest rounded to nearest. A whole number
+/// of up to 20 bits times either of the first two is exact.
+inline constexpr double HALF_PI_PARTS[3] = {0x1.921fb544p+0, 0x1.0b4611a6p-34,
+                                            0x1.3198a2e037073p-69};
+
 /// Spacing of the arctangent table: atan(i / 64) for i = 0 to 64.
 inline constexpr int ATAN_TABLE_STEPS = 64;
 inline constexpr DoubleDouble ATAN_TABLE[ATAN_TABLE_STEPS + 1] = {
