@@ -12,6 +12,7 @@
 #include "common/threads.h"
 #include "fitness/score_fill.h"
 #include "grid/orientation.h"
+#include "math/float_functions.h"
 #include "shell/error_reporter.h"
 
 bool fitness_table_bytes(int32_t n, std::size_t& bytes) {
@@ -62,7 +63,7 @@ float misfit_angle(Vec3 p, Vec3 s) {
   float d = a.x * b.x + a.y * b.y + a.z * b.z;
   if (d > 1.0f) d = 1.0f;
   if (d < -1.0f) d = -1.0f;
-  return std::acos(d);
+  return acos_cr(d);
 }
 
 int8_t score_of_pair(const float* S, const FaultDatum& datum, const WeightFunction& weight) {

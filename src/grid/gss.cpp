@@ -12,6 +12,7 @@
 #include "common/constants.h"
 #include "common/state.h"
 #include "grid/orientation.h"
+#include "math/float_functions.h"
 #include "shell/console.h"
 
 static SphericalPoint* directions = nullptr;  // the sigma3 direction set, 1 to n
@@ -39,7 +40,7 @@ bool generate_sigma3_directions(int16_t n) {
     float h = static_cast<float>(2 * (k - 1)) / static_cast<float>(spiral_count - 1) - 1.0f;
     float s = std::sqrt(1.0f - h * h);
     float longitude = directions[k - 2].longitude + SPIRAL_STEP / root_m / s + FOUR_PI;
-    directions[k - 1] = SphericalPoint{std::acos(h), amod(longitude, TWO_PI)};
+    directions[k - 1] = SphericalPoint{acos_cr(h), amod(longitude, TWO_PI)};
   }
   recentre_first_direction();
   return true;

@@ -16,6 +16,7 @@
 #include "fitness/score_fill.h"
 #include "fitness/step_table.h"
 #include "fitness/weight_functions.h"
+#include "math/float_functions.h"
 
 namespace {
 
@@ -59,14 +60,14 @@ TEST(StepTablesExhaustiveTest, ScoreTablesGiveTheScoreOfEveryDotProduct) {
       step_values_to_bytes(table, d.data(), static_cast<int32_t>(count), fast.data());
       long bad = 0;
       for (uint32_t i = 0; i < count; ++i)
-        bad += fast[i] != score_of_weight(weight.weight(std::acos(d[i])));
+        bad += fast[i] != score_of_weight(weight.weight(acos_cr(d[i])));
       return bad;
     });
     EXPECT_EQ(wrong, 0) << weight.name;
   }
 }
 
-long degrees_of_dot(float d, const void*) { return whole_degrees(std::acos(d)); }
+long degrees_of_dot(float d, const void*) { return whole_degrees(acos_cr(d)); }
 
 TEST(StepTablesExhaustiveTest, DegreeTableGivesTheMisfitOfEveryDotProduct) {
   StepTable table = build_step_table(degrees_of_dot, nullptr);

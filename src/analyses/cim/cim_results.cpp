@@ -9,6 +9,7 @@
 #include "common/threads.h"
 #include "fitness/pair_kernels.h"
 #include "fitness/step_table.h"
+#include "math/float_functions.h"
 #include "shell/error_reporter.h"
 
 #include <cmath>
@@ -93,7 +94,7 @@ void CIM_save_results_reference() {
 // pairs at once and a table from the dot product to whole degrees, blocks
 // of rows formed on every thread and written in order.
 
-static long degrees_of_dot(float d, const void*) { return whole_degrees(std::acos(d)); }
+static long degrees_of_dot(float d, const void*) { return whole_degrees(acos_cr(d)); }
 
 // The misfit fields 0 to 180, four characters each.
 struct MisfitFields {
