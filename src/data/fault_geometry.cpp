@@ -9,6 +9,7 @@
 
 #include "common/constants.h"
 #include "grid/orientation.h"
+#include "math/float_functions.h"
 
 Orientation pole_of_plane(Orientation plane) {
   return Orientation{plane.azimuth + PI, PI_HALF - plane.plunge};
@@ -23,7 +24,7 @@ float horizontal_slip_angle(Orientation plane, Orientation slip) {
   float z = w.z;
   if (z > 1.0f) z = 1.0f;
   if (z < -1.0f) z = -1.0f;
-  return std::asin(z);
+  return asin_cr(z);
 }
 
 static Vec3 negated(Vec3 v) { return Vec3{-v.x, -v.y, -v.z}; }

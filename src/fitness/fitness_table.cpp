@@ -11,6 +11,7 @@
 #include "fitness/score_fill.h"
 #include "grid/orientation.h"
 #include "grid/state_axes.h"
+#include "math/float_functions.h"
 
 bool fitness_table_bytes(int32_t n, std::size_t& bytes) {
   std::size_t columns = n > 0 ? static_cast<std::size_t>(n) : 0;
@@ -58,9 +59,9 @@ float misfit_cosine(Vec3 p, Vec3 s) {
   return d;
 }
 
-float misfit_angle(Vec3 p, Vec3 s) { return std::acos(misfit_cosine(p, s)); }
+float misfit_angle(Vec3 p, Vec3 s) { return acos_cr(misfit_cosine(p, s)); }
 
-long degrees_of_cosine(float d) { return whole_degrees(std::acos(d)); }
+long degrees_of_cosine(float d) { return whole_degrees(acos_cr(d)); }
 
 long misfit_degrees(const float* S, const FaultDatum& datum) {
   return degrees_of_cosine(

@@ -3,13 +3,14 @@
 #include <cmath>
 
 #include "common/threads.h"
+#include "math/float_functions.h"
 
 // Pairs handed to the kernel at a time: their dot products stay in the
 // first-level cache.
 static const int32_t CHUNK_POINTS = 2048;
 
 static long score_of_dot(float d, const void* weight) {
-  return score_of_weight(static_cast<const WeightFunction*>(weight)->weight(std::acos(d)));
+  return score_of_weight(static_cast<const WeightFunction*>(weight)->weight(acos_cr(d)));
 }
 
 StepTable score_step_table(const WeightFunction& weight) {

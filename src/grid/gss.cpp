@@ -11,6 +11,7 @@
 
 #include "common/constants.h"
 #include "grid/orientation.h"
+#include "math/float_functions.h"
 
 static const float PSI_STEP = 0.17453292f;    // 10 degrees, the turn of sigma1 about sigma3
 static const float RATIO_STEP = 0.1f;         // step of the stress ratio
@@ -26,7 +27,7 @@ std::vector<SphericalPoint> generate_sigma3_directions(int16_t n) {
     float h = static_cast<float>(2 * (k - 1)) / static_cast<float>(spiral_count - 1) - 1.0f;
     float s = std::sqrt(1.0f - h * h);
     float longitude = directions[k - 2].longitude + SPIRAL_STEP / root_m / s + FOUR_PI;
-    directions[k - 1] = SphericalPoint{std::acos(h), amod(longitude, TWO_PI)};
+    directions[k - 1] = SphericalPoint{acos_cr(h), amod(longitude, TWO_PI)};
   }
   recentre_first_direction(directions);
   return directions;

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "common/constants.h"
+#include "math/float_functions.h"
 
 float amod(float x, float y) { return std::fmod(x, y); }
 
@@ -19,9 +20,9 @@ Vec3 orientation_to_vector(Orientation o) {
 }
 
 Vec3 spherical_to_vector(SphericalPoint p) {
-  float sin_theta = std::sin(p.colatitude);
-  return Vec3{sin_theta * std::cos(p.longitude), sin_theta * std::sin(p.longitude),
-              std::cos(p.colatitude)};
+  float sin_theta = sin_cr(p.colatitude);
+  return Vec3{sin_theta * cos_cr(p.longitude), sin_theta * sin_cr(p.longitude),
+              cos_cr(p.colatitude)};
 }
 
 SphericalPoint vector_to_spherical(Vec3 v) {
@@ -30,7 +31,7 @@ SphericalPoint vector_to_spherical(Vec3 v) {
   // Round-off can carry a unit vector's component just past 1.
   if (z > 1.0f) z = 1.0f;
   if (z < -1.0f) z = -1.0f;
-  return SphericalPoint{std::acos(z), std::atan2(u.y, u.x)};
+  return SphericalPoint{acos_cr(z), atan2_cr(u.y, u.x)};
 }
 
 Orientation spherical_to_orientation(SphericalPoint p) {
@@ -60,9 +61,9 @@ Vec3 cross_product(Vec3 a, Vec3 b) {
 }
 
 Matrix3 euler_rotation_matrix(float theta, float phi, float psi) {
-  float ct = std::cos(theta), st = std::sin(theta);
-  float cf = std::cos(phi), sf = std::sin(phi);
-  float cp = std::cos(psi), sp = std::sin(psi);
+  float ct = cos_cr(theta), st = sin_cr(theta);
+  float cf = cos_cr(phi), sf = sin_cr(phi);
+  float cp = cos_cr(psi), sp = sin_cr(psi);
   Matrix3 r;
   r.m[0][0] = cp * cf - sp * ct * sf;
   r.m[0][1] = cp * sf + sp * ct * cf;

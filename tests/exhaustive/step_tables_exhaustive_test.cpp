@@ -17,6 +17,7 @@
 #include "fitness/fitness_table.h"
 #include "fitness/step_table.h"
 #include "fitness/weight_functions.h"
+#include "math/float_functions.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST(StepTablesExhaustiveTest, ScoreTablesGiveTheScoreOfEveryDotProduct) {
       step_values_to_bytes(table, d.data(), static_cast<int32_t>(count), fast.data());
       long bad = 0;
       for (uint32_t i = 0; i < count; ++i)
-        bad += fast[i] != score_of_weight(weight.weight(std::acos(d[i])));
+        bad += fast[i] != score_of_weight(weight.weight(acos_cr(d[i])));
       return bad;
     });
     EXPECT_EQ(wrong, 0) << weight.name;
