@@ -50,10 +50,11 @@ int32_t block_width(int32_t points, int32_t columns, int threads) {
 
 // The best state of one resample among the states first .. first +
 // width - 1, whose columns start at `block` with `stride` between them.
-SORVEL_VECTOR_CLONES
-ResampleBest best_in_block(const int8_t* __restrict block, std::size_t stride, int32_t first,
-                           int32_t width, const uint32_t* entries, int32_t entry_count,
-                           int16_t* __restrict partial, int32_t* __restrict sums) {
+SORVEL_VECTOR_KERNEL(ResampleBest, best_in_block,
+                     (const int8_t* __restrict block, std::size_t stride, int32_t first,
+                      int32_t width, const uint32_t* entries, int32_t entry_count,
+                      int16_t* __restrict partial, int32_t* __restrict sums),
+                     (block, stride, first, width, entries, entry_count, partial, sums)) {
   for (int32_t k = 0; k < width; ++k) sums[k] = 0;
   int32_t e = 0;
   while (e < entry_count) {

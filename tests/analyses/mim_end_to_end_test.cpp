@@ -204,27 +204,6 @@ TEST_F(MimEndToEndTest, ResultsFileThatCannotBeWritten) {
             2);  // no temporary file left behind
 }
 
-// With 300 data the fitness table takes 17.8 MB and the reference
-// search's widened table 35.6 MB more: an address space of 45 MB holds the
-// first but not both. (The fast search needs 3 MB beside the table, too
-// little to miss reliably under a limit.)
-TEST_F(MimEndToEndTest, WorkingArraysThatCannotBeHad) {
-#if defined(__SANITIZE_ADDRESS__) || defined(SORVEL_UNDER_SANITIZER)
-  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
-#endif
-  std::string data;
-  for (int i = 0; i < 300; ++i) data += std::to_string(i) + " 45 " + std::to_string(i) + " 45 N\n";
-  write_file(path("data.fdt"), data);
-  ProgramRun r = run_program("sorvel-mim", folder_, "data.fdt\n\n2\n1\n",
-                             "export SORVEL_REFERENCE=1; ulimit -v 45000 &&");
-  EXPECT_EQ(r.status, 1);
-  std::string tail = "   * Initialization  3/3 *\n" +
-                     error_block("MIM_invert_subsets", "   Memory allocation error");
-  ASSERT_GE(r.output.size(), tail.size()) << r.output;
-  EXPECT_EQ(r.output.substr(r.output.size() - tail.size()), tail);
-  EXPECT_FALSE(file_exists(path("data.mim")));
-}
-
 // Two populations of faults from two stress states far apart: a normal
 // faulting regime (sigma1 vertical) and a strike-slip regime. Subsets
 // drawn from one population vote near its state, so the vote count has a

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "platform/results_file.h"
+#include "support/console_transcript.h"
 #include "support/program_runner.h"
 
 namespace fs = std::filesystem;
@@ -132,6 +133,47 @@ TEST_F(ReliabilityTest, MemoryLimitGivesTheAllocationReport) {
   // limit holds them.
   EXPECT_EQ(run_program("sorvel", folder_, "data.fdt\n\n1\n", "ulimit -v 120000;").status, 0);
   EXPECT_EQ(split_lines(read_file(path("data.cdm"))).size(), 59400u);
+}
+
+// A CIM results file that cannot be completed is reported under the
+// routine name of the CDM writer, leaves no partial or temporary file, and
+// keeps an earlier file of that name as it was.
+TEST_F(ReliabilityTest, CimResultsFileThatCannotGrow) {
+  const std::string file_error =
+      " \n   Error in the subprogram CDM_save_results" + std::string(64, ' ') +
+      "\n \n   File I/O error\n   Execution terminated.\n  Press Enter to end the program. ";
+  fs::copy(example_path("normal_faults.fdt"), path("normal.fdt"));
+  write_file(path("old.cim"), EARLIER);
+  // About 5 MB are due; the limit of 200 KiB makes a write fail, and the
+  // ignored SIGXFSZ turns that into a failed write instead of a kill.
+  ProgramRun r = run_program("sorvel-cim", folder_, "normal.fdt\nold.cim\ny\n1\n\n",
+                             "trap '' XFSZ; ulimit -f 200;");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(ends_with(r.output, file_error)) << r.output;
+  EXPECT_NE(r.output.find("   * Writing Results    *\n" + file_error), std::string::npos);
+  EXPECT_EQ(read_file(path("old.cim")), EARLIER);
+  expect_no_temporary_files();
+}
+
+// With 300 data the fitness table takes 17.8 MB and the reference
+// search's widened table 35.6 MB more: an address space of 45 MB holds the
+// first but not both. (The fast search needs 3 MB beside the table, too
+// little to miss reliably under a limit.)
+TEST_F(ReliabilityTest, MimReferenceSearchWorkingArraysThatCannotBeHad) {
+#if defined(__SANITIZE_ADDRESS__) || defined(SORVEL_UNDER_SANITIZER)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  std::string data;
+  for (int i = 0; i < 300; ++i) data += std::to_string(i) + " 45 " + std::to_string(i) + " 45 N\n";
+  write_file(path("data.fdt"), data);
+  ProgramRun r = run_program("sorvel-mim", folder_, "data.fdt\n\n2\n1\n",
+                             "export SORVEL_REFERENCE=1; ulimit -v 45000 &&");
+  EXPECT_EQ(r.status, 1);
+  std::string tail = "   * Initialization  3/3 *\n" +
+                     error_block("MIM_invert_subsets", "   Memory allocation error");
+  ASSERT_GE(r.output.size(), tail.size()) << r.output;
+  EXPECT_EQ(r.output.substr(r.output.size() - tail.size()), tail);
+  EXPECT_FALSE(file_exists(path("data.mim")));
 }
 
 TEST_F(ReliabilityTest, ReadOnlyFolderAndFolderAsResultsName) {

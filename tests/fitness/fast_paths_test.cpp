@@ -65,13 +65,15 @@ class FastPathsTest : public ::testing::Test {
     return s;
   }
   // The data of `text` as the programs read and prepare them, and an
-  // empty table for them.
+  // empty table for them. The file goes in a folder of its own: tests run
+  // side by side in separate processes.
   void load(const std::string& text) {
-    std::string path = (std::filesystem::temp_directory_path() / "sorvel-fast-paths.fdt").string();
+    std::string folder = make_temp_folder();
+    std::string path = folder + "/data.fdt";
     write_file(path, text);
     StageResult error = read_data_file(path, faults_);
+    std::filesystem::remove_all(folder);
     ASSERT_FALSE(error) << error->message;
-    std::filesystem::remove(path);
     prepare_fault_geometry(faults_);
     ASSERT_FALSE(allocate_fitness_table(faults_.count, table_));
   }

@@ -1,7 +1,6 @@
 #include "plot/picture_reading.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -11,19 +10,6 @@
 
 #include "plot/net_drawing.h"
 #include "support/program_runner.h"
-
-PlotRun run_plot(const std::string& folder, const std::string& arguments) {
-  std::string command = "cd '" + folder + "' && '" + SORVEL_BIN_DIR + "/sorvel-plot' " +
-                        arguments + " > .out 2> .err";
-  int raw = std::system(command.c_str());
-  PlotRun run;
-  if (raw != -1 && WIFEXITED(raw)) run.status = WEXITSTATUS(raw);
-  run.out = read_file(folder + "/.out");
-  run.err = read_file(folder + "/.err");
-  std::filesystem::remove(folder + "/.out");
-  std::filesystem::remove(folder + "/.err");
-  return run;
-}
 
 // ---- a small XML well-formedness check ----------------------------------
 

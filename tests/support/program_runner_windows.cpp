@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -42,23 +43,65 @@ std::string quoted(const std::string& word) {
   return out + "\"";
 }
 
-// "export NAME=VALUE;" prefixes become variables of the child; any other
-// shell prefix has no meaning here.
-std::vector<std::pair<std::string, std::string>> exports_of(const std::string& prefix) {
-  std::vector<std::pair<std::string, std::string>> variables;
+// What a shell prefix does to the child's environment: "export NAME=VALUE;"
+// and "NAME=VALUE" set a variable, "unset NAME;" removes one (an empty
+// value). Nothing else a shell can do before a command (ulimit, trap...)
+// has a meaning here: false then.
+using Variables = std::vector<std::pair<std::string, std::optional<std::string>>>;
+
+bool variables_of(const std::string& prefix, Variables& variables) {
   size_t at = 0;
   while (at < prefix.size()) {
-    while (at < prefix.size() && prefix[at] == ' ') ++at;
-    if (at == prefix.size()) break;
-    if (prefix.compare(at, 7, "export ") != 0) std::abort();
     size_t end = prefix.find(';', at);
-    std::string assignment = prefix.substr(at + 7, end - at - 7);
-    size_t equals = assignment.find('=');
-    variables.emplace_back(assignment.substr(0, equals), assignment.substr(equals + 1));
-    at = end == std::string::npos ? prefix.size() : end + 1;
+    if (end == std::string::npos) end = prefix.size();
+    std::string command = prefix.substr(at, end - at);
+    at = end + 1;
+    size_t first = command.find_first_not_of(' ');
+    if (first == std::string::npos) continue;
+    command = command.substr(first, command.find_last_not_of(' ') + 1 - first);
+    if (command.rfind("export ", 0) == 0) command = command.substr(7);
+    if (command.rfind("unset ", 0) == 0) {
+      std::string name = command.substr(6);
+      if (name.empty() || name.find(' ') != std::string::npos) return false;
+      variables.emplace_back(name, std::nullopt);
+      continue;
+    }
+    size_t equals = command.find('=');
+    if (equals == 0 || equals == std::string::npos || command.find(' ') != std::string::npos) {
+      return false;
+    }
+    variables.emplace_back(command.substr(0, equals), command.substr(equals + 1));
   }
-  return variables;
+  return true;
 }
+
+// Sets the variables for the children started while it lives, and puts
+// back what the test program had when it ends.
+class ChildEnvironment {
+ public:
+  explicit ChildEnvironment(const Variables& variables) {
+    for (const auto& [name, value] : variables) {
+      char old[32768];
+      DWORD length = GetEnvironmentVariableA(name.c_str(), old, sizeof old);
+      if (length > 0 && length < sizeof old) {
+        saved_.emplace_back(name, std::string(old, length));
+      } else {
+        saved_.emplace_back(name, std::nullopt);
+      }
+      SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+    }
+  }
+  ~ChildEnvironment() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      SetEnvironmentVariableA(it->first.c_str(), it->second ? it->second->c_str() : nullptr);
+    }
+  }
+  ChildEnvironment(const ChildEnvironment&) = delete;
+  ChildEnvironment& operator=(const ChildEnvironment&) = delete;
+
+ private:
+  Variables saved_;
+};
 
 HANDLE inheritable_file(const std::string& path, bool write) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -67,19 +110,56 @@ HANDLE inheritable_file(const std::string& path, bool write) {
                      write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// Wine reports the end of a process before it has closed the process's
+// handles: its current folder and the files of its standard streams stay
+// open a moment longer, much longer on a busy machine, and cannot be
+// removed until then (DeleteFile and RemoveDirectory fail with "access
+// denied"). Waits until the output files can be opened with no sharing at
+// all and the folder can be renamed.
+void wait_until_released(const std::string& folder) {
+  auto free_file = [](const std::string& path) {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      CloseHandle(handle);
+      return true;
+    }
+    return GetLastError() == ERROR_FILE_NOT_FOUND;
+  };
+  auto free_folder = [&folder] {
+    std::string probe = folder + ".probe";
+    if (!MoveFileA(folder.c_str(), probe.c_str())) return false;
+    MoveFileA(probe.c_str(), folder.c_str());
+    return true;
+  };
+  ULONGLONG deadline = GetTickCount64() + 60000;
+  while (!(free_file(folder + "\\.stdout") && free_file(folder + "\\.stderr") &&
+           free_folder())) {
+    if (GetTickCount64() > deadline) return;
+    Sleep(10);
+  }
+}
+
 // Starts the program in `folder` with `input` as its standard input and
 // the two output files; the exit status, or -1 after killing a program
-// that outlived `seconds`.
+// that outlived `seconds`. Closes `input` once the program has ended.
 int run_and_wait(const std::string& program, const std::vector<std::string>& arguments,
                  const std::string& folder, HANDLE input, const std::string& prefix,
                  int seconds) {
   std::string command = quoted(bin_folder() + "\\" + program + ".exe");
   for (const std::string& argument : arguments) command += " " + quoted(argument);
+  Variables variables;
+  if (!variables_of(prefix, variables)) {
+    write_file(folder + "/.stdout", "");
+    write_file(folder + "/.stderr", "not run: the shell prefix \"" + prefix +
+                                        "\" has no meaning on Windows\n");
+    CloseHandle(input);
+    return -1;
+  }
+  variables.emplace_back("SORVEL_FILE_CHOOSER", "console");
+  ChildEnvironment environment(variables);
   HANDLE output = inheritable_file(folder + "\\.stdout", true);
   HANDLE errors = inheritable_file(folder + "\\.stderr", true);
-  std::vector<std::pair<std::string, std::string>> variables = exports_of(prefix);
-  variables.emplace_back("SORVEL_FILE_CHOOSER", "console");
-  for (const auto& [name, value] : variables) SetEnvironmentVariableA(name.c_str(), value.c_str());
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -89,10 +169,12 @@ int run_and_wait(const std::string& program, const std::vector<std::string>& arg
   PROCESS_INFORMATION process = {};
   BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                 folder.c_str(), &startup, &process);
-  for (const auto& variable : variables) SetEnvironmentVariableA(variable.first.c_str(), nullptr);
   CloseHandle(output);
   CloseHandle(errors);
-  if (!started) return -1;
+  if (!started) {
+    CloseHandle(input);
+    return -1;
+  }
   int status = -1;
   if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(seconds) * 1000) == WAIT_OBJECT_0) {
     DWORD code = 0;
@@ -103,16 +185,8 @@ int run_and_wait(const std::string& program, const std::vector<std::string>& arg
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  // Wine reports the end of the process a moment before it lets go of
-  // its current folder, which cannot be removed until then.
-  std::string probe = folder + ".probe";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    if (MoveFileA(folder.c_str(), probe.c_str())) {
-      MoveFileA(probe.c_str(), folder.c_str());
-      break;
-    }
-    Sleep(20);
-  }
+  CloseHandle(input);
+  wait_until_released(folder);
   return status;
 }
 
@@ -145,7 +219,6 @@ ProgramRun run_program(const std::string& program, const std::string& folder,
   write_file(folder + "/.stdin", input);
   HANDLE stdin_file = inheritable_file(folder + "\\.stdin", false);
   int status = run_and_wait(program, {}, folder, stdin_file, shell_prefix, 600);
-  CloseHandle(stdin_file);
   std::filesystem::remove(folder + "/.stdin");
   return collect(folder, status);
 }
@@ -157,7 +230,6 @@ ProgramRun run_program_with_arguments(const std::string& program, const std::str
   if (!CreatePipe(&read_end, &write_end, &inherit, 0)) std::abort();
   SetHandleInformation(write_end, HANDLE_FLAG_INHERIT, 0);
   int status = run_and_wait(program, arguments, folder, read_end, "", seconds);
-  CloseHandle(read_end);
   CloseHandle(write_end);  // the input stays open until the program has ended
   return collect(folder, status);
 }
