@@ -70,7 +70,7 @@ class GoldenResultsTest : public ::testing::TestWithParam<const char*> {
                      const std::string& produced, const std::string& name,
                      const Filter& filter = {}) {
     ProgramRun r = run_program(program, folder_, answers, prefix());
-    ASSERT_EQ(r.status, 0) << program << " for " << name << ":\n" << r.output;
+    ASSERT_EQ(r.status, 0) << program << " for " << name << ":\n" << r.output << r.errors;
     EXPECT_EQ(checksum_of(folder_ + "/" + produced, filter), sums_.at(name)) << name;
     std::filesystem::remove(folder_ + "/" + produced);
   }

@@ -172,7 +172,10 @@ int run_and_wait(const std::string& program, const std::vector<std::string>& arg
   CloseHandle(output);
   CloseHandle(errors);
   if (!started) {
+    DWORD error = GetLastError();
     CloseHandle(input);
+    write_file(folder + "/.stderr", "not run: CreateProcess failed with error " +
+                                        std::to_string(error) + "\n");
     return -1;
   }
   int status = -1;
