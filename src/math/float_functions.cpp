@@ -269,10 +269,10 @@ static ReducedAngle reduced_angle_of_any(float ax) {
 static ReducedAngle reduced_angle_below_2_20(float ax) {
   double x = ax;
   double k = (x * (2.0 / PI_DD.hi) + 0x1.8p52) - 0x1.8p52;  // a nearest whole number
-  double a = x - k * HALF_PI_PARTS[0];
-  DoubleDouble r = two_sum(a, -(k * HALF_PI_PARTS[1]));
+  double a = x - k * HALF_PI_PIECES[0];
+  DoubleDouble r = two_sum(a, -(k * HALF_PI_PIECES[1]));
   return ReducedAngle{static_cast<int>(k) & 3,
-                      quick_two_sum(r.hi, r.lo - k * HALF_PI_PARTS[2])};
+                      quick_two_sum(r.hi, r.lo - k * HALF_PI_PIECES[2])};
 }
 
 // sin r, |r| <= pi/4: the series to r^17 (the rest is below 2^-62 r),

@@ -28,7 +28,7 @@ inline constexpr DoubleDouble HALF_PI_DD = {0x1.921fb54442d18p+0, 0x1.1a62633145
 /// pi/2 in three parts: the first two of 33 significant bits, cut short
 /// (towards zero), the third the rest rounded to nearest. A whole number
 /// of up to 20 bits times either of the first two is exact.
-inline constexpr double HALF_PI_PARTS[3] = {0x1.921fb544p+0, 0x1.0b4611a6p-34,
+inline constexpr double HALF_PI_PIECES[3] = {0x1.921fb544p+0, 0x1.0b4611a6p-34,
                                             0x1.3198a2e037073p-69};
 
 /// Spacing of the arctangent table: atan(i / 64) for i = 0 to 64.

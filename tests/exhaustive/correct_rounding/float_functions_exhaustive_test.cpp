@@ -240,17 +240,17 @@ TEST(FloatFunctionsExhaustiveTest, TablesAreMpfrValues) {
   expect_double_double(PI_DD, "pi");
   mpfr_div_2ui(v, v, 1, MPFR_RNDN);
   expect_double_double(HALF_PI_DD, "pi/2");
-  mpfr_t part;  // pi/2 in parts: two cut short to 33 bits, the rest
-  mpfr_init2(part, 33);
+  mpfr_t piece;  // pi/2 as three pieces: two cut short to 33 bits, the rest
+  mpfr_init2(piece, 33);
   mpfr_const_pi(v, MPFR_RNDN);
   mpfr_div_2ui(v, v, 1, MPFR_RNDN);
   for (int k = 0; k < 2; ++k) {
-    mpfr_set(part, v, MPFR_RNDZ);
-    EXPECT_EQ(HALF_PI_PARTS[k], mpfr_get_d(part, MPFR_RNDN)) << "part " << k;
-    mpfr_sub(v, v, part, MPFR_RNDN);
+    mpfr_set(piece, v, MPFR_RNDZ);
+    EXPECT_EQ(HALF_PI_PIECES[k], mpfr_get_d(piece, MPFR_RNDN)) << "piece " << k;
+    mpfr_sub(v, v, piece, MPFR_RNDN);
   }
-  EXPECT_EQ(HALF_PI_PARTS[2], mpfr_get_d(v, MPFR_RNDN)) << "part 2";
-  mpfr_clear(part);
+  EXPECT_EQ(HALF_PI_PIECES[2], mpfr_get_d(v, MPFR_RNDN)) << "piece 2";
+  mpfr_clear(piece);
   mpfr_const_pi(v, MPFR_RNDN);
   mpfr_ui_div(v, 2, v, MPFR_RNDN);  // 2/pi, its words after the binary point
   for (int j = 1; j < TWO_OVER_PI_WORD_COUNT; ++j) {
