@@ -1,0 +1,290 @@
+#include "analyses/populations/population_search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <set>
+#include <utility>
+
+#include "analyses/populations/stress_difference.h"
+#include "common/constants.h"
+#include "fitness/fitness_table.h"
+#include "fitness/ranking.h"
+
+namespace {
+
+// Assignment and inversion settle in a few rounds; a search that cycles
+// between two assignments stops at the first repeat instead.
+const int32_t MAX_ROUNDS = 100;
+
+// A datum that fits no population.
+const int32_t NONE = -1;
+
+struct Candidate {
+  int32_t index;      // 0-based grid index
+  int32_t score_sum;  // 0 until the first inversion
+};
+
+const float* tensor_of(const Gss& gss, int32_t index) {
+  return gss.points[static_cast<std::size_t>(index)].stress_tensor;
+}
+
+// misfit[i][p]: whole degrees of datum i under the state of candidate p.
+using Misfits = std::vector<std::vector<long>>;
+
+Misfits misfits_under(const Gss& gss, const FaultSet& faults, const std::vector<Candidate>& states) {
+  Misfits misfit(static_cast<std::size_t>(faults.count));
+  for (int32_t i = 0; i < faults.count; ++i)
+    for (const Candidate& c : states)
+      misfit[static_cast<std::size_t>(i)].push_back(
+          misfit_degrees(tensor_of(gss, c.index), faults.data[static_cast<std::size_t>(i)]));
+  return misfit;
+}
+
+// The candidate each datum fits best below the limit (the first on a
+// tie), or NONE.
+std::vector<int32_t> assign(const Misfits& misfit, double fit_limit) {
+  std::vector<int32_t> state;
+  for (const std::vector<long>& m : misfit) {
+    int32_t best = NONE;
+    for (std::size_t p = 0; p < m.size(); ++p)
+      if (double(m[p]) < fit_limit && (best == NONE || m[p] < m[static_cast<std::size_t>(best)]))
+        best = static_cast<int32_t>(p);
+    state.push_back(best);
+  }
+  return state;
+}
+
+std::vector<std::vector<int32_t>> members(const std::vector<int32_t>& state, std::size_t count) {
+  std::vector<std::vector<int32_t>> data(count);
+  for (std::size_t i = 0; i < state.size(); ++i)
+    if (state[i] != NONE) data[static_cast<std::size_t>(state[i])].push_back(static_cast<int32_t>(i));
+  return data;
+}
+
+// Data under the limit for candidate p and for no other.
+std::vector<int32_t> alone_counts(const Misfits& misfit, std::size_t count, double fit_limit) {
+  std::vector<int32_t> alone(count, 0);
+  for (const std::vector<long>& m : misfit) {
+    int32_t fitting = 0, which = 0;
+    for (std::size_t p = 0; p < m.size(); ++p)
+      if (double(m[p]) < fit_limit) ++fitting, which = static_cast<int32_t>(p);
+    if (fitting == 1) ++alone[static_cast<std::size_t>(which)];
+  }
+  return alone;
+}
+
+// Candidates in order of their data, most first, the lower grid index
+// first among equals; each keeps its data.
+struct Ranked {
+  Candidate state;
+  std::vector<int32_t> data;
+};
+
+void rank_by_data(std::vector<Ranked>& ranked) {
+  std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+    return a.data.size() != b.data.size() ? a.data.size() > b.data.size()
+                                          : a.state.index < b.state.index;
+  });
+}
+
+// One round: assign, invert each population on its own data, keep the
+// larger of two states closer than the separation, drop those with too
+// few data.
+std::vector<Candidate> next_states(const Gss& gss, const FaultSet& faults,
+                                   const FitnessTable& table, const std::vector<Candidate>& states,
+                                   const SeparationOptions& options) {
+  std::vector<int32_t> state = assign(misfits_under(gss, faults, states), options.fit_limit);
+  std::vector<std::vector<int32_t>> data = members(state, states.size());
+  std::vector<Ranked> ranked;
+  for (std::size_t p = 0; p < states.size(); ++p) {
+    if (data[p].empty()) continue;
+    BestOfData best = best_state_of_data(table, data[p]);
+    ranked.push_back({{best.index, best.score_sum}, data[p]});
+  }
+  rank_by_data(ranked);
+  const int32_t least = std::min<int32_t>(least_data_alone(faults.count), faults.count);
+  std::vector<Candidate> kept;
+  std::vector<UnitDeviator> kept_deviators;
+  for (const Ranked& r : ranked) {
+    if (static_cast<int32_t>(r.data.size()) < least) continue;
+    UnitDeviator d = unit_deviator(tensor_of(gss, r.state.index));
+    bool close = false;
+    for (const UnitDeviator& k : kept_deviators)
+      close = close || deviator_angle(k, d) < options.separation;
+    if (close) continue;
+    kept.push_back(r.state);
+    kept_deviators.push_back(d);
+  }
+  return kept;
+}
+
+bool same_states(const std::vector<Candidate>& a, const std::vector<Candidate>& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](const Candidate& x, const Candidate& y) { return x.index == y.index; });
+}
+
+// Rounds until the states stay as they are or repeat an earlier round.
+std::vector<Candidate> settle(const Gss& gss, const FaultSet& faults, const FitnessTable& table,
+                              std::vector<Candidate> states, const SeparationOptions& options,
+                              int32_t& rounds) {
+  std::set<std::vector<int32_t>> seen;
+  for (int32_t round = 0; round < MAX_ROUNDS && !states.empty(); ++round) {
+    ++rounds;
+    std::vector<Candidate> next = next_states(gss, faults, table, states, options);
+    if (same_states(next, states)) return next;
+    std::vector<int32_t> key;
+    for (const Candidate& c : next) key.push_back(c.index);
+    if (!seen.insert(key).second) return next;
+    states = next;
+  }
+  return states;
+}
+
+// The population to drop when the rule or the fixed count asks for one:
+// the fewest data alone, then the fewest data, then the later.
+std::size_t weakest(const std::vector<int32_t>& alone, const std::vector<std::vector<int32_t>>& data) {
+  std::size_t w = 0;
+  for (std::size_t p = 1; p < alone.size(); ++p)
+    if (alone[p] < alone[w] || (alone[p] == alone[w] && data[p].size() <= data[w].size())) w = p;
+  return w;
+}
+
+// States found one after another: the best state of the data not yet
+// explained, then of those it leaves, while it explains enough of them.
+std::vector<Candidate> peeled_states(const Gss& gss, const FaultSet& faults,
+                                     const FitnessTable& table, double fit_limit) {
+  std::vector<Candidate> states;
+  std::vector<int32_t> pool;
+  for (int32_t i = 0; i < faults.count; ++i) pool.push_back(i);
+  const int32_t least = least_data_alone(faults.count);
+  while (static_cast<int32_t>(pool.size()) >= least && states.size() < 10) {
+    BestOfData best = best_state_of_data(table, pool);
+    std::vector<int32_t> rest;
+    for (int32_t i : pool)
+      if (double(misfit_degrees(tensor_of(gss, best.index), faults.data[static_cast<std::size_t>(i)])) >=
+          fit_limit)
+        rest.push_back(i);
+    if (static_cast<int32_t>(pool.size() - rest.size()) < least) break;
+    states.push_back({best.index, best.score_sum});
+    pool = rest;
+  }
+  return states;
+}
+
+// The votes of every voted state go to the candidate whose state is
+// nearest to it in stress difference (the first on a tie).
+std::vector<long> shared_votes(const Gss& gss, const GridValues& votes,
+                               const std::vector<Candidate>& states) {
+  std::vector<long> shares(states.size(), 0);
+  std::vector<UnitDeviator> own;
+  for (const Candidate& c : states) own.push_back(unit_deviator(tensor_of(gss, c.index)));
+  for (std::size_t k = 0; k < votes.size() && !own.empty(); ++k) {
+    if (votes[k] <= 0) continue;
+    UnitDeviator d = unit_deviator(tensor_of(gss, static_cast<int32_t>(k)));
+    std::size_t nearest = 0;
+    double least = deviator_angle(own[0], d);
+    for (std::size_t p = 1; p < own.size(); ++p) {
+      double angle = deviator_angle(own[p], d);
+      if (angle < least) least = angle, nearest = p;
+    }
+    shares[nearest] += votes[k];
+  }
+  return shares;
+}
+
+// The settled populations as they stand: data, data alone, votes.
+struct Standing {
+  std::vector<std::vector<int32_t>> data;
+  std::vector<int32_t> alone;
+  std::vector<long> votes;
+};
+
+Standing standing_of(const Gss& gss, const FaultSet& faults, const GridValues& votes,
+                     const std::vector<Candidate>& states, double fit_limit) {
+  Misfits misfit = misfits_under(gss, faults, states);
+  return {members(assign(misfit, fit_limit), states.size()),
+          alone_counts(misfit, states.size(), fit_limit), shared_votes(gss, votes, states)};
+}
+
+// The population the options ask to drop, with the reason, or none.
+std::optional<std::pair<std::size_t, DropReason>> to_drop(const Standing& s,
+                                                          const SeparationOptions& options,
+                                                          int32_t least) {
+  const std::size_t count = s.alone.size();
+  if (count == 0) return std::nullopt;
+  std::size_t w = weakest(s.alone, s.data);
+  if (options.count > 0) {
+    if (static_cast<int32_t>(count) > options.count) return std::pair{w, DropReason::count};
+    return std::nullopt;
+  }
+  if (count > 1 && s.alone[w] < least) return std::pair{w, DropReason::alone};
+  long most = *std::max_element(s.votes.begin(), s.votes.end());
+  std::size_t fewest = static_cast<std::size_t>(
+      std::min_element(s.votes.begin(), s.votes.end()) - s.votes.begin());
+  if (count > 1 && double(s.votes[fewest]) < options.min_votes * double(most))
+    return std::pair{fewest, DropReason::votes};
+  return std::nullopt;
+}
+
+int32_t score_sum(const FitnessTable& table, int32_t index, const std::vector<int32_t>& data) {
+  int32_t sum = 0;
+  for (int32_t j : data) sum += table.scores[static_cast<std::size_t>(j) * GSS_SIZE + index];
+  return sum;
+}
+
+}  // namespace
+
+int32_t least_data_alone(int32_t data_count) {
+  return std::max<int32_t>(8, static_cast<int32_t>(std::ceil(0.05 * data_count)));
+}
+
+BestOfData best_state_of_data(const FitnessTable& table, const std::vector<int32_t>& data) {
+  GridValues sums(GSS_SIZE, 0);
+  for (int32_t j : data) {
+    const int8_t* column = table.scores.get() + static_cast<std::size_t>(j) * GSS_SIZE;
+    for (int32_t k = 0; k < GSS_SIZE; ++k) sums[static_cast<std::size_t>(k)] += column[k];
+  }
+  // A single greatest sum is the ranking's last; among equal sums the
+  // ranking's own sort decides, as it does for a CDM run.
+  int32_t greatest = *std::max_element(sums.begin(), sums.end());
+  int32_t first = static_cast<int32_t>(std::find(sums.begin(), sums.end(), greatest) - sums.begin());
+  if (std::count(sums.begin(), sums.end(), greatest) == 1) return {first, greatest};
+  return {sort_gridpoints(sums).back(), greatest};
+}
+
+PopulationSearch separate_populations(const Gss& gss, const FaultSet& faults,
+                                      const FitnessTable& table, const GridValues& votes,
+                                      const SeparationOptions& options) {
+  PopulationSearch search;
+  std::vector<Candidate> states = peeled_states(gss, faults, table, options.fit_limit);
+  search.seeds = static_cast<int32_t>(states.size());
+  search.least_alone = least_data_alone(faults.count);
+  Standing standing;
+  while (true) {
+    states = settle(gss, faults, table, states, options, search.rounds);
+    standing = standing_of(gss, faults, votes, states, options.fit_limit);
+    auto drop = to_drop(standing, options, search.least_alone);
+    if (!drop) break;
+    std::size_t w = drop->first;
+    search.dropped.push_back({states[w].index, static_cast<int32_t>(standing.data[w].size()),
+                              standing.alone[w], standing.votes[w], drop->second});
+    states.erase(states.begin() + static_cast<std::ptrdiff_t>(w));
+  }
+  for (std::size_t p = 0; p < states.size(); ++p)
+    search.populations.push_back({states[p].index,
+                                  score_sum(table, states[p].index, standing.data[p]),
+                                  standing.data[p], standing.alone[p], standing.votes[p]});
+  std::stable_sort(search.populations.begin(), search.populations.end(),
+                   [](const Population& a, const Population& b) {
+                     return a.data.size() != b.data.size() ? a.data.size() > b.data.size()
+                                                            : a.index < b.index;
+                   });
+  std::vector<bool> given(static_cast<std::size_t>(faults.count), false);
+  for (const Population& p : search.populations)
+    for (int32_t i : p.data) given[static_cast<std::size_t>(i)] = true;
+  for (int32_t i = 0; i < faults.count; ++i)
+    if (!given[static_cast<std::size_t>(i)]) search.unassigned.push_back(i);
+  return search;
+}

@@ -1,0 +1,96 @@
+// Mixed fault-slip data separated into populations, each explained by a
+// stress state of its own. The first states are found one after another:
+// the best state of all the data, then the best of the data it does not
+// explain, and so on while a state explains enough data. (The vote peaks
+// of the subsets make worse seeds when several populations mix: most
+// subsets then mix populations and vote for states that none of them
+// has.) Then, until nothing changes, every datum goes to the state it
+// fits best (or to none when it fits none within the fit limit), every
+// population's state becomes the best grid state of its own data (the
+// state a CDM run on those data ranks best), states that came closer than
+// the separation are merged and a population left with too few data is
+// dropped.
+//
+// How many populations there are is decided by one rule the user can
+// check: each population must explain on its own, that is with a misfit
+// under the fit limit where no other population's state does, at least
+// a minimum number of data. While some population falls short, the one
+// that explains the fewest data on its own is dropped and the rest are
+// fitted again. A fixed count instead keeps that many, dropping the same
+// way. A least share of votes, when asked for, drops populations whose
+// votes (those of the subsets whose voted state lies nearest to their
+// state) fall below that share of the most-voted population's.
+#ifndef SORVEL_ANALYSES_POPULATIONS_POPULATION_SEARCH_H_
+#define SORVEL_ANALYSES_POPULATIONS_POPULATION_SEARCH_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "common/tables.h"
+
+struct SeparationOptions {
+  double separation;  // degrees of stress difference: closer states merge
+  double min_votes;   // share of the most-voted population's votes, 0 to 1
+  double fit_limit;   // degrees: a datum fits a state below it
+  int32_t count;      // populations to keep; 0: as many as the rule allows
+};
+
+/// Chosen on synthetic mixtures of two to four populations with 8 to 12
+/// degrees of noise and on single populations: the separation and the fit
+/// limit of sorvel-plot's vote peaks, no least share of votes.
+inline constexpr SeparationOptions DEFAULT_SEPARATION_OPTIONS = {50.0, 0.0, 30.0, 0};
+
+/// The least number of data a population must explain on its own: 8, or
+/// 5 % of the data when that is more. Fewer can be a chance grouping: on
+/// mixtures with random data, a state fitted to the random ones explains
+/// up to 7 of them on its own.
+int32_t least_data_alone(int32_t data_count);
+
+struct Population {
+  int32_t index;              // 0-based grid index of its state
+  int32_t score_sum;          // the summed score of its data under that state
+  std::vector<int32_t> data;  // 0-based, in file order
+  int32_t alone;              // data it explains that no other population does
+  long votes;                 // subsets whose voted state lies nearest to its state
+};
+
+enum class DropReason {
+  alone,  // explained too few data on its own
+  count,  // beyond the fixed count
+  votes,  // below the least share of votes
+};
+
+/// A population the rule, the count or the votes removed, as it stood then.
+struct DroppedPopulation {
+  int32_t index;  // 0-based grid index of its state
+  int32_t data;   // data given to it
+  int32_t alone;  // data it explained on its own
+  long votes;
+  DropReason reason;
+};
+
+struct PopulationSearch {
+  std::vector<Population> populations;  // most data first; on a tie the lower grid index
+  std::vector<int32_t> unassigned;      // 0-based data fitting no population
+  std::vector<DroppedPopulation> dropped;  // in the order they were removed
+  int32_t seeds = 0;                    // states that started the search
+  int32_t least_alone = 0;              // data a population must explain on its own
+  int32_t rounds = 0;                   // passes of assignment and inversion
+};
+
+/// The populations of `faults` (vectors set) from the scores of `table`
+/// (one column a datum) and the `votes` of a MIM run, in grid order; gss
+/// must hold the stress tensors.
+PopulationSearch separate_populations(const Gss& gss, const FaultSet& faults,
+                                      const FitnessTable& table, const GridValues& votes,
+                                      const SeparationOptions& options);
+
+/// The state that a CDM run on the data `data` (0-based) of the table
+/// ranks best, and its summed score.
+struct BestOfData {
+  int32_t index;
+  int32_t score_sum;
+};
+BestOfData best_state_of_data(const FitnessTable& table, const std::vector<int32_t>& data);
+
+#endif  // SORVEL_ANALYSES_POPULATIONS_POPULATION_SEARCH_H_
