@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "analyses/populations/population_search.h"
 #include "common/error_report.h"
 #include "common/run_settings.h"
 #include "common/tables.h"
@@ -30,7 +31,11 @@ struct AnalysisRun {
   std::string results_file;
   int8_t weight_id = 0;    // 1 to 4
   int8_t subset_size = 0;  // k of the MIM analysis, 0 for the others
-  ConfidenceOptions confidence;  // a CDM run of the command-line mode only
+  ConfidenceOptions confidence;  // the command-line mode of a CDM or MIM run only
+  // The populations of a MIM run of the command-line mode.
+  SeparationOptions separation = DEFAULT_SEPARATION_OPTIONS;
+  std::string split_prefix;      // PREFIX1.fdt ... for each population, empty: none
+  bool find_populations = false;
 };
 
 /// The tables one run works on.

@@ -12,10 +12,9 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/results_file.h"
+#include "report/json_fields.h"
 
-namespace {
-
-using Json = nlohmann::ordered_json;
+namespace report_fields {
 
 // Numbers as the summary line gives them: no false precision in a file
 // read by people as much as by scripts.
@@ -95,9 +94,6 @@ Json confidence_json(const Confidence& c) {
 
 // The reader throws on the first field that is missing or of the wrong
 // kind; parse_report_json turns that into its error sentence.
-struct ReportError {
-  std::string what;
-};
 
 const Json& field(const Json& j, const char* name) {
   if (!j.is_object() || !j.contains(name)) throw ReportError{std::string("no field ") + name};
@@ -241,7 +237,41 @@ std::string write_whole_file(const std::string& path, const std::string& text) {
   return "";
 }
 
-}  // namespace
+std::string report_file_refusal(const std::string& path, bool overwrite,
+                                const std::string& csv_header) {
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) return "";
+  if (std::filesystem::is_directory(path, error)) return "report file is a folder: " + path;
+  std::optional<ReportFormat> format = report_format_of(path);
+  if (format == ReportFormat::json) {
+    return overwrite ? "" : "report file exists (--overwrite replaces it): " + path;
+  }
+  std::string text;
+  if (!read_whole_file(path, text)) return "report file cannot be read: " + path;
+  if (!text.empty() && first_line(text) + "\n" != csv_header)
+    return "report file has another header, so no row is added to it: " + path;
+  return "";
+}
+
+std::string write_report_file(const std::string& path, bool overwrite, const std::string& json,
+                              const std::string& csv_header, const std::string& csv_rows) {
+  std::optional<ReportFormat> format = report_format_of(path);
+  if (!format) return "a report name must end in .json or .csv: " + path;
+  std::string refusal = report_file_refusal(path, overwrite, csv_header);
+  if (!refusal.empty()) return refusal;
+  if (*format == ReportFormat::json) return write_whole_file(path, json);
+  std::string text;
+  std::error_code error;
+  if (std::filesystem::exists(path, error) && !read_whole_file(path, text))
+    return "report file cannot be read: " + path;
+  if (text.empty()) text = csv_header;  // a new table, or an empty file
+  if (text.back() != '\n') text += '\n';
+  return write_whole_file(path, text + csv_rows);
+}
+
+}  // namespace report_fields
+
+using namespace report_fields;
 
 std::optional<ReportFormat> report_format_of(std::string_view path) {
   std::size_t slash = path.find_last_of('/');
@@ -343,31 +373,10 @@ std::string report_csv_row(const RunReport& r) {
 }
 
 std::string report_refusal(const std::string& path, bool overwrite) {
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) return "";
-  if (std::filesystem::is_directory(path, error)) return "report file is a folder: " + path;
-  std::optional<ReportFormat> format = report_format_of(path);
-  if (format == ReportFormat::json) {
-    return overwrite ? "" : "report file exists (--overwrite replaces it): " + path;
-  }
-  std::string text;
-  if (!read_whole_file(path, text)) return "report file cannot be read: " + path;
-  if (!text.empty() && first_line(text) + "\n" != report_csv_header())
-    return "report file has another header, so no row is added to it: " + path;
-  return "";
+  return report_file_refusal(path, overwrite, report_csv_header());
 }
 
 std::string write_report(const std::string& path, const RunReport& report, bool overwrite) {
-  std::optional<ReportFormat> format = report_format_of(path);
-  if (!format) return "a report name must end in .json or .csv: " + path;
-  std::string refusal = report_refusal(path, overwrite);
-  if (!refusal.empty()) return refusal;
-  if (*format == ReportFormat::json) return write_whole_file(path, report_json(report));
-  std::string text;
-  std::error_code error;
-  if (std::filesystem::exists(path, error) && !read_whole_file(path, text))
-    return "report file cannot be read: " + path;
-  if (text.empty()) text = report_csv_header();  // a new table, or an empty file
-  if (text.back() != '\n') text += '\n';
-  return write_whole_file(path, text + report_csv_row(report));
+  return write_report_file(path, overwrite, report_json(report), report_csv_header(),
+                           report_csv_row(report));
 }

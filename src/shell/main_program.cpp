@@ -60,7 +60,9 @@ int run_main_program(const AnalysisProgram& program, FileChooser& chooser) {
   message_line("    " + data_file);
   message_line("  Save results to the file ");
   message_line("    " + results_file);
-  AnalysisRun run = {data_file, results_file, 0, 0, {}};
+  AnalysisRun run;
+  run.data_file = data_file;
+  run.results_file = results_file;
   if (program.command_line.takes_subset_size) run.subset_size = determine_subset_size();
   // The job starts before the weight function is chosen.
   JobTime start = current_job_time();

@@ -49,7 +49,7 @@ TEST_F(RepeatedRunsTest, CdmRunsInOneProcessMatchSeparateRuns) {
   ASSERT_NE(a, b);
   const char* order[] = {"normal_faults.fdt", "thrust_faults.fdt", "normal_faults.fdt"};
   for (int i = 0; i < 3; ++i) {
-    AnalysisRun run = {path(order[i]), path("again.cdm"), 3, 0, {}};
+    AnalysisRun run = {path(order[i]), path("again.cdm"), 3, 0, {}, DEFAULT_SEPARATION_OPTIONS, "", false};
     RankedRun result;
     ASSERT_FALSE(CDM_run(run, settings_, result)) << i;
     EXPECT_EQ(read_file(path("again.cdm")), i == 1 ? b : a) << "run " << i + 1;
@@ -63,7 +63,7 @@ TEST_F(RepeatedRunsTest, MimRunsInOneProcessMatchSeparateRuns) {
   ASSERT_NE(without_clock(a), without_clock(b));
   const char* order[] = {"normal_faults.fdt", "thrust_faults.fdt", "normal_faults.fdt"};
   for (int i = 0; i < 3; ++i) {
-    AnalysisRun run = {path(order[i]), path("again.mim"), 4, 3, {}};
+    AnalysisRun run = {path(order[i]), path("again.mim"), 4, 3, {}, DEFAULT_SEPARATION_OPTIONS, "", false};
     MimRun result;
     ASSERT_FALSE(MIM_run(run, current_job_time(), settings_, result)) << i;
     EXPECT_EQ(without_clock(read_file(path("again.mim"))), without_clock(i == 1 ? b : a))

@@ -1,0 +1,229 @@
+#include "analyses/mim/mim_populations.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "common/constants.h"
+#include "common/free_format.h"
+#include "confidence/bootstrap.h"
+#include "data/fault_data_reader.h"
+#include "platform/file_system.h"
+#include "platform/results_file.h"
+
+namespace {
+
+const char* reason_text(DropReason reason) {
+  switch (reason) {
+    case DropReason::alone: return "too few data alone";
+    case DropReason::count: return "beyond the count";
+    case DropReason::votes: return "too few votes";
+  }
+  return "";
+}
+
+// The population's score columns side by side, as a CDM run on its data
+// alone would hold them, so that its bootstrap draws the same resamples.
+std::vector<int8_t> own_columns(const FitnessTable& table, const std::vector<int32_t>& data) {
+  std::vector<int8_t> columns(data.size() * static_cast<std::size_t>(GSS_SIZE));
+  for (std::size_t c = 0; c < data.size(); ++c)
+    std::copy_n(table.scores.get() + static_cast<std::size_t>(data[c]) * GSS_SIZE, GSS_SIZE,
+                columns.begin() + static_cast<std::ptrdiff_t>(c * GSS_SIZE));
+  return columns;
+}
+
+void add_confidence(const MimRun& mim, const Population& found, const ConfidenceOptions& asked,
+                    const RunSettings& settings, PopulationReport& p) {
+  const int32_t n = static_cast<int32_t>(found.data.size());
+  if (asked.resamples <= 0) return;
+  if (n < MIN_BOOTSTRAP_DATA) {
+    p.no_confidence = "fewer than " + std::to_string(MIN_BOOTSTRAP_DATA) + " data";
+    return;
+  }
+  std::vector<int8_t> columns = own_columns(mim.tables.table, found.data);
+  BootstrapResult result =
+      bootstrap_best_states(ScoreTable{columns.data(), GSS_SIZE, n},
+                            BootstrapSettings{asked.resamples, asked.seed, settings.threads},
+                            [](int32_t, int32_t) {});
+  if (!result.error.empty()) {
+    p.no_confidence = result.error;
+    return;
+  }
+  std::vector<int32_t> best;
+  for (const ResampleBest& b : result.best) best.push_back(b.index);
+  p.confidence =
+      confidence_of_resamples(mim.tables.gss.points.data(), found.index, best, asked.seed);
+}
+
+PopulationReport describe_population(const MimRun& mim, const Population& found,
+                                     const AnalysisRun& run, const RunSettings& settings) {
+  const FaultSet& faults = mim.tables.faults;
+  std::vector<FaultDatum> own;
+  for (int32_t i : found.data) own.push_back(faults.data[static_cast<std::size_t>(i)]);
+  PopulationReport p{};
+  p.state = describe_best_state(mim.tables.gss.points.data(), found.index, found.score_sum,
+                                own.data(), static_cast<int32_t>(own.size()));
+  p.votes = found.votes;
+  p.data_alone = found.alone;
+  for (int32_t i : found.data) p.data.push_back(i + 1);
+  add_confidence(mim, found, run.confidence, settings, p);
+  return p;
+}
+
+DroppedReport describe_dropped(const Gss& gss, const DroppedPopulation& d) {
+  ReportAxes axes = report_axes(gss.points[static_cast<std::size_t>(d.index)]);
+  return {d.index, axes.sigma1, axes.sigma3,
+          grid_phi(gss.points[static_cast<std::size_t>(d.index)]),
+          d.data, d.alone, d.votes, reason_text(d.reason)};
+}
+
+std::string axis_text(const ReportAxis& a) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%03ld/%02ld", a.trend, a.plunge);
+  return text;
+}
+
+std::string one_decimal(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
+
+std::string count_line(const PopulationRunReport& r) {
+  std::string line = "  Populations: " + std::to_string(r.populations.size());
+  if (r.fixed_count > 0)
+    line += " (" + std::to_string(r.fixed_count) + " asked for)";
+  else
+    line += " (each explains at least " + std::to_string(r.least_alone) +
+            " data that no other explains)";
+  for (const DroppedReport& d : r.dropped)
+    line += "; dropped sigma1 " + axis_text(d.sigma1) + ", sigma3 " + axis_text(d.sigma3) +
+            " with " + std::to_string(d.data) + " data, " + std::to_string(d.data_alone) +
+            " alone, " + std::to_string(d.votes) + " votes: " + d.reason;
+  return line;
+}
+
+std::string population_line(const PopulationReport& p, std::size_t number) {
+  const BestStateReport& s = p.state;
+  std::string line = "  Population " + std::to_string(number) + ": sigma1 " +
+                     axis_text(s.sigma1) + ", sigma2 " + axis_text(s.sigma2) + ", sigma3 " +
+                     axis_text(s.sigma3) + ", Phi " + one_decimal(s.phi) + ", regime " +
+                     regime_code(s.regime) + ", SHmax " + shmax_text(s.shmax) + ", R' " +
+                     one_decimal(s.r_prime) + ", data " + std::to_string(p.data.size()) +
+                     " (alone " + std::to_string(p.data_alone) + "), mean misfit " +
+                     one_decimal(s.mean_misfit) + ", votes " + std::to_string(p.votes);
+  if (p.confidence)
+    line += ", sigma1 cone " + cone_text(p.confidence->sigma1_cone) + ", sigma3 cone " +
+            cone_text(p.confidence->sigma3_cone) + ", Phi " + one_decimal(p.confidence->phi.low) +
+            " to " + one_decimal(p.confidence->phi.high);
+  else if (!p.no_confidence.empty())
+    line += ", no bootstrap (" + p.no_confidence + ")";
+  return line;
+}
+
+// The population of each datum (1-based, 0: none) and its misfit there.
+struct DatumPlace {
+  std::size_t population = 0;
+  long misfit = 0;
+};
+
+std::vector<DatumPlace> datum_places(const PopulationRunReport& r) {
+  std::vector<DatumPlace> places(static_cast<std::size_t>(r.data_count));
+  for (std::size_t p = 0; p < r.populations.size(); ++p) {
+    const PopulationReport& pop = r.populations[p];
+    for (std::size_t m = 0; m < pop.data.size(); ++m)
+      places[static_cast<std::size_t>(pop.data[m] - 1)] = {p + 1, pop.state.misfits[m]};
+  }
+  return places;
+}
+
+}  // namespace
+
+PopulationRunReport MIM_populations(const AnalysisRun& run, const MimRun& mim,
+                                    const std::string& weight_function,
+                                    const RunSettings& settings) {
+  report_progress_message(settings, "  * Separating populations *");
+  const RunTables& tables = mim.tables;
+  PopulationSearch search =
+      separate_populations(tables.gss, tables.faults, tables.table, mim.votes, run.separation);
+  PopulationRunReport r;
+  r.data_file = run.data_file;
+  r.results_file = run.results_file;
+  r.data_count = tables.faults.count;
+  r.weight_function = weight_function;
+  r.k = run.subset_size;
+  for (int32_t v : mim.votes) r.subsets += v;
+  r.separation = run.separation.separation;
+  r.min_votes = run.separation.min_votes;
+  r.fit_limit = run.separation.fit_limit;
+  r.fixed_count = run.separation.count;
+  r.least_alone = search.least_alone;
+  for (const Population& found : search.populations)
+    r.populations.push_back(describe_population(mim, found, run, settings));
+  for (int32_t i : search.unassigned) r.unassigned.push_back(i + 1);
+  for (const DroppedPopulation& d : search.dropped)
+    r.dropped.push_back(describe_dropped(tables.gss, d));
+  return r;
+}
+
+std::string population_lines(const PopulationRunReport& r) {
+  std::string text = count_line(r) + "\n";
+  for (std::size_t p = 0; p < r.populations.size(); ++p)
+    text += population_line(r.populations[p], p + 1) + "\n";
+  std::vector<DatumPlace> places = datum_places(r);
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    text += "  Datum " + std::to_string(i + 1) + ": ";
+    if (places[i].population == 0)
+      text += "none\n";
+    else
+      text += "Population " + std::to_string(places[i].population) + ", misfit " +
+              std::to_string(places[i].misfit) + "\n";
+  }
+  return text;
+}
+
+std::vector<std::string> split_file_names(const std::string& prefix,
+                                          const PopulationRunReport& report) {
+  std::vector<std::string> names;
+  for (std::size_t p = 0; p < report.populations.size(); ++p)
+    names.push_back(prefix + std::to_string(p + 1) + ".fdt");
+  if (!report.unassigned.empty()) names.push_back(prefix + "0.fdt");
+  return names;
+}
+
+std::string write_split_files(const std::string& prefix, const std::string& data_file,
+                              const PopulationRunReport& report) {
+  std::ifstream in(data_file, std::ios::binary);
+  if (!in) return "the data file " + data_file + " cannot be read again; no split files written";
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  std::string text = buffer.str();
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+  // The lines of each datum, found by reading the text as the analysis did.
+  std::vector<std::string> lines;
+  StringLineSource all(text);
+  for (std::string line; all.next_line(line);) lines.push_back(line);
+  FaultSet again;
+  std::vector<int32_t> end_lines;
+  StringLineSource source(text);
+  if (read_fault_data(source, again, &end_lines) || again.count != report.data_count)
+    return "the data file " + data_file + " changed during the run; no split files written";
+  auto datum_text = [&](int32_t ordinal) {
+    std::string out;
+    int32_t first = ordinal > 1 ? end_lines[static_cast<std::size_t>(ordinal - 2)] : 0;
+    for (int32_t l = first; l < end_lines[static_cast<std::size_t>(ordinal - 1)]; ++l)
+      if (lines[static_cast<std::size_t>(l)].find_first_not_of(" \t") != std::string::npos)
+        out += lines[static_cast<std::size_t>(l)] + "\n";
+    return out;
+  };
+  std::vector<std::string> names = split_file_names(prefix, report);
+  for (std::size_t f = 0; f < names.size(); ++f) {
+    const std::vector<int32_t>& ordinals =
+        f < report.populations.size() ? report.populations[f].data : report.unassigned;
+    ResultsFile file;
+    if (!results_file_open(file, names[f])) return "the data file " + names[f] + " cannot be written";
+    for (int32_t ordinal : ordinals) results_file_write(file, datum_text(ordinal));
+    if (!results_file_commit(file)) return "the data file " + names[f] + " cannot be written";
+  }
+  return "";
+}

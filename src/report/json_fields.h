@@ -1,0 +1,57 @@
+// The pieces the report files of the analyses share: the layout of a JSON
+// report, the fields of a stress state and of its confidence written and
+// read back, CSV fields, and whole-file reads and writes. Only the report
+// writers use them.
+#ifndef SORVEL_REPORT_JSON_FIELDS_H_
+#define SORVEL_REPORT_JSON_FIELDS_H_
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "confidence/confidence_report.h"
+#include "report/run_report.h"
+
+namespace report_fields {
+
+using Json = nlohmann::ordered_json;
+
+/// Thrown by the readers on the first field missing or of the wrong kind.
+struct ReportError {
+  std::string what;
+};
+
+double rounded(double value, int decimals);
+
+/// Objects one field a line, lists of numbers on one line.
+void layout(const Json& j, int indent, std::string& out);
+
+Json axis_json(const ReportAxis& axis);
+Json best_json(const BestStateReport& best);
+Json confidence_json(const Confidence& c);
+
+const Json& field(const Json& j, const char* name);
+double number(const Json& j, const char* name);
+long whole(const Json& j, const char* name);
+std::string text_field(const Json& j, const char* name);
+BestStateReport best_of(const Json& j);
+Confidence confidence_of(const Json& j);
+
+std::string csv_text(const std::string& text);
+std::string decimals(double value, int places);
+std::string first_line(const std::string& text);
+bool read_whole_file(const std::string& path, std::string& text);
+std::string write_whole_file(const std::string& path, const std::string& text);
+
+/// Why a report cannot go to `path` (a JSON file that exists unless
+/// `overwrite`, a CSV file with another header), or an empty text.
+std::string report_file_refusal(const std::string& path, bool overwrite,
+                                const std::string& csv_header);
+
+/// A JSON report replaces the file; CSV rows are added under the header.
+std::string write_report_file(const std::string& path, bool overwrite, const std::string& json,
+                              const std::string& csv_header, const std::string& csv_rows);
+
+}  // namespace report_fields
+
+#endif  // SORVEL_REPORT_JSON_FIELDS_H_

@@ -1,0 +1,193 @@
+#include "report/population_report.h"
+
+#include "report/json_fields.h"
+#include "report/report_files.h"
+
+using namespace report_fields;
+
+namespace {
+
+Json population_json(const PopulationReport& p, int32_t number) {
+  Json j;
+  j["population"] = number;
+  Json state = best_json(p.state);
+  for (const auto& item : state.items()) j[item.key()] = item.value();
+  j["votes"] = p.votes;
+  j["data_alone"] = p.data_alone;
+  j["data"] = p.data;
+  j["confidence"] = p.confidence ? confidence_json(*p.confidence) : Json(nullptr);
+  if (!p.no_confidence.empty()) j["no_confidence"] = p.no_confidence;
+  return j;
+}
+
+Json dropped_json(const DroppedReport& d) {
+  return Json{{"grid_index", d.grid_index}, {"sigma1", axis_json(d.sigma1)},
+              {"sigma3", axis_json(d.sigma3)}, {"phi", d.phi},
+              {"data", d.data}, {"data_alone", d.data_alone},
+              {"votes", d.votes}, {"reason", d.reason}};
+}
+
+std::vector<int32_t> ordinals_of(const Json& j, const char* name) {
+  const Json& list = field(j, name);
+  if (!list.is_array()) throw ReportError{std::string(name) + " is not a list"};
+  std::vector<int32_t> ordinals;
+  for (const Json& o : list) {
+    if (!o.is_number_integer()) throw ReportError{std::string(name) + " holds a non-whole number"};
+    ordinals.push_back(o.get<int32_t>());
+  }
+  return ordinals;
+}
+
+PopulationReport population_of(const Json& j) {
+  PopulationReport p{};
+  p.state = best_of(j);
+  p.votes = whole(j, "votes");
+  p.data_alone = static_cast<int32_t>(whole(j, "data_alone"));
+  p.data = ordinals_of(j, "data");
+  if (!field(j, "confidence").is_null()) p.confidence = confidence_of(field(j, "confidence"));
+  if (j.contains("no_confidence") && j["no_confidence"].is_string())
+    p.no_confidence = j["no_confidence"].get<std::string>();
+  return p;
+}
+
+const char* const RUN_FIELDS[] = {"data_file", "results_file", "data_count", "weight_function",
+                                  "k", "subsets", "populations"};
+const char* const POPULATION_FIELDS[] = {
+    "population",  "sigma1_trend", "sigma1_plunge", "sigma2_trend", "sigma2_plunge",
+    "sigma3_trend", "sigma3_plunge", "phi",          "regime",       "shmax",
+    "r_prime",     "votes",        "data",          "data_alone",   "mean_misfit",
+    "resamples",   "seed",         "sigma1_cone",   "sigma3_cone",  "phi_low",
+    "phi_high",    "shmax_low",    "shmax_high",    "r_prime_low",  "r_prime_high",
+    "best_share"};
+
+}  // namespace
+
+std::string population_report_json(const PopulationRunReport& r) {
+  Json j;
+  j["data_file"] = r.data_file;
+  j["results_file"] = r.results_file;
+  j["data_count"] = r.data_count;
+  j["weight_function"] = r.weight_function;
+  j["k"] = r.k;
+  j["subsets"] = r.subsets;
+  j["separation"] = r.separation;
+  j["min_votes"] = r.min_votes;
+  j["fit_limit"] = r.fit_limit;
+  j["fixed_count"] = r.fixed_count;
+  j["least_alone"] = r.least_alone;
+  Json populations = Json::array();
+  for (std::size_t p = 0; p < r.populations.size(); ++p)
+    populations.push_back(population_json(r.populations[p], static_cast<int32_t>(p + 1)));
+  j["populations"] = populations;
+  j["unassigned"] = r.unassigned;
+  Json dropped = Json::array();
+  for (const DroppedReport& d : r.dropped) dropped.push_back(dropped_json(d));
+  j["dropped"] = dropped;
+  std::string text;
+  layout(j, 0, text);
+  return text + "\n";
+}
+
+std::optional<PopulationRunReport> parse_population_report_json(const std::string& text,
+                                                                std::string& error) {
+  Json j = Json::parse(text, nullptr, false);
+  if (j.is_discarded()) {
+    error = "not a JSON text";
+    return std::nullopt;
+  }
+  try {
+    PopulationRunReport r;
+    r.data_file = text_field(j, "data_file");
+    r.results_file = text_field(j, "results_file");
+    r.data_count = static_cast<int32_t>(whole(j, "data_count"));
+    r.weight_function = text_field(j, "weight_function");
+    r.k = static_cast<int32_t>(whole(j, "k"));
+    r.subsets = whole(j, "subsets");
+    r.separation = number(j, "separation");
+    r.min_votes = number(j, "min_votes");
+    r.fit_limit = number(j, "fit_limit");
+    r.fixed_count = static_cast<int32_t>(whole(j, "fixed_count"));
+    r.least_alone = static_cast<int32_t>(whole(j, "least_alone"));
+    const Json& populations = field(j, "populations");
+    if (!populations.is_array()) throw ReportError{"populations is not a list"};
+    for (const Json& p : populations) r.populations.push_back(population_of(p));
+    r.unassigned = ordinals_of(j, "unassigned");
+    const Json& dropped = field(j, "dropped");
+    if (!dropped.is_array()) throw ReportError{"dropped is not a list"};
+    for (const Json& d : dropped) {
+      const Json& s1 = field(d, "sigma1");
+      const Json& s3 = field(d, "sigma3");
+      r.dropped.push_back({static_cast<int32_t>(whole(d, "grid_index")),
+                           {s1.at(0).get<long>(), s1.at(1).get<long>()},
+                           {s3.at(0).get<long>(), s3.at(1).get<long>()},
+                           number(d, "phi"),
+                           static_cast<int32_t>(whole(d, "data")),
+                           static_cast<int32_t>(whole(d, "data_alone")),
+                           whole(d, "votes"),
+                           text_field(d, "reason")});
+    }
+    return r;
+  } catch (const ReportError& e) {
+    error = "not a population report of sorvel-mim: " + e.what;
+  } catch (const nlohmann::json::exception& e) {
+    error = std::string("not a population report of sorvel-mim: ") + e.what();
+  }
+  return std::nullopt;
+}
+
+std::string population_csv_header() {
+  std::string line;
+  for (const char* name : RUN_FIELDS) line += (line.empty() ? "" : ",") + std::string(name);
+  for (const char* name : POPULATION_FIELDS) line += "," + std::string(name);
+  return line + "\n";
+}
+
+std::string population_csv_rows(const PopulationRunReport& r) {
+  std::string rows;
+  for (std::size_t n = 0; n < r.populations.size(); ++n) {
+    const PopulationReport& p = r.populations[n];
+    const BestStateReport& b = p.state;
+    std::vector<std::string> f = {csv_text(r.data_file), csv_text(r.results_file),
+                                  std::to_string(r.data_count), csv_text(r.weight_function),
+                                  std::to_string(r.k), std::to_string(r.subsets),
+                                  std::to_string(r.populations.size()), std::to_string(n + 1)};
+    for (const ReportAxis& a : {b.sigma1, b.sigma2, b.sigma3}) {
+      f.push_back(std::to_string(a.trend));
+      f.push_back(std::to_string(a.plunge));
+    }
+    f.push_back(decimals(b.phi, 1));
+    f.push_back(regime_code(b.regime));
+    f.push_back(b.shmax ? decimals(*b.shmax, 1) : "");
+    f.push_back(decimals(b.r_prime, 1));
+    f.push_back(std::to_string(p.votes));
+    f.push_back(std::to_string(p.data.size()));
+    f.push_back(std::to_string(p.data_alone));
+    f.push_back(decimals(b.mean_misfit, 1));
+    if (p.confidence) {
+      const Confidence& c = *p.confidence;
+      for (std::string v : {std::to_string(c.resamples), std::to_string(c.seed),
+                            decimals(c.sigma1_cone, 1), decimals(c.sigma3_cone, 1),
+                            decimals(c.phi.low, 1), decimals(c.phi.high, 1),
+                            c.shmax ? decimals(c.shmax->low, 1) : "",
+                            c.shmax ? decimals(c.shmax->high, 1) : "", decimals(c.r_prime.low, 1),
+                            decimals(c.r_prime.high, 1), decimals(c.best_share, 3)})
+        f.push_back(v);
+    } else {
+      f.resize(f.size() + 11);
+    }
+    std::string line;
+    for (std::size_t i = 0; i < f.size(); ++i) line += (i == 0 ? "" : ",") + f[i];
+    rows += line + "\n";
+  }
+  return rows;
+}
+
+std::string population_report_refusal(const std::string& path, bool overwrite) {
+  return report_file_refusal(path, overwrite, population_csv_header());
+}
+
+std::string write_population_report(const std::string& path, const PopulationRunReport& report,
+                                    bool overwrite) {
+  return write_report_file(path, overwrite, population_report_json(report),
+                           population_csv_header(), population_csv_rows(report));
+}

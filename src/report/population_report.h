@@ -1,0 +1,76 @@
+// The record of a MIM run's populations that scripts and pictures read:
+// the run, the rule that chose the count, every population kept (most
+// data first) with its stress state, its quantities, its data, its votes
+// and its confidence, the data no population explains, and the
+// populations the rule dropped. The JSON and CSV files and the lines of
+// the command-line mode are made from it.
+#ifndef SORVEL_REPORT_POPULATION_REPORT_H_
+#define SORVEL_REPORT_POPULATION_REPORT_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "report/run_report.h"
+
+struct PopulationReport {
+  BestStateReport state;       // its best grid state; misfits of its own data
+  long votes;                  // subsets whose voted state lies nearest to its state
+  int32_t data_alone;          // data it explains that no other population does
+  std::vector<int32_t> data;   // ordinals, 1 = the first datum, in file order
+  std::optional<Confidence> confidence;  // none without a bootstrap
+  std::string no_confidence;             // why there is none
+};
+
+struct DroppedReport {
+  int32_t grid_index;  // 0-based
+  ReportAxis sigma1, sigma3;
+  double phi;
+  int32_t data;
+  int32_t data_alone;
+  long votes;
+  std::string reason;  // "too few data alone", "beyond the count", "too few votes"
+};
+
+struct PopulationRunReport {
+  std::string data_file;
+  std::string results_file;
+  int32_t data_count = 0;
+  std::string weight_function;
+  int32_t k = 0;
+  int64_t subsets = 0;
+  double separation = 0;      // degrees of stress difference
+  double min_votes = 0;       // share of the most-voted population's votes
+  double fit_limit = 0;       // degrees
+  int32_t fixed_count = 0;    // 0: chosen by the rule
+  int32_t least_alone = 0;    // data a population must explain on its own
+  std::vector<PopulationReport> populations;
+  std::vector<int32_t> unassigned;  // ordinals
+  std::vector<DroppedReport> dropped;
+};
+
+/// The JSON object, ended by a line end.
+std::string population_report_json(const PopulationRunReport& report);
+
+/// A report read back from its JSON text; nothing, with `error` set to
+/// one sentence, when the text is not one.
+std::optional<PopulationRunReport> parse_population_report_json(const std::string& text,
+                                                                std::string& error);
+
+/// The CSV header line and one row per population, each ended by a line
+/// end: the run's fields, then the population's (number, axes, phi,
+/// regime, shmax, r_prime, votes, data count, mean misfit, confidence).
+std::string population_csv_header();
+std::string population_csv_rows(const PopulationRunReport& report);
+
+/// Why the report cannot be written to `path`, or an empty text (as
+/// report_refusal, with this report's CSV header).
+std::string population_report_refusal(const std::string& path, bool overwrite);
+
+/// Writes the report (a JSON file replaced, CSV rows appended); returns
+/// the problem, or an empty text.
+std::string write_population_report(const std::string& path, const PopulationRunReport& report,
+                                    bool overwrite);
+
+#endif  // SORVEL_REPORT_POPULATION_REPORT_H_
