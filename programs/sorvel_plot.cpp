@@ -16,7 +16,9 @@
 #include "data/fault_data_reader.h"
 #include "grid/gss.h"
 #include "grid/stress_tensors.h"
+#include "analyses/mim/mim_populations.h"
 #include "plot/mim_picture.h"
+#include "plot/population_picture.h"
 #include "plot/confidence_picture.h"
 #include "plot/mim_report.h"
 #include "plot/results_reader.h"
@@ -40,12 +42,14 @@ static const char* const ABOUT =
     "  PICTURE  the SVG file to write; by default RESULTS with its extension\n"
     "           replaced by .svg\n"
     "\n"
-    "Option for CDM results:\n"
-    "  --report FILE.json   the JSON report of the sorvel run that wrote RESULTS\n"
-    "                       (sorvel --report): the picture then shows the\n"
-    "                       confidence of the bootstrap in place of the best 1 %\n"
+    "  --report FILE.json   the JSON report of the run that wrote RESULTS:\n"
+    "                       with CDM results (sorvel --report) the picture shows\n"
+    "                       the confidence of the bootstrap in place of the best\n"
+    "                       1 %; with MIM results (sorvel-mim --report) it shows\n"
+    "                       the run's populations with their 95 % cones, and the\n"
+    "                       options below are not used\n"
     "\n"
-    "Options for MIM results:\n"
+    "Options for MIM results without a report:\n"
     "  --separation DEG     stress states found are vote peaks at least DEG\n"
     "                       apart (default 50); see below\n"
     "  --min-votes FRACTION keep peaks with at least FRACTION of the votes of\n"
@@ -188,6 +192,21 @@ static RunReport read_report(const std::string& path, const FaultSet& data,
   return *report;
 }
 
+// The population report of the sorvel-mim run that wrote these results.
+static PopulationRunReport read_population_report(const std::string& path, const FaultSet& data,
+                                                  const PlotResults& results) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) fail(path + ": Report file not found");
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::string error;
+  std::optional<PopulationRunReport> report = parse_population_report_json(text.str(), error);
+  if (!report) fail(path + ": " + error);
+  std::string mismatch = report_mismatch(data, results, *report);
+  if (!mismatch.empty()) fail(path + ": " + mismatch);
+  return *report;
+}
+
 int main(int argc, char** argv) {
   prepare_console();
   ProgramTexts texts = plot_texts();
@@ -218,10 +237,12 @@ int main(int argc, char** argv) {
   if (!is_GSS_generation_successful(gss)) fail("the grid of stress states cannot be generated");
 
   compute_stress_tensors(gss);
-  if (!command.report.empty() && results.kind != ResultsKind::cdm)
-    fail(command.report + ": a report goes with CDM results only");
   std::string report;
-  if (results.kind == ResultsKind::cdm && !command.report.empty()) {
+  if (results.kind == ResultsKind::mim && !command.report.empty()) {
+    PopulationRunReport run = read_population_report(command.report, data, results);
+    write_picture(picture, population_picture(gss, data, data_name, results_name, results, run));
+    report = population_lines(run);
+  } else if (results.kind == ResultsKind::cdm && !command.report.empty()) {
     RunReport run = read_report(command.report, data, results);
     write_picture(picture, CDM_confidence_picture(data, data_name, results_name, run,
                                                   gss.points.data()));

@@ -302,6 +302,11 @@ void draw_mohr_panel(std::string& out, const MohrDiagram& m, double left, double
   svg_group_end(out);
 }
 
+void draw_confidence_cone(std::string& out, const Direction& axis, double cone,
+                          const char* colour, const std::string& id) {
+  draw_cone(out, axis, cone, colour, id);
+}
+
 std::string CDM_confidence_picture(const FaultSet& data, const std::string& data_name,
                                    const std::string& results_name, const RunReport& report,
                                    const GridPoint* grid) {

@@ -6,7 +6,9 @@
 #include <map>
 #include <utility>
 
+#include "plot/confidence_picture.h"
 #include "plot/stereonet.h"
+#include "stress/stress_quantities.h"
 
 namespace {
 
@@ -58,6 +60,18 @@ void draw_states(std::string& out, const Gss& gss, const std::vector<MimVote>& s
     draw_marked_axis(out, 1, axis_point(p.sigma1), id + "-sigma1", c, label, at);
     draw_marked_axis(out, 2, axis_point(p.sigma2), id + "-sigma2", c, label, at);
     draw_marked_axis(out, 3, axis_point(p.sigma3), id + "-sigma3", c, label, at);
+  }
+}
+
+// The 95 % cones of sigma1 and sigma3 of each population that has them.
+void draw_cones(std::string& out, const Gss& gss, const MimFindings& f) {
+  for (size_t s = 0; s < f.confidence.size() && s < f.states.size(); ++s) {
+    if (!f.confidence[s]) continue;
+    PrincipalAxes axes = principal_axes(gss.points[size_t(f.states[s].index - 1)]);
+    std::string id = "state-" + std::to_string(s + 1);
+    std::string c = state_colour(int(s + 1));
+    draw_confidence_cone(out, axes.sigma1, f.confidence[s]->sigma1_cone, c.c_str(), id + "-sigma1-cone");
+    draw_confidence_cone(out, axes.sigma3, f.confidence[s]->sigma3_cone, c.c_str(), id + "-sigma3-cone");
   }
 }
 
@@ -154,7 +168,9 @@ void draw_state_table(std::string& out, const Gss& gss, const MimFindings& f, do
   static const double columns[8] = {0, 36, 96, 140, 200, 262, 324, 386};
   static const char* const heads[8] = {"", "votes", "fit", "given", "\xcf\x83" "1",
                                        "\xcf\x83" "2", "\xcf\x83" "3", "\xce\xa6"};
-  svg_text(out, SvgPoint{PANEL_X, y}, "Stress states found (" + std::to_string(f.states.size()) + ")",
+  svg_text(out, SvgPoint{PANEL_X, y},
+           (f.populations_found.empty() ? "Stress states found (" : "Populations (") +
+               std::to_string(f.states.size()) + ")",
            "font-size=\"15\" font-weight=\"bold\"");
   svg_group_begin(out, "state-table", "font-size=\"13\"");
   for (int c = 0; c < 8; ++c)
@@ -207,9 +223,12 @@ std::vector<std::string> caption(const FaultSet& data, const std::string& data_n
           "Subsets of k =" + results.k_text + " data: " + std::to_string(subsets) + "; " +
               std::to_string(results.votes.size()) + " stress states voted; weight function " +
               results.function_name,
-          "States found: vote peaks " + degrees_text(f.peak_options.separation) +
-              " of stress difference apart, with at least " +
-              short_number(100.0 * f.peak_options.min_votes) + " % of the strongest peak's votes",
+          !f.populations_found.empty()
+              ? f.populations_found
+              : "States found: vote peaks " + degrees_text(f.peak_options.separation) +
+                    " of stress difference apart, with at least " +
+                    short_number(100.0 * f.peak_options.min_votes) +
+                    " % of the strongest peak's votes",
           "Data fitting no state: " + std::to_string(none) + " of " + std::to_string(data.count)};
 }
 
@@ -230,6 +249,7 @@ std::string MIM_picture(const Gss& gss, const FaultSet& data, const std::string&
   draw_net(out);
   draw_data(out, data, findings.assignment);
   draw_states(out, gss, findings.states);
+  draw_cones(out, gss, findings);
   draw_density(out, gss, SIGMA1_NET, results.votes, findings.states, 1, {170, 0, 0});
   draw_density(out, gss, SIGMA3_NET, results.votes, findings.states, 3, {0, 30, 160});
   draw_state_table(out, gss, findings, 370);

@@ -4,8 +4,11 @@
 #ifndef SORVEL_PLOT_MIM_REPORT_H_
 #define SORVEL_PLOT_MIM_REPORT_H_
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "confidence/confidence_report.h"
 
 #include "analyses/populations/data_assignment.h"
 #include "plot/results_reader.h"
@@ -16,6 +19,10 @@ struct MimFindings {
   double fit_limit;               // degrees
   std::vector<MimVote> states;    // the stress states found, most votes first
   DataAssignment assignment;
+  // Populations of a run's report in place of the vote peaks: how they
+  // were found, for the caption, and each one's confidence, when it has one.
+  std::string populations_found;
+  std::vector<std::optional<Confidence>> confidence;
 };
 
 /// The peaks of the votes of `results` and the data of `data` assigned

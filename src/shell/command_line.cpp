@@ -1,12 +1,14 @@
 #include "shell/command_line.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include <cctype>
 
 #include "common/threads.h"
 #include "confidence/bootstrap.h"
+#include "report/population_report.h"
 #include "report/report_files.h"
 #include "shell/console.h"
 #include "shell/error_reporter.h"
@@ -36,18 +38,46 @@ const OptionTable& option_table(const CommandLineProgram& program) {
 
 static const char* const CONFIDENCE_USAGE =
     " [--bootstrap B] [--seed S] [--report FILE.json|FILE.csv] [--picture FILE.svg]";
+static const char* const POPULATION_USAGE =
+    " [--separation DEG] [--min-votes SHARE] [--fit DEG] [--populations N] [--split PREFIX]";
 
-static std::string confidence_help() {
+static std::string population_help() {
+  char defaults[160];
+  std::snprintf(defaults, sizeof defaults,
+                "(defaults: separation %g, min-votes %g, fit %g)\n",
+                DEFAULT_SEPARATION_OPTIONS.separation, DEFAULT_SEPARATION_OPTIONS.min_votes,
+                DEFAULT_SEPARATION_OPTIONS.fit_limit);
+  return std::string(
+             "After the results file the data are separated into populations, each with\n"
+             "the stress state that fits it best:\n"
+             "  --separation DEG  states closer than DEG degrees of stress difference merge\n"
+             "  --min-votes SHARE drop populations with less than SHARE (0 to 1) of the\n"
+             "                most-voted population's votes\n"
+             "  --fit DEG     a datum fits a state when its misfit is below DEG degrees\n"
+             "  --populations N  keep N populations (1 to 8) instead of the rule: each\n"
+             "                must explain on its own at least 8 data, and 5 % of them\n"
+             "  --split PREFIX  write each population's data to PREFIX1.fdt, PREFIX2.fdt,\n"
+             "                ..., the data of none to PREFIX0.fdt\n"
+             "                ") +
+         defaults;
+}
+
+static std::string confidence_help(bool populations) {
   return "  --bootstrap B  resamples of the data for the 95 % confidence, 0 to " +
          std::to_string(MAX_RESAMPLES) + "\n"
          "                (default " + std::to_string(DEFAULT_RESAMPLES) +
          "; 0 turns the bootstrap off; none below " + std::to_string(MIN_BOOTSTRAP_DATA) +
          " data)\n"
          "  --seed S       seed of the resamples, a whole number (default " +
-         std::to_string(DEFAULT_SEED) + ")\n"
-         "  --report FILE  the report for scripts: FILE.json one JSON object, FILE.csv a\n"
-         "                header and one row, appended to a file with the same header\n"
-         "  --picture FILE.svg  the stereonet of the best state with its confidence\n";
+         std::to_string(DEFAULT_SEED) + ")\n" +
+         (populations
+              ? "  --report FILE  the report for scripts: FILE.json one JSON object, FILE.csv a\n"
+                "                header and one row a population, appended to a file with the\n"
+                "                same header; the bootstrap is of each population's data\n"
+                "  --picture FILE.svg  the stereonet of the populations with their confidence\n"
+              : "  --report FILE  the report for scripts: FILE.json one JSON object, FILE.csv a\n"
+                "                header and one row, appended to a file with the same header\n"
+                "  --picture FILE.svg  the stereonet of the best state with its confidence\n");
 }
 
 static ProgramTexts analysis_texts(const CommandLineProgram& program,
@@ -55,6 +85,7 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
   std::string name = program.name;
   std::string k = program.takes_subset_size ? " --k K" : "";
   std::string usage = name + " --weight N" + k + (program.takes_confidence ? CONFIDENCE_USAGE : "") +
+                      (program.takes_subset_size ? POPULATION_USAGE : "") +
                       " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
   std::string about =
       std::string(program.purpose) + "Without arguments " + name +
@@ -62,10 +93,12 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
       "  --weight N    the weight function: 1 or cosine, 2 or linear, 3 or tangent,\n"
       "                4 or hyperbolic-tangent (required)\n";
   if (program.takes_subset_size) about += "  --k K         the subset size, 2 to 8 (required)\n";
-  if (program.takes_confidence) about += confidence_help();
+  if (program.takes_confidence) about += confidence_help(program.takes_subset_size);
+  if (program.takes_subset_size) about += population_help();
   about +=
       "  --overwrite   replace an existing RESULTS file" +
-      std::string(program.takes_confidence ? " (and report or picture)" : "") + "\n"
+      std::string(program.takes_subset_size ? " (and report, picture or split files)"
+                 : program.takes_confidence ? " (and report or picture)" : "") + "\n"
       "  --quiet       leave out the progress lines (the summary line stays)\n"
       "  --threads N   threads to use, 1 to 1024 (default: SORVEL_THREADS, or every\n"
       "                hardware thread)\n"
@@ -74,7 +107,11 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
       extension +
       " unless given; names are used as\n"
       "given. After the results file, one summary line names the " +
-      (program.takes_subset_size ? "most-voted" : "best") + " stress state.\n";
+      (program.takes_subset_size ? "most-voted" : "best") + " stress state" +
+      (program.takes_subset_size
+           ? ";\nthen one line gives the number of populations and why, one line each\n"
+             "population, and one line each datum.\n"
+           : ".\n");
   return ProgramTexts{name, usage, about, EXIT_STATUS_HELP};
 }
 
@@ -114,6 +151,40 @@ static std::string read_confidence_answers(const ParsedArguments& parsed, Confid
   return "";
 }
 
+// A number from low to high (low itself only when `low_included`) into
+// `value` when the option is given; the usage problem, or an empty text.
+static std::string read_number(const ParsedArguments& parsed, const char* name, double low,
+                               bool low_included, double high, double& value) {
+  const std::string* text = given_value(parsed, name);
+  if (text == nullptr) return "";
+  char* end = nullptr;
+  double number = std::strtod(text->c_str(), &end);
+  bool above_low = low_included ? number >= low : number > low;
+  if (text->empty() || *end != '\0' || !above_low || !(number <= high))
+    return "bad value for " + std::string(name) + ": " + *text;
+  value = number;
+  return "";
+}
+
+static std::string read_population_answers(const ParsedArguments& parsed, AnalysisRun& run) {
+  SeparationOptions& o = run.separation;
+  std::string problem = read_number(parsed, "--separation", 0, false, 180, o.separation);
+  if (problem.empty()) problem = read_number(parsed, "--min-votes", 0, true, 1, o.min_votes);
+  if (problem.empty()) problem = read_number(parsed, "--fit", 0, false, 180, o.fit_limit);
+  double count = 0;
+  if (problem.empty()) problem = read_number(parsed, "--populations", 1, true, 8, count);
+  if (!problem.empty()) return problem;
+  if (count != double(int32_t(count)))
+    return "bad value for --populations: " + *given_value(parsed, "--populations");
+  o.count = int32_t(count);
+  if (const std::string* prefix = given_value(parsed, "--split")) {
+    if (prefix->empty()) return "bad value for --split: an empty prefix";
+    run.split_prefix = *prefix;
+  }
+  run.find_populations = true;
+  return "";
+}
+
 // The options' values into `options`; the usage problem, or an empty text.
 static std::string read_answers(const CommandLineProgram& program, const ParsedArguments& parsed,
                                 RunOptions& options) {
@@ -130,6 +201,8 @@ static std::string read_answers(const CommandLineProgram& program, const ParsedA
     if (!problem.empty()) return problem;
   }
   if (!program.takes_subset_size) return "";
+  std::string problem = read_population_answers(parsed, options.run);
+  if (!problem.empty()) return problem;
   auto k = parsed.options.find("--k");
   if (k == parsed.options.end()) return "--k is required";
   std::optional<int8_t> size = parse_subset_size(k->second);
@@ -167,7 +240,8 @@ std::string read_run_options(const CommandLineProgram& program, const std::strin
 }
 
 // Why the run cannot go on with these files, or an empty text.
-static std::string file_refusal(const RunOptions& options, bool overwrite) {
+static std::string file_refusal(const CommandLineProgram& program, const RunOptions& options,
+                                bool overwrite) {
   const std::string& data = options.run.data_file;
   const std::string& results = options.run.results_file;
   if (!path_exists(data)) return "data file not found: " + data;
@@ -185,8 +259,21 @@ static std::string file_refusal(const RunOptions& options, bool overwrite) {
       return "would replace the data or the results file: " + *output;
   }
   if (!confidence.report_file.empty()) {
-    std::string refusal = report_refusal(confidence.report_file, overwrite);
+    std::string refusal = program.takes_subset_size
+                              ? population_report_refusal(confidence.report_file, overwrite)
+                              : report_refusal(confidence.report_file, overwrite);
     if (!refusal.empty()) return refusal;
+  }
+  const std::string& prefix = options.run.split_prefix;
+  if (!prefix.empty()) {
+    if (!folder_of_path_exists(prefix + "1.fdt")) return "folder not found: " + prefix + "1.fdt";
+    for (const char* number : {"0", "1"}) {
+      std::string name = prefix + number + ".fdt";
+      if (same_file(data, name) || same_file(results, name))
+        return "would replace the data or the results file: " + name;
+      if (path_exists(name) && !overwrite)
+        return "split file exists (--overwrite replaces it): " + name;
+    }
   }
   const std::string& picture = confidence.picture_file;
   if (!picture.empty() && is_folder(picture)) return "picture file is a folder: " + picture;
@@ -206,7 +293,7 @@ int run_command_line(const CommandLineProgram& program, const std::string& exten
   RunOptions options;
   problem = read_run_options(program, extension, parsed, options);
   if (!problem.empty()) return usage_error(texts, problem);
-  std::string refusal = file_refusal(options, parsed.options.contains("--overwrite"));
+  std::string refusal = file_refusal(program, options, parsed.options.contains("--overwrite"));
   if (!refusal.empty()) {
     std::fprintf(stderr, "%s: %s\n", program.name, refusal.c_str());
     return 1;

@@ -74,8 +74,10 @@ inline constexpr KnownOption CDM_OPTIONS[] = {
     {"--report", true},    {"--picture", true}};
 
 inline constexpr KnownOption MIM_OPTIONS[] = {
-    {"--weight", true}, {"--overwrite", false}, {"--quiet", false}, {"--threads", true},
-    {"--help", false},  {"--version", false},   {"--k", true}};
+    {"--weight", true},     {"--overwrite", false}, {"--quiet", false},   {"--threads", true},
+    {"--help", false},      {"--version", false},   {"--k", true},        {"--bootstrap", true},
+    {"--seed", true},       {"--report", true},     {"--picture", true},  {"--separation", true},
+    {"--min-votes", true},  {"--fit", true},        {"--populations", true}, {"--split", true}};
 
 inline constexpr KnownOption GRID_OPTIONS[] = {{"--fixed", false},
                                                {"--whole", false},

@@ -20,6 +20,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -267,4 +268,30 @@ TEST_F(PopulationSeparation, FindsTheTrueStatesOfSyntheticMixtures) {
   EXPECT_GE(median(shares), 0.8);
 }
 
+}  // namespace
+
+namespace {
+TEST_F(PopulationSeparation, DISABLED_Survey) {
+  int sets = 0, right = 0, spurious = 0, missed = 0;
+  std::vector<double> errors, shares;
+  int seeds = std::getenv("SEEDS") ? std::atoi(std::getenv("SEEDS")) : 4;
+  for (unsigned seed = 1; seed <= unsigned(seeds); ++seed)
+    for (Mixture m : mixtures()) {
+      m.seed = seed * 100 + m.seed;
+      PopulationSearch search;
+      Outcome o = separate(m, search);
+      ++sets;
+      right += o.found == int(m.populations.size());
+      spurious += o.spurious;
+      if (o.found != int(m.populations.size())) std::printf("  %s seed %u: found %d\n", m.name, m.seed, o.found);
+      for (size_t t = 0; t < m.populations.size(); ++t) {
+        if (o.state_error[t] > 25) { ++missed; continue; }
+        errors.push_back(o.state_error[t]);
+        shares.push_back(o.rightly_given[t]);
+      }
+    }
+  int below90 = int(std::count_if(shares.begin(), shares.end(), [](double s) { return s < 0.9; }));
+  std::printf("sets %d right %d spurious %d missed %d median error %.1f median share %.2f below 90 %%: %d of %zu\n",
+              sets, right, spurious, missed, median(errors), median(shares), below90, shares.size());
+}
 }  // namespace

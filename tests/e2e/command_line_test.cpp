@@ -190,7 +190,7 @@ TEST_F(CommandLineTest, MostVotedStateAgreesWithTheMimFile) {
   ProgramRun r = run("sorvel-mim", {"--weight", "1", "--k", "3", "--quiet", "normal.fdt"});
   ASSERT_EQ(r.status, 0) << r.errors;
   Summary s{};
-  ASSERT_TRUE(parse_most_voted(split_lines(r.output).back(), s)) << r.output;
+  ASSERT_TRUE(parse_most_voted(split_lines(r.output).front(), s)) << r.output;
   // The voted lines follow the 16 data, "59400 11" and their count.
   std::vector<std::string> lines = split_lines(read_file(path("normal.mim")));
   int voted = std::stoi(lines.at(18));
