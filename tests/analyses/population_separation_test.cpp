@@ -5,15 +5,15 @@
 // is asked of the population found nearest to its true state only when
 // the true states themselves give it to that state (least misfit).
 //
-// What the search reaches here, and so what is checked: the count right
-// in at least 4 of 5 sets and no population that is not there (none
-// farther than 30 degrees from every true state); the true states found
-// within 15 degrees (sigma1 and sigma3) at the median, none beyond 25
-// but for a population missed; at least 80 % of a population's data
-// given to it at the median. The grid's states lie 10 degrees apart, and
-// even the best grid state of each population's own data gives only 75
-// to 95 % of its data back on these mixtures, so 90 % for every
-// population cannot be asked.
+// What is checked over 36 such sets: the count right in at least 4 of 5;
+// a population that is not there (farther than 30 degrees from every
+// true state) in at most 1 of 10; at most 1 of 5 true populations
+// missed (no state found within 25 degrees); the others found within 12
+// degrees (sigma1 and sigma3) and given at least 80 % of their data at
+// the median; a single clean population found as one. The grid's states
+// lie 10 degrees apart, and even the best grid state of each
+// population's own data gives only 75 to 95 % of its data back on these
+// mixtures, so 90 % for every population cannot be asked.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,33 +66,25 @@ std::vector<float> tensor_of(const StressState& s) {
   return t;
 }
 
-// A datum of a random plane and slip: made by a random state of its own.
+// A datum of a random plane and slip: made by a random state of its own,
+// sigma1 a random direction and sigma3 a random one across it.
 std::string random_datum(std::mt19937& random) {
   std::uniform_real_distribution<double> u(0.0, 1.0);
+  std::normal_distribution<double> g(0.0, 1.0);
   while (true) {
-    double az = 360 * u(random), pl = std::asin(u(random)) / RAD;
-    // sigma3 perpendicular to sigma1: a random direction in its normal plane.
-    double a3 = az + 90 + 180 * u(random);
-    double p3 = 0;
-    StressState s = {az, pl, 0, 0, u(random)};
-    // Turn a horizontal perpendicular about sigma1 by a random angle.
-    double turn = 2 * M_PI * u(random);
-    std::array<double, 3> e1 = {std::cos(pl * RAD) * std::sin(az * RAD),
-                                std::cos(pl * RAD) * std::cos(az * RAD), -std::sin(pl * RAD)};
-    std::array<double, 3> h = {std::sin(a3 * RAD), std::cos(a3 * RAD), p3};
-    double d = h[0] * e1[0] + h[1] * e1[1] + h[2] * e1[2];
-    for (int i = 0; i < 3; ++i) h[size_t(i)] -= d * e1[size_t(i)];
-    double n = std::sqrt(h[0] * h[0] + h[1] * h[1] + h[2] * h[2]);
-    for (double& c : h) c /= n;
-    std::array<double, 3> g = {e1[1] * h[2] - e1[2] * h[1], e1[2] * h[0] - e1[0] * h[2],
-                               e1[0] * h[1] - e1[1] * h[0]};
-    std::array<double, 3> e3;
-    for (int i = 0; i < 3; ++i)
-      e3[size_t(i)] = std::cos(turn) * h[size_t(i)] + std::sin(turn) * g[size_t(i)];
-    if (e3[2] > 0)
-      for (double& c : e3) c = -c;
-    s.sigma3_plunge = std::asin(-e3[2]) / RAD;
-    s.sigma3_azimuth = std::fmod(std::atan2(e3[0], e3[1]) / RAD + 360, 360);
+    std::array<double, 3> a = {g(random), g(random), g(random)}, b = {g(random), g(random), g(random)};
+    std::array<double, 3> c = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
+                               a[0] * b[1] - a[1] * b[0]};
+    auto trend_plunge = [](std::array<double, 3> v, double& trend, double& plunge) {
+      double n = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+      if (v[2] > 0) n = -n;  // the downward end
+      plunge = std::asin(-v[2] / n) / RAD;
+      trend = std::fmod(std::atan2(v[0] / n, v[1] / n) / RAD + 360.0, 360.0);
+    };
+    StressState s{};
+    trend_plunge(a, s.sigma1_azimuth, s.sigma1_plunge);
+    trend_plunge(c, s.sigma3_azimuth, s.sigma3_plunge);  // across sigma1
+    s.phi = u(random);
     std::string line = noisy_synthetic_datum(s, 360 * u(random), 10 + 80 * u(random), 0, random);
     if (!line.empty()) return line;
   }
@@ -133,7 +125,6 @@ struct Outcome {
   int found = 0;
   std::vector<double> state_error;    // per true population: degrees to its found state, or 180
   std::vector<double> rightly_given;  // per true population: share of its data given to it
-  int to_none = 0, to_other = 0;
   int spurious = 0;  // found populations farther than 30 degrees from every true state
 };
 
@@ -178,7 +169,6 @@ Outcome judge(const Mixture& m, const MimRun& run, const PopulationSearch& searc
       if (origin[size_t(i)] != int(t + 1) || best_state != t) continue;
       ++asked;
       if (match > 0 && given[size_t(i)] == match) ++right;
-      else if (given[size_t(i)] == 0) ++o.to_none; else ++o.to_other;
     }
     o.rightly_given.push_back(asked ? double(right) / asked : 1.0);
   }
@@ -208,15 +198,11 @@ class PopulationSeparation : public ::testing::Test {
     EXPECT_FALSE(MIM_run(run, current_job_time(), settings_, result));
     search = separate_populations(result.tables.gss, result.tables.faults, result.tables.table,
                                   result.votes, DEFAULT_SEPARATION_OPTIONS);
-    result_ = std::move(result);
-    result_gss_ = &result_.tables.gss;
-    return judge(m, result_, search, d.origin);
+    return judge(m, result, search, d.origin);
   }
 
   std::string folder_;
   RunSettings settings_;
-  MimRun result_;
-  const Gss* result_gss_ = nullptr;
 };
 
 // Normal, reverse and strike-slip regimes and pairs that share an axis.
@@ -232,7 +218,8 @@ std::vector<Mixture> mixtures() {
       {"three, unequal, random 10 %", {{NORMAL_EW, 40}, {THRUST_NS, 20}, {STRIKE_SLIP_NE, 15}}, 12, 0.1, 3, 2},
       {"two normal regimes", {{NORMAL_EW, 20}, {NORMAL_NS, 35}}, 8, 0.0, 3, 3},
       {"four", {{NORMAL_EW, 25}, {THRUST_NS, 20}, {STRIKE_SLIP_NE, 20}, {NORMAL_NS, 15}}, 10, 0.1, 3, 4},
-      {"one", {{STRIKE_SLIP_NE, 40}}, 10, 0.1, 3, 5},
+      {"one, random 10 %", {{STRIKE_SLIP_NE, 40}}, 10, 0.1, 3, 5},
+      {"one", {{THRUST_NS, 30}}, 12, 0.0, 3, 6},
   };
 }
 
@@ -241,57 +228,46 @@ double median(std::vector<double> v) {
   return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
+// Every mixture drawn six times: 36 data sets, 78 true populations.
 TEST_F(PopulationSeparation, FindsTheTrueStatesOfSyntheticMixtures) {
-  int right_count = 0, missed = 0;
+#ifdef SORVEL_UNDER_SANITIZER
+  GTEST_SKIP() << "36 MIM runs take many minutes under the sanitizers";
+#endif
+  int sets = 0, right = 0, spurious = 0, populations = 0, missed = 0;
   std::vector<double> errors, shares;
-  for (const Mixture& m : mixtures()) {
-    PopulationSearch search;
-    Outcome o = separate(m, search);
-    right_count += o.found == int(m.populations.size());
-    std::printf("%-28s found %d of %zu:", m.name, o.found, m.populations.size());
-    for (size_t t = 0; t < m.populations.size(); ++t)
-      std::printf(" [%.0f deg, %.0f %%]", o.state_error[t], 100 * o.rightly_given[t]);
-    std::printf("\n");
-    EXPECT_EQ(o.spurious, 0) << m.name;
-    for (size_t t = 0; t < m.populations.size(); ++t) {
-      if (o.state_error[t] > 25) {
-        ++missed;
-        continue;
-      }
-      errors.push_back(o.state_error[t]);
-      shares.push_back(o.rightly_given[t]);
-    }
-  }
-  EXPECT_GE(right_count, 4);
-  EXPECT_LE(missed, 1);
-  EXPECT_LE(median(errors), 15.0);
-  EXPECT_GE(median(shares), 0.8);
-}
-
-}  // namespace
-
-namespace {
-TEST_F(PopulationSeparation, DISABLED_Survey) {
-  int sets = 0, right = 0, spurious = 0, missed = 0;
-  std::vector<double> errors, shares;
-  int seeds = std::getenv("SEEDS") ? std::atoi(std::getenv("SEEDS")) : 4;
-  for (unsigned seed = 1; seed <= unsigned(seeds); ++seed)
+  for (unsigned draw = 1; draw <= unsigned(std::getenv("DRAWS") ? std::atoi(std::getenv("DRAWS")) : 6); ++draw) {
     for (Mixture m : mixtures()) {
-      m.seed = seed * 100 + m.seed;
+      m.seed += 100 * draw;
       PopulationSearch search;
       Outcome o = separate(m, search);
       ++sets;
       right += o.found == int(m.populations.size());
       spurious += o.spurious;
-      if (o.found != int(m.populations.size())) std::printf("  %s seed %u: found %d\n", m.name, m.seed, o.found);
+      std::printf("%-28s draw %u found %d of %zu:", m.name, draw, o.found, m.populations.size());
       for (size_t t = 0; t < m.populations.size(); ++t) {
-        if (o.state_error[t] > 25) { ++missed; continue; }
+        std::printf(" [%.0f deg, %.0f %%]", o.state_error[t], 100 * o.rightly_given[t]);
+        ++populations;
+        if (o.state_error[t] > 25) {
+          ++missed;
+          continue;
+        }
         errors.push_back(o.state_error[t]);
         shares.push_back(o.rightly_given[t]);
       }
+      std::printf("\n");
+      if (m.populations.size() == 1 && m.random_share == 0) {
+        EXPECT_EQ(o.found, 1) << m.name;
+      }
     }
-  int below90 = int(std::count_if(shares.begin(), shares.end(), [](double s) { return s < 0.9; }));
-  std::printf("sets %d right %d spurious %d missed %d median error %.1f median share %.2f below 90 %%: %d of %zu\n",
-              sets, right, spurious, missed, median(errors), median(shares), below90, shares.size());
+  }
+  std::printf("count right in %d of %d sets; %d populations not there; %d of %d missed; "
+              "median error %.1f deg; median share given %.0f %%\n",
+              right, sets, spurious, missed, populations, median(errors), 100 * median(shares));
+  EXPECT_GE(right * 5, sets * 4);
+  EXPECT_LE(spurious * 10, sets);
+  EXPECT_LE(missed * 5, populations);
+  EXPECT_LE(median(errors), 12.0);
+  EXPECT_GE(median(shares), 0.8);
 }
+
 }  // namespace

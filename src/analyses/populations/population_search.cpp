@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <optional>
 #include <set>
 #include <utility>
@@ -20,10 +19,16 @@ const int32_t MAX_ROUNDS = 100;
 
 // A datum that fits no population.
 const int32_t NONE = -1;
-const double PEEL_SHARE = 1;
-const int RULE = 0;
-const int RULE_FLOOR = 5;
-const double RULE_Z = 3;
+
+// The first states claim only the data they fit within this share of the
+// fit limit, so that a state that fits two populations loosely leaves
+// enough of the second for a state of its own; assignment and inversion
+// then give every population all the data it fits.
+const double SEED_FIT_SHARE = 0.5;
+
+// At most this many first states: more populations than this in one data
+// set are more than the subsets can tell apart.
+const std::size_t MAX_SEEDS = 10;
 
 struct Candidate {
   int32_t index;      // 0-based grid index
@@ -79,26 +84,6 @@ std::vector<int32_t> alone_counts(const Misfits& misfit, std::size_t count, doub
   return alone;
 }
 
-// Data under the limit for no candidate but p, whether they fit p or not:
-// those that p alone could explain.
-std::vector<int32_t> open_counts(const Misfits& misfit, std::size_t count, double fit_limit) {
-  std::vector<int32_t> open(count, 0);
-  for (const std::vector<long>& m : misfit) {
-    int32_t fitting = 0, which = 0;
-    for (std::size_t p = 0; p < m.size(); ++p)
-      if (double(m[p]) < fit_limit) ++fitting, which = static_cast<int32_t>(p);
-    if (fitting == 1) ++open[static_cast<std::size_t>(which)];
-    if (fitting == 0)
-      for (int32_t& o : open) ++o;
-  }
-  return open;
-}
-
-int32_t chance_bound(int32_t open) {
-  double u = open;
-  return std::max<int32_t>(RULE_FLOOR, static_cast<int32_t>(std::ceil(u / 6.0 + RULE_Z * std::sqrt(u * 5.0 / 36.0))));
-}
-
 // Candidates in order of their data, most first, the lower grid index
 // first among equals; each keeps its data.
 struct Ranked {
@@ -128,7 +113,7 @@ std::vector<Candidate> next_states(const Gss& gss, const FaultSet& faults,
     ranked.push_back({{best.index, best.score_sum}, data[p]});
   }
   rank_by_data(ranked);
-  const int32_t least = std::min<int32_t>(RULE ? RULE_FLOOR : least_data_alone(faults.count), faults.count);
+  const int32_t least = std::min<int32_t>(least_data_alone(faults.count), faults.count);
   std::vector<Candidate> kept;
   std::vector<UnitDeviator> kept_deviators;
   for (const Ranked& r : ranked) {
@@ -177,14 +162,15 @@ std::size_t weakest(const std::vector<int32_t>& alone, const std::vector<std::ve
 }
 
 // States found one after another: the best state of the data not yet
-// explained, then of those it leaves, while it explains enough of them.
+// explained, then of those it leaves (misfit at or above `fit_limit`),
+// while it explains enough of them.
 std::vector<Candidate> peeled_states(const Gss& gss, const FaultSet& faults,
                                      const FitnessTable& table, double fit_limit) {
   std::vector<Candidate> states;
   std::vector<int32_t> pool;
   for (int32_t i = 0; i < faults.count; ++i) pool.push_back(i);
-  const int32_t least = RULE ? RULE_FLOOR : least_data_alone(faults.count);
-  while (static_cast<int32_t>(pool.size()) >= least && states.size() < 10) {
+  const int32_t least = least_data_alone(faults.count);
+  while (static_cast<int32_t>(pool.size()) >= least && states.size() < MAX_SEEDS) {
     BestOfData best = best_state_of_data(table, pool);
     std::vector<int32_t> rest;
     for (int32_t i : pool)
@@ -224,18 +210,13 @@ struct Standing {
   std::vector<std::vector<int32_t>> data;
   std::vector<int32_t> alone;
   std::vector<long> votes;
-  std::vector<int32_t> needed;
 };
 
 Standing standing_of(const Gss& gss, const FaultSet& faults, const GridValues& votes,
                      const std::vector<Candidate>& states, double fit_limit) {
   Misfits misfit = misfits_under(gss, faults, states);
-  Standing s = {members(assign(misfit, fit_limit), states.size()),
-          alone_counts(misfit, states.size(), fit_limit), shared_votes(gss, votes, states), {}};
-  std::vector<int32_t> open = open_counts(misfit, states.size(), fit_limit);
-  for (std::size_t p = 0; p < states.size(); ++p)
-    s.needed.push_back(RULE ? chance_bound(open[p]) : least_data_alone(faults.count));
-  return s;
+  return {members(assign(misfit, fit_limit), states.size()),
+          alone_counts(misfit, states.size(), fit_limit), shared_votes(gss, votes, states)};
 }
 
 // The population the options ask to drop, with the reason, or none.
@@ -249,16 +230,7 @@ std::optional<std::pair<std::size_t, DropReason>> to_drop(const Standing& s,
     if (static_cast<int32_t>(count) > options.count) return std::pair{w, DropReason::count};
     return std::nullopt;
   }
-  (void)least;
-  {
-    std::optional<std::size_t> drop;
-    for (std::size_t p = 0; p < count; ++p)
-      if (s.alone[p] < s.needed[p] &&
-          (!drop || s.alone[p] < s.alone[*drop] ||
-           (s.alone[p] == s.alone[*drop] && s.data[p].size() <= s.data[*drop].size())))
-        drop = p;
-    if (count > 1 && drop) return std::pair{*drop, DropReason::alone};
-  }
+  if (count > 1 && s.alone[w] < least) return std::pair{w, DropReason::alone};
   long most = *std::max_element(s.votes.begin(), s.votes.end());
   std::size_t fewest = static_cast<std::size_t>(
       std::min_element(s.votes.begin(), s.votes.end()) - s.votes.begin());
@@ -297,7 +269,8 @@ PopulationSearch separate_populations(const Gss& gss, const FaultSet& faults,
                                       const FitnessTable& table, const GridValues& votes,
                                       const SeparationOptions& options) {
   PopulationSearch search;
-  std::vector<Candidate> states = peeled_states(gss, faults, table, options.fit_limit * PEEL_SHARE);
+  std::vector<Candidate> states =
+      peeled_states(gss, faults, table, options.fit_limit * SEED_FIT_SHARE);
   search.seeds = static_cast<int32_t>(states.size());
   search.least_alone = least_data_alone(faults.count);
   Standing standing;
