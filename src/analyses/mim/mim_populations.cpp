@@ -92,7 +92,10 @@ std::string one_decimal(double value) {
 std::string count_line(const PopulationRunReport& r) {
   std::string line = "  Populations: " + std::to_string(r.populations.size());
   if (r.fixed_count > 0)
-    line += " (" + std::to_string(r.fixed_count) + " asked for)";
+    line += " (" + std::to_string(r.fixed_count) + " asked for" +
+            (static_cast<int32_t>(r.populations.size()) < r.fixed_count
+                 ? "; no more states fit at least " + std::to_string(4) + " data)"
+                 : ")");
   else
     line += " (each explains at least " + std::to_string(r.least_alone) +
             " data that no other explains)";

@@ -30,6 +30,17 @@ const double SEED_FIT_SHARE = 0.5;
 // set are more than the subsets can tell apart.
 const std::size_t MAX_SEEDS = 10;
 
+// A stress state has four unknowns: fewer data than this leave it
+// undetermined. The least data of a population when the count is fixed.
+const int32_t LEAST_STATE_DATA = 4;
+
+// The least data a population keeps while the search runs: the rule's
+// number, or with a fixed count only what a state needs.
+int32_t least_data(const SeparationOptions& options, int32_t data_count) {
+  int32_t least = options.count > 0 ? LEAST_STATE_DATA : least_data_alone(data_count);
+  return std::min(least, data_count);
+}
+
 struct Candidate {
   int32_t index;      // 0-based grid index
   int32_t score_sum;  // 0 until the first inversion
@@ -113,7 +124,7 @@ std::vector<Candidate> next_states(const Gss& gss, const FaultSet& faults,
     ranked.push_back({{best.index, best.score_sum}, data[p]});
   }
   rank_by_data(ranked);
-  const int32_t least = std::min<int32_t>(least_data_alone(faults.count), faults.count);
+  const int32_t least = least_data(options, faults.count);
   std::vector<Candidate> kept;
   std::vector<UnitDeviator> kept_deviators;
   for (const Ranked& r : ranked) {
@@ -165,12 +176,14 @@ std::size_t weakest(const std::vector<int32_t>& alone, const std::vector<std::ve
 // explained, then of those it leaves (misfit at or above `fit_limit`),
 // while it explains enough of them.
 std::vector<Candidate> peeled_states(const Gss& gss, const FaultSet& faults,
-                                     const FitnessTable& table, double fit_limit) {
+                                     const FitnessTable& table, const SeparationOptions& options) {
+  const double fit_limit = options.fit_limit * SEED_FIT_SHARE;
+  const std::size_t most = std::max(MAX_SEEDS, static_cast<std::size_t>(options.count));
   std::vector<Candidate> states;
   std::vector<int32_t> pool;
   for (int32_t i = 0; i < faults.count; ++i) pool.push_back(i);
-  const int32_t least = least_data_alone(faults.count);
-  while (static_cast<int32_t>(pool.size()) >= least && states.size() < MAX_SEEDS) {
+  const int32_t least = least_data(options, faults.count);
+  while (static_cast<int32_t>(pool.size()) >= least && states.size() < most) {
     BestOfData best = best_state_of_data(table, pool);
     std::vector<int32_t> rest;
     for (int32_t i : pool)
@@ -269,8 +282,7 @@ PopulationSearch separate_populations(const Gss& gss, const FaultSet& faults,
                                       const FitnessTable& table, const GridValues& votes,
                                       const SeparationOptions& options) {
   PopulationSearch search;
-  std::vector<Candidate> states =
-      peeled_states(gss, faults, table, options.fit_limit * SEED_FIT_SHARE);
+  std::vector<Candidate> states = peeled_states(gss, faults, table, options);
   search.seeds = static_cast<int32_t>(states.size());
   search.least_alone = least_data_alone(faults.count);
   Standing standing;

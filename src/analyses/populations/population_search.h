@@ -36,9 +36,12 @@ struct SeparationOptions {
 };
 
 /// Chosen on synthetic mixtures of two to four populations with 8 to 12
-/// degrees of noise and on single populations: the separation and the fit
-/// limit of sorvel-plot's vote peaks, no least share of votes.
-inline constexpr SeparationOptions DEFAULT_SEPARATION_OPTIONS = {50.0, 0.0, 30.0, 0};
+/// degrees of noise and on single populations. States 30 degrees apart
+/// merge: wider, a normal and a strike-slip state that share sigma3, or
+/// two normal states at right angles, merge into one; states closer than
+/// that share their data, and the rule drops the weaker. The fit limit is
+/// sorvel-plot's; no least share of votes.
+inline constexpr SeparationOptions DEFAULT_SEPARATION_OPTIONS = {30.0, 0.0, 30.0, 0};
 
 /// The least number of data a population must explain on its own: 8, or
 /// 5 % of the data when that is more. Fewer can be a chance grouping: on
