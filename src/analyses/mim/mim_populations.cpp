@@ -7,6 +7,7 @@
 #include "common/constants.h"
 #include "common/free_format.h"
 #include "confidence/bootstrap.h"
+#include "fitness/weight_functions.h"
 #include "data/fault_data_reader.h"
 #include "platform/file_system.h"
 #include "platform/results_file.h"
@@ -148,7 +149,8 @@ PopulationRunReport MIM_populations(const AnalysisRun& run, const MimRun& mim,
   report_progress_message(settings, "  * Separating populations *");
   const RunTables& tables = mim.tables;
   PopulationSearch search =
-      separate_populations(tables.gss, tables.faults, tables.table, mim.votes, run.separation);
+      separate_populations(tables.gss, tables.faults, tables.table, mim.votes, run.separation,
+                           weight_function_of(run.weight_id));
   PopulationRunReport r;
   r.data_file = run.data_file;
   r.results_file = run.results_file;

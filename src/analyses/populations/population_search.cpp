@@ -10,6 +10,7 @@
 #include "common/constants.h"
 #include "fitness/fitness_table.h"
 #include "fitness/ranking.h"
+#include "fitness/weight_functions.h"
 
 namespace {
 
@@ -172,11 +173,32 @@ std::size_t weakest(const std::vector<int32_t>& alone, const std::vector<std::ve
   return w;
 }
 
-// States found one after another: the best state of the data not yet
-// explained, then of those it leaves (misfit at or above `fit_limit`),
-// while it explains enough of them.
+int32_t score_sum(const FitnessTable& table, int32_t index, const std::vector<int32_t>& data);
+
+// The state whose score reaches `least_score` for the most data of the
+// pool (the lowest grid index among equals).
+BestOfData most_fitted_state(const FitnessTable& table, const std::vector<int32_t>& pool,
+                             int8_t least_score) {
+  std::vector<int32_t> count(GSS_SIZE, 0);
+  for (int32_t j : pool) {
+    const int8_t* column = table.scores.get() + static_cast<std::size_t>(j) * GSS_SIZE;
+    for (int32_t k = 0; k < GSS_SIZE; ++k) count[static_cast<std::size_t>(k)] += column[k] >= least_score;
+  }
+  int32_t best = static_cast<int32_t>(std::max_element(count.begin(), count.end()) - count.begin());
+  return {best, score_sum(table, best, pool)};
+}
+
+// States found one after another: the state that fits the most data
+// within the seeds' share of the fit limit (by its score, which falls
+// with the misfit whatever the weight function), then the one that fits
+// the most of the data it leaves, while it fits enough of them. Counting
+// rather than summing scores keeps a broad weight function (cosine) from
+// choosing a state between two populations.
 std::vector<Candidate> peeled_states(const Gss& gss, const FaultSet& faults,
-                                     const FitnessTable& table, const SeparationOptions& options) {
+                                     const FitnessTable& table, const SeparationOptions& options,
+                                     const WeightFunction& weight) {
+  const int8_t least_score = score_of_weight(weight.weight(static_cast<float>(
+      options.fit_limit * SEED_FIT_SHARE * M_PI / 180.0)));
   const double fit_limit = options.fit_limit * SEED_FIT_SHARE;
   const std::size_t most = std::max(MAX_SEEDS, static_cast<std::size_t>(options.count));
   std::vector<Candidate> states;
@@ -184,7 +206,7 @@ std::vector<Candidate> peeled_states(const Gss& gss, const FaultSet& faults,
   for (int32_t i = 0; i < faults.count; ++i) pool.push_back(i);
   const int32_t least = least_data(options, faults.count);
   while (static_cast<int32_t>(pool.size()) >= least && states.size() < most) {
-    BestOfData best = best_state_of_data(table, pool);
+    BestOfData best = most_fitted_state(table, pool, least_score);
     std::vector<int32_t> rest;
     for (int32_t i : pool)
       if (double(misfit_degrees(tensor_of(gss, best.index), faults.data[static_cast<std::size_t>(i)])) >=
@@ -280,9 +302,10 @@ BestOfData best_state_of_data(const FitnessTable& table, const std::vector<int32
 
 PopulationSearch separate_populations(const Gss& gss, const FaultSet& faults,
                                       const FitnessTable& table, const GridValues& votes,
-                                      const SeparationOptions& options) {
+                                      const SeparationOptions& options,
+                                      const WeightFunction& weight) {
   PopulationSearch search;
-  std::vector<Candidate> states = peeled_states(gss, faults, table, options);
+  std::vector<Candidate> states = peeled_states(gss, faults, table, options, weight);
   search.seeds = static_cast<int32_t>(states.size());
   search.least_alone = least_data_alone(faults.count);
   Standing standing;

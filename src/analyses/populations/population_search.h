@@ -1,10 +1,10 @@
 // Mixed fault-slip data separated into populations, each explained by a
 // stress state of its own. The first states are found one after another:
-// the best state of all the data, then the best of the data it does not
-// explain, and so on while a state explains enough data. (The vote peaks
-// of the subsets make worse seeds when several populations mix: most
-// subsets then mix populations and vote for states that none of them
-// has.) Then, until nothing changes, every datum goes to the state it
+// the state that fits the most data closely, then the one that fits the
+// most of the data it leaves, and so on while a state fits enough data.
+// (The vote peaks of the subsets make worse seeds when several
+// populations mix: most subsets then mix populations and vote for states
+// that none of them has.) Then, until nothing changes, every datum goes to the state it
 // fits best (or to none when it fits none within the fit limit), every
 // population's state becomes the best grid state of its own data (the
 // state a CDM run on those data ranks best), states that came closer than
@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "common/tables.h"
+#include "fitness/weight_functions.h"
 
 struct SeparationOptions {
   double separation;  // degrees of stress difference: closer states merge
@@ -86,7 +87,8 @@ struct PopulationSearch {
 /// must hold the stress tensors.
 PopulationSearch separate_populations(const Gss& gss, const FaultSet& faults,
                                       const FitnessTable& table, const GridValues& votes,
-                                      const SeparationOptions& options);
+                                      const SeparationOptions& options,
+                                      const WeightFunction& weight);
 
 /// The state that a CDM run on the data `data` (0-based) of the table
 /// ranks best, and its summed score.
