@@ -167,16 +167,20 @@ static void write_picture(const std::string& path, const std::string& text) {
   if (!results_file_commit(file)) fail(path + ": the picture cannot be written");
 }
 
-// The report of the run that wrote these results: its data count and its
-// best state must be those of the data and the results file.
-static RunReport read_report(const std::string& path, const FaultSet& data,
-                             const PlotResults& results) {
+static std::string report_text(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) fail(path + ": Report file not found");
   std::ostringstream text;
   text << in.rdbuf();
+  return text.str();
+}
+
+// The report of the run that wrote these results: its data count and its
+// best state must be those of the data and the results file.
+static RunReport read_report(const std::string& path, const FaultSet& data,
+                             const PlotResults& results) {
   std::string error;
-  std::optional<RunReport> report = parse_report_json(text.str(), error);
+  std::optional<RunReport> report = parse_report_json(report_text(path), error);
   if (!report) fail(path + ": " + error);
   const CdmState& last = results.states.back();
   const BestStateReport* best = report->best ? &*report->best : nullptr;
@@ -195,12 +199,8 @@ static RunReport read_report(const std::string& path, const FaultSet& data,
 // The population report of the sorvel-mim run that wrote these results.
 static PopulationRunReport read_population_report(const std::string& path, const FaultSet& data,
                                                   const PlotResults& results) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) fail(path + ": Report file not found");
-  std::ostringstream text;
-  text << in.rdbuf();
   std::string error;
-  std::optional<PopulationRunReport> report = parse_population_report_json(text.str(), error);
+  std::optional<PopulationRunReport> report = parse_population_report_json(report_text(path), error);
   if (!report) fail(path + ": " + error);
   std::string mismatch = report_mismatch(data, results, *report);
   if (!mismatch.empty()) fail(path + ": " + mismatch);

@@ -5,7 +5,9 @@
 #ifndef SORVEL_REPORT_JSON_FIELDS_H_
 #define SORVEL_REPORT_JSON_FIELDS_H_
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -34,10 +36,19 @@ const Json& field(const Json& j, const char* name);
 double number(const Json& j, const char* name);
 long whole(const Json& j, const char* name);
 std::string text_field(const Json& j, const char* name);
+ReportAxis axis_of(const Json& j, const char* name);
 BestStateReport best_of(const Json& j);
 Confidence confidence_of(const Json& j);
 
 std::string csv_text(const std::string& text);
+/// The axes, phi, regime, shmax and r_prime of a state: 10 fields.
+void add_state_csv_fields(const BestStateReport& state, std::vector<std::string>& fields);
+/// level, resamples, seed, the cones and the intervals, best_share: 13
+/// fields, empty without a confidence.
+void add_confidence_csv_fields(const std::optional<Confidence>& confidence,
+                               std::vector<std::string>& fields);
+/// The fields joined by commas, ended by a line end.
+std::string csv_line(const std::vector<std::string>& fields);
 std::string decimals(double value, int places);
 std::string first_line(const std::string& text);
 bool read_whole_file(const std::string& path, std::string& text);
@@ -51,6 +62,27 @@ std::string report_file_refusal(const std::string& path, bool overwrite,
 /// A JSON report replaces the file; CSV rows are added under the header.
 std::string write_report_file(const std::string& path, bool overwrite, const std::string& json,
                               const std::string& csv_header, const std::string& csv_rows);
+
+/// The report that `read` makes of the JSON object in `text`; nothing,
+/// with `error` set to one sentence, when the text is not JSON or a field
+/// is missing or of the wrong kind ("<refusal>: <which>").
+template <class Report>
+std::optional<Report> read_report_json(const std::string& text, const std::string& refusal,
+                                       Report (*read)(const Json&), std::string& error) {
+  Json j = Json::parse(text, nullptr, false);
+  if (j.is_discarded()) {
+    error = "not a JSON text";
+    return std::nullopt;
+  }
+  try {
+    return read(j);
+  } catch (const ReportError& e) {
+    error = refusal + ": " + e.what;
+  } catch (const nlohmann::json::exception& e) {
+    error = refusal + ": " + e.what();
+  }
+  return std::nullopt;
+}
 
 }  // namespace report_fields
 

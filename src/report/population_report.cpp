@@ -53,12 +53,12 @@ PopulationReport population_of(const Json& j) {
 const char* const RUN_FIELDS[] = {"data_file", "results_file", "data_count", "weight_function",
                                   "k", "subsets", "populations"};
 const char* const POPULATION_FIELDS[] = {
-    "population",  "sigma1_trend", "sigma1_plunge", "sigma2_trend", "sigma2_plunge",
-    "sigma3_trend", "sigma3_plunge", "phi",          "regime",       "shmax",
-    "r_prime",     "votes",        "data",          "data_alone",   "mean_misfit",
-    "resamples",   "seed",         "sigma1_cone",   "sigma3_cone",  "phi_low",
-    "phi_high",    "shmax_low",    "shmax_high",    "r_prime_low",  "r_prime_high",
-    "best_share"};
+    "population",   "sigma1_trend", "sigma1_plunge", "sigma2_trend",  "sigma2_plunge",
+    "sigma3_trend", "sigma3_plunge", "phi",          "regime",        "shmax",
+    "r_prime",      "votes",        "data",          "data_alone",    "mean_misfit",
+    "level",        "resamples",    "seed",          "sigma1_cone",   "sigma3_cone",
+    "phi_low",      "phi_high",     "shmax_low",     "shmax_high",    "shmax_undefined",
+    "r_prime_low",  "r_prime_high", "best_share"};
 
 }  // namespace
 
@@ -88,51 +88,45 @@ std::string population_report_json(const PopulationRunReport& r) {
   return text + "\n";
 }
 
+namespace {
+
+PopulationRunReport population_run_report_of(const Json& j) {
+  PopulationRunReport r;
+  r.data_file = text_field(j, "data_file");
+  r.results_file = text_field(j, "results_file");
+  r.data_count = static_cast<int32_t>(whole(j, "data_count"));
+  r.weight_function = text_field(j, "weight_function");
+  r.k = static_cast<int32_t>(whole(j, "k"));
+  r.subsets = whole(j, "subsets");
+  r.separation = number(j, "separation");
+  r.min_votes = number(j, "min_votes");
+  r.fit_limit = number(j, "fit_limit");
+  r.fixed_count = static_cast<int32_t>(whole(j, "fixed_count"));
+  r.least_alone = static_cast<int32_t>(whole(j, "least_alone"));
+  const Json& populations = field(j, "populations");
+  if (!populations.is_array()) throw ReportError{"populations is not a list"};
+  for (const Json& p : populations) r.populations.push_back(population_of(p));
+  r.unassigned = ordinals_of(j, "unassigned");
+  const Json& dropped = field(j, "dropped");
+  if (!dropped.is_array()) throw ReportError{"dropped is not a list"};
+  for (const Json& d : dropped) {
+    r.dropped.push_back({static_cast<int32_t>(whole(d, "grid_index")), axis_of(d, "sigma1"),
+                         axis_of(d, "sigma3"),
+                         number(d, "phi"),
+                         static_cast<int32_t>(whole(d, "data")),
+                         static_cast<int32_t>(whole(d, "data_alone")),
+                         whole(d, "votes"),
+                         text_field(d, "reason")});
+  }
+  return r;
+}
+
+}  // namespace
+
 std::optional<PopulationRunReport> parse_population_report_json(const std::string& text,
                                                                 std::string& error) {
-  Json j = Json::parse(text, nullptr, false);
-  if (j.is_discarded()) {
-    error = "not a JSON text";
-    return std::nullopt;
-  }
-  try {
-    PopulationRunReport r;
-    r.data_file = text_field(j, "data_file");
-    r.results_file = text_field(j, "results_file");
-    r.data_count = static_cast<int32_t>(whole(j, "data_count"));
-    r.weight_function = text_field(j, "weight_function");
-    r.k = static_cast<int32_t>(whole(j, "k"));
-    r.subsets = whole(j, "subsets");
-    r.separation = number(j, "separation");
-    r.min_votes = number(j, "min_votes");
-    r.fit_limit = number(j, "fit_limit");
-    r.fixed_count = static_cast<int32_t>(whole(j, "fixed_count"));
-    r.least_alone = static_cast<int32_t>(whole(j, "least_alone"));
-    const Json& populations = field(j, "populations");
-    if (!populations.is_array()) throw ReportError{"populations is not a list"};
-    for (const Json& p : populations) r.populations.push_back(population_of(p));
-    r.unassigned = ordinals_of(j, "unassigned");
-    const Json& dropped = field(j, "dropped");
-    if (!dropped.is_array()) throw ReportError{"dropped is not a list"};
-    for (const Json& d : dropped) {
-      const Json& s1 = field(d, "sigma1");
-      const Json& s3 = field(d, "sigma3");
-      r.dropped.push_back({static_cast<int32_t>(whole(d, "grid_index")),
-                           {s1.at(0).get<long>(), s1.at(1).get<long>()},
-                           {s3.at(0).get<long>(), s3.at(1).get<long>()},
-                           number(d, "phi"),
-                           static_cast<int32_t>(whole(d, "data")),
-                           static_cast<int32_t>(whole(d, "data_alone")),
-                           whole(d, "votes"),
-                           text_field(d, "reason")});
-    }
-    return r;
-  } catch (const ReportError& e) {
-    error = "not a population report of sorvel-mim: " + e.what;
-  } catch (const nlohmann::json::exception& e) {
-    error = std::string("not a population report of sorvel-mim: ") + e.what();
-  }
-  return std::nullopt;
+  return read_report_json<PopulationRunReport>(text, "not a population report of sorvel-mim",
+                                               population_run_report_of, error);
 }
 
 std::string population_csv_header() {
@@ -151,33 +145,13 @@ std::string population_csv_rows(const PopulationRunReport& r) {
                                   std::to_string(r.data_count), csv_text(r.weight_function),
                                   std::to_string(r.k), std::to_string(r.subsets),
                                   std::to_string(r.populations.size()), std::to_string(n + 1)};
-    for (const ReportAxis& a : {b.sigma1, b.sigma2, b.sigma3}) {
-      f.push_back(std::to_string(a.trend));
-      f.push_back(std::to_string(a.plunge));
-    }
-    f.push_back(decimals(b.phi, 1));
-    f.push_back(regime_code(b.regime));
-    f.push_back(b.shmax ? decimals(*b.shmax, 1) : "");
-    f.push_back(decimals(b.r_prime, 1));
+    add_state_csv_fields(b, f);
     f.push_back(std::to_string(p.votes));
     f.push_back(std::to_string(p.data.size()));
     f.push_back(std::to_string(p.data_alone));
     f.push_back(decimals(b.mean_misfit, 1));
-    if (p.confidence) {
-      const Confidence& c = *p.confidence;
-      for (std::string v : {std::to_string(c.resamples), std::to_string(c.seed),
-                            decimals(c.sigma1_cone, 1), decimals(c.sigma3_cone, 1),
-                            decimals(c.phi.low, 1), decimals(c.phi.high, 1),
-                            c.shmax ? decimals(c.shmax->low, 1) : "",
-                            c.shmax ? decimals(c.shmax->high, 1) : "", decimals(c.r_prime.low, 1),
-                            decimals(c.r_prime.high, 1), decimals(c.best_share, 3)})
-        f.push_back(v);
-    } else {
-      f.resize(f.size() + 11);
-    }
-    std::string line;
-    for (std::size_t i = 0; i < f.size(); ++i) line += (i == 0 ? "" : ",") + f[i];
-    rows += line + "\n";
+    add_confidence_csv_fields(p.confidence, f);
+    rows += csv_line(f);
   }
   return rows;
 }

@@ -269,6 +269,45 @@ std::string write_report_file(const std::string& path, bool overwrite, const std
   return write_whole_file(path, text + csv_rows);
 }
 
+void add_state_csv_fields(const BestStateReport& b, std::vector<std::string>& f) {
+  for (const ReportAxis& a : {b.sigma1, b.sigma2, b.sigma3}) {
+    f.push_back(std::to_string(a.trend));
+    f.push_back(std::to_string(a.plunge));
+  }
+  f.push_back(decimals(b.phi, 1));
+  f.push_back(regime_code(b.regime));
+  f.push_back(b.shmax ? decimals(*b.shmax, 1) : "");
+  f.push_back(decimals(b.r_prime, 1));
+}
+
+void add_confidence_csv_fields(const std::optional<Confidence>& confidence,
+                               std::vector<std::string>& f) {
+  if (!confidence) {
+    f.resize(f.size() + 13);
+    return;
+  }
+  const Confidence& c = *confidence;
+  f.push_back(decimals(c.level, 2));
+  f.push_back(std::to_string(c.resamples));
+  f.push_back(std::to_string(c.seed));
+  f.push_back(decimals(c.sigma1_cone, 1));
+  f.push_back(decimals(c.sigma3_cone, 1));
+  f.push_back(decimals(c.phi.low, 1));
+  f.push_back(decimals(c.phi.high, 1));
+  f.push_back(c.shmax ? decimals(c.shmax->low, 1) : "");
+  f.push_back(c.shmax ? decimals(c.shmax->high, 1) : "");
+  f.push_back(std::to_string(c.shmax_undefined));
+  f.push_back(decimals(c.r_prime.low, 1));
+  f.push_back(decimals(c.r_prime.high, 1));
+  f.push_back(decimals(c.best_share, 3));
+}
+
+std::string csv_line(const std::vector<std::string>& fields) {
+  std::string line;
+  for (std::size_t i = 0; i < fields.size(); ++i) line += (i == 0 ? "" : ",") + fields[i];
+  return line + "\n";
+}
+
 }  // namespace report_fields
 
 using namespace report_fields;
@@ -299,29 +338,21 @@ std::string report_json(const RunReport& report) {
   return text + "\n";
 }
 
+static RunReport run_report_of(const Json& j) {
+  RunReport report;
+  report.data_file = text_field(j, "data_file");
+  report.results_file = text_field(j, "results_file");
+  report.data_count = static_cast<int32_t>(whole(j, "data_count"));
+  report.weight_function = text_field(j, "weight_function");
+  if (!field(j, "best").is_null()) report.best = best_of(field(j, "best"));
+  if (!field(j, "confidence").is_null()) report.confidence = confidence_of(field(j, "confidence"));
+  if (j.contains("no_confidence") && j["no_confidence"].is_string())
+    report.no_confidence = j["no_confidence"].get<std::string>();
+  return report;
+}
+
 std::optional<RunReport> parse_report_json(const std::string& text, std::string& error) {
-  Json j = Json::parse(text, nullptr, false);
-  if (j.is_discarded()) {
-    error = "not a JSON text";
-    return std::nullopt;
-  }
-  try {
-    RunReport report;
-    report.data_file = text_field(j, "data_file");
-    report.results_file = text_field(j, "results_file");
-    report.data_count = static_cast<int32_t>(whole(j, "data_count"));
-    report.weight_function = text_field(j, "weight_function");
-    if (!field(j, "best").is_null()) report.best = best_of(field(j, "best"));
-    if (!field(j, "confidence").is_null()) report.confidence = confidence_of(field(j, "confidence"));
-    if (j.contains("no_confidence") && j["no_confidence"].is_string())
-      report.no_confidence = j["no_confidence"].get<std::string>();
-    return report;
-  } catch (const ReportError& e) {
-    error = "not a report of sorvel: " + e.what;
-  } catch (const nlohmann::json::exception& e) {
-    error = std::string("not a report of sorvel: ") + e.what();
-  }
-  return std::nullopt;
+  return read_report_json<RunReport>(text, "not a report of sorvel", run_report_of, error);
 }
 
 std::string report_csv_header() {
@@ -335,41 +366,15 @@ std::string report_csv_row(const RunReport& r) {
                                 std::to_string(r.data_count), csv_text(r.weight_function)};
   if (r.best) {
     const BestStateReport& b = *r.best;
-    for (const ReportAxis& a : {b.sigma1, b.sigma2, b.sigma3}) {
-      f.push_back(std::to_string(a.trend));
-      f.push_back(std::to_string(a.plunge));
-    }
-    f.push_back(decimals(b.phi, 1));
-    f.push_back(regime_code(b.regime));
-    f.push_back(b.shmax ? decimals(*b.shmax, 1) : "");
-    f.push_back(decimals(b.r_prime, 1));
+    add_state_csv_fields(b, f);
     f.push_back(decimals(b.mean_score, 1));
     f.push_back(decimals(b.mean_misfit, 1));
     f.push_back(std::to_string(b.data_fitting));
   } else {
     f.resize(f.size() + 13);
   }
-  if (r.confidence) {
-    const Confidence& c = *r.confidence;
-    f.push_back(decimals(c.level, 2));
-    f.push_back(std::to_string(c.resamples));
-    f.push_back(std::to_string(c.seed));
-    f.push_back(decimals(c.sigma1_cone, 1));
-    f.push_back(decimals(c.sigma3_cone, 1));
-    f.push_back(decimals(c.phi.low, 1));
-    f.push_back(decimals(c.phi.high, 1));
-    f.push_back(c.shmax ? decimals(c.shmax->low, 1) : "");
-    f.push_back(c.shmax ? decimals(c.shmax->high, 1) : "");
-    f.push_back(std::to_string(c.shmax_undefined));
-    f.push_back(decimals(c.r_prime.low, 1));
-    f.push_back(decimals(c.r_prime.high, 1));
-    f.push_back(decimals(c.best_share, 3));
-  } else {
-    f.resize(f.size() + 13);
-  }
-  std::string line;
-  for (std::size_t i = 0; i < f.size(); ++i) line += (i == 0 ? "" : ",") + f[i];
-  return line + "\n";
+  add_confidence_csv_fields(r.confidence, f);
+  return csv_line(f);
 }
 
 std::string report_refusal(const std::string& path, bool overwrite) {

@@ -95,7 +95,7 @@ std::string count_line(const PopulationRunReport& r) {
   if (r.fixed_count > 0)
     line += " (" + std::to_string(r.fixed_count) + " asked for" +
             (static_cast<int32_t>(r.populations.size()) < r.fixed_count
-                 ? "; no more states fit at least " + std::to_string(4) + " data)"
+                 ? "; no more states fit at least " + std::to_string(LEAST_STATE_DATA) + " data)"
                  : ")");
   else
     line += " (each explains at least " + std::to_string(r.least_alone) +

@@ -31,10 +31,6 @@ const double SEED_FIT_SHARE = 0.5;
 // set are more than the subsets can tell apart.
 const std::size_t MAX_SEEDS = 10;
 
-// A stress state has four unknowns: fewer data than this leave it
-// undetermined. The least data of a population when the count is fixed.
-const int32_t LEAST_STATE_DATA = 4;
-
 // The least data a population keeps while the search runs: the rule's
 // number, or with a fixed count only what a state needs.
 int32_t least_data(const SeparationOptions& options, int32_t data_count) {

@@ -44,6 +44,10 @@ struct SeparationOptions {
 /// sorvel-plot's; no least share of votes.
 inline constexpr SeparationOptions DEFAULT_SEPARATION_OPTIONS = {30.0, 0.0, 30.0, 0};
 
+/// A stress state has four unknowns: fewer data than this leave it
+/// undetermined. The least data of a population when the count is fixed.
+inline constexpr int32_t LEAST_STATE_DATA = 4;
+
 /// The least number of data a population must explain on its own: 8, or
 /// 5 % of the data when that is more. Fewer can be a chance grouping: on
 /// mixtures with random data, a state fitted to the random ones explains
