@@ -42,24 +42,24 @@ static const char* const POPULATION_USAGE =
     " [--separation DEG] [--min-votes SHARE] [--fit DEG] [--populations N] [--split PREFIX]";
 
 static std::string population_help() {
-  char defaults[160];
-  std::snprintf(defaults, sizeof defaults,
-                "(defaults: separation %g, min-votes %g, fit %g)\n",
-                DEFAULT_SEPARATION_OPTIONS.separation, DEFAULT_SEPARATION_OPTIONS.min_votes,
-                DEFAULT_SEPARATION_OPTIONS.fit_limit);
-  return std::string(
-             "After the results file the data are separated into populations, each with\n"
-             "the stress state that fits it best:\n"
-             "  --separation DEG  states closer than DEG degrees of stress difference merge\n"
-             "  --min-votes SHARE drop populations with less than SHARE (0 to 1) of the\n"
-             "                most-voted population's votes\n"
-             "  --fit DEG     a datum fits a state when its misfit is below DEG degrees\n"
-             "  --populations N  keep N populations (1 to 8) instead of the rule: each\n"
-             "                must explain on its own at least 8 data, and 5 % of them\n"
-             "  --split PREFIX  write each population's data to PREFIX1.fdt, PREFIX2.fdt,\n"
-             "                ..., the data of none to PREFIX0.fdt\n"
-             "                ") +
-         defaults;
+  char text[1200];
+  std::snprintf(
+      text, sizeof text,
+      "After the results file the data are separated into populations; each must\n"
+      "explain on its own (a misfit under --fit where no other state fits) at\n"
+      "least 8 data, or 5 %% of the data when that is more:\n"
+      "  --separation DEG  merge states closer than DEG degrees of stress\n"
+      "                difference (default %g)\n"
+      "  --min-votes SHARE  drop populations with less than SHARE (0 to 1) of the\n"
+      "                most-voted population's votes (default %g)\n"
+      "  --fit DEG     a datum fits a state when its misfit is below DEG degrees\n"
+      "                (default %g)\n"
+      "  --populations N  keep N populations, 1 to 8, instead of the rule\n"
+      "  --split PREFIX  write each population's data to PREFIX1.fdt, PREFIX2.fdt,\n"
+      "                ..., and the data of none to PREFIX0.fdt\n",
+      DEFAULT_SEPARATION_OPTIONS.separation, DEFAULT_SEPARATION_OPTIONS.min_votes,
+      DEFAULT_SEPARATION_OPTIONS.fit_limit);
+  return text;
 }
 
 static std::string confidence_help(bool populations) {
@@ -84,9 +84,14 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
                                    const std::string& extension) {
   std::string name = program.name;
   std::string k = program.takes_subset_size ? " --k K" : "";
-  std::string usage = name + " --weight N" + k + (program.takes_confidence ? CONFIDENCE_USAGE : "") +
-                      (program.takes_subset_size ? POPULATION_USAGE : "") +
-                      " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
+  // sorvel-mim's options take three lines, the later ones indented under the first.
+  std::string usage = program.takes_subset_size
+                          ? name + " --weight N" + k + CONFIDENCE_USAGE + "\n      " +
+                                POPULATION_USAGE + "\n      " +
+                                " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]"
+                          : name + " --weight N" + k +
+                                (program.takes_confidence ? CONFIDENCE_USAGE : "") +
+                                " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
   std::string about =
       std::string(program.purpose) + "Without arguments " + name +
       " asks its questions at the console instead.\n\n"
@@ -97,7 +102,7 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
   if (program.takes_subset_size) about += population_help();
   about +=
       "  --overwrite   replace an existing RESULTS file" +
-      std::string(program.takes_subset_size ? " (and report, picture or split files)"
+      std::string(program.takes_subset_size ? "\n                (and report, picture or split files)"
                  : program.takes_confidence ? " (and report or picture)" : "") + "\n"
       "  --quiet       leave out the progress lines (the summary line stays)\n"
       "  --threads N   threads to use, 1 to 1024 (default: SORVEL_THREADS, or every\n"
@@ -107,11 +112,10 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
       extension +
       " unless given; names are used as\n"
       "given. After the results file, one summary line names the " +
-      (program.takes_subset_size ? "most-voted" : "best") + " stress state" +
       (program.takes_subset_size
-           ? ";\nthen one line gives the number of populations and why, one line each\n"
-             "population, and one line each datum.\n"
-           : ".\n");
+           ? "most-voted\nstress state; then one line gives the number of populations and why, one\n"
+             "line each population, and one line each datum.\n"
+           : "best stress state.\n");
   return ProgramTexts{name, usage, about, EXIT_STATUS_HELP};
 }
 
