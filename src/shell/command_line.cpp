@@ -84,14 +84,10 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
                                    const std::string& extension) {
   std::string name = program.name;
   std::string k = program.takes_subset_size ? " --k K" : "";
-  // sorvel-mim's options take three lines, the later ones indented under the first.
-  std::string usage = program.takes_subset_size
-                          ? name + " --weight N" + k + CONFIDENCE_USAGE + "\n      " +
-                                POPULATION_USAGE + "\n      " +
-                                " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]"
-                          : name + " --weight N" + k +
-                                (program.takes_confidence ? CONFIDENCE_USAGE : "") +
-                                " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
+  // One line, as a usage error prints it after its message.
+  std::string usage = name + " --weight N" + k + (program.takes_confidence ? CONFIDENCE_USAGE : "") +
+                      (program.takes_subset_size ? POPULATION_USAGE : "") +
+                      " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
   std::string about =
       std::string(program.purpose) + "Without arguments " + name +
       " asks its questions at the console instead.\n\n"
