@@ -9,6 +9,7 @@
 #include "analyses/mim/mim_populations.h"
 #include "analyses/run_summary.h"
 #include "data/fault_data_reader.h"
+#include "platform/file_system.h"
 #include "platform/results_file.h"
 #include "plot/population_picture.h"
 #include "shell/console.h"
@@ -42,6 +43,21 @@ static std::string write_population_picture(const AnalysisRun& run, const Gss& g
   return "";
 }
 
+// The split files are known only now that the populations are: none may
+// be another file of the run or, without --overwrite, an existing file.
+static std::string split_refusal(const AnalysisRun& run, const PopulationRunReport& report) {
+  const ConfidenceOptions& asked = run.confidence;
+  for (const std::string& name : split_file_names(run.split_prefix, report)) {
+    for (const std::string* other :
+         {&run.data_file, &run.results_file, &asked.report_file, &asked.picture_file})
+      if (!other->empty() && same_file(name, *other))
+        return "the split file " + name + " would replace " + *other + "; no split files written";
+    if (path_exists(name) && !asked.overwrite)
+      return "split file exists (--overwrite replaces it): " + name + "; no split files written";
+  }
+  return "";
+}
+
 // The outputs after the results file; the first problem, or an empty text.
 static std::string write_population_outputs(const AnalysisRun& run, const Gss& gss,
                                             const PopulationRunReport& report) {
@@ -49,6 +65,7 @@ static std::string write_population_outputs(const AnalysisRun& run, const Gss& g
   std::string problem;
   if (!asked.report_file.empty())
     problem = write_population_report(asked.report_file, report, asked.overwrite);
+  if (problem.empty() && !run.split_prefix.empty()) problem = split_refusal(run, report);
   if (problem.empty() && !run.split_prefix.empty())
     problem = write_split_files(run.split_prefix, run.data_file, report);
   if (problem.empty() && !asked.picture_file.empty())
