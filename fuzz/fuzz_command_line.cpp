@@ -55,6 +55,12 @@ static void check_run_options(const CommandLineProgram& program,
   if (program.takes_subset_size != k_in_range) std::abort();
   if (options.threads < 0 || options.threads > 1024) std::abort();
   if (options.run.data_file != parsed.operands.at(0)) std::abort();
+  if (!program.takes_subset_size) return;
+  const SeparationOptions& s = options.run.separation;
+  if (!options.run.find_populations || !(s.separation > 0 && s.separation <= 180) ||
+      !(s.min_votes >= 0 && s.min_votes <= 1) || !(s.fit_limit > 0 && s.fit_limit <= 180) ||
+      s.count < 0 || s.count > 8)
+    std::abort();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
@@ -74,5 +80,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   for (const OptionTable* table : TABLES) check_parse(*table, argv);
   check_run_options({"sorvel", "", false, nullptr}, argv);
   check_run_options({"sorvel-mim", "", true, nullptr}, argv);
+  check_run_options({"sorvel-mim", "", true, nullptr, true}, argv);
   return 0;
 }
