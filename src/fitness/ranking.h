@@ -15,6 +15,9 @@ std::vector<int32_t> sort_gridpoints(const GridValues& fitness);
 
 /// The fitness of every GridPoint less the lowest one, that of the first
 /// GridPoint of the ranking.
+/// The fitness of the first GridPoint of the ranking, 0 when there is none.
+int32_t lowest_fitness(const GridValues& fitness, const std::vector<int32_t>& order);
+
 GridValues shift_fitness(const GridValues& fitness, const std::vector<int32_t>& order);
 
 #endif  // SORVEL_FITNESS_RANKING_H_
