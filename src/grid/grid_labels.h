@@ -13,7 +13,7 @@
 
 /// The sigma1 and sigma3 axes of a run, each by its downward end.
 struct RunAxes {
-  long sigma1_azimuth, sigma1_plunge, sigma3_azimuth, sigma3_plunge;
+  int32_t sigma1_azimuth, sigma1_plunge, sigma3_azimuth, sigma3_plunge;
 };
 
 /// A point's run and its Phi in tenths (halves away from zero).
@@ -25,7 +25,7 @@ struct PointLabel {
 struct GridLabels {
   std::vector<RunAxes> runs;
   std::vector<PointLabel> points;  // in grid order
-  bool complete;  // false when a run number or a Phi did not fit its label
+  bool complete;  // false when a run number, an angle or a Phi did not fit its label
 };
 
 /// The labels of every point of `gss`, for each point the numbers that

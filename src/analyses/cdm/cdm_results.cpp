@@ -38,6 +38,12 @@ constexpr std::size_t LINE_LENGTH = 24;
 // The lines are laid out in a buffer of whole lines, handed over in pieces.
 constexpr std::size_t LINES_PER_PIECE = 2400;
 
+// "00" to "99", so that a field takes one division per two digits.
+static const char DIGIT_PAIRS[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // A field of spaces with the digits of a non-negative value at its right,
 // as write_int_field lays it out; any other value is left to that.
 static void write_count_field(char* field, long value, int width) {
@@ -46,10 +52,15 @@ static void write_count_field(char* field, long value, int width) {
     return write_int_field(field, value, width);
   std::memset(field, ' ', static_cast<std::size_t>(width));
   char* at = field + width;
-  do {
-    *--at = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
+  while (value >= 10) {
+    const long pair = value % 100;
+    value /= 100;
+    *--at = DIGIT_PAIRS[2 * pair + 1];
+    *--at = DIGIT_PAIRS[2 * pair];
+  }
+  // A last pair was at least 10, so a digit is left over unless it is 0;
+  // the value 0 itself is one digit.
+  if (value > 0 || at == field + width) *--at = static_cast<char>('0' + value);
 }
 
 static ErrorReport write_failure() { return {"CDM_save_results", "File I/O error", {}, ""}; }
