@@ -53,6 +53,26 @@ static void score_run_of_chunk(const GridPoint* grid, int32_t points, int32_t c,
   }
 }
 
+// One datum's scores added to the sums of GridPoints first .. first +
+// count - 1 (of `tensors`). A dot product that is not a number got the
+// table's score for it in the fast pass, mended here to the reference's.
+static void add_chunk(const TensorComponents& tensors, int32_t count, const DatumFactors& factors,
+                      const StepTable& scores, int32_t* sum) {
+  if (scores.usable) {
+    if (add_scores_over_gridpoints(tensors, 0, count, factors, scores, sum)) return;
+    float d[CHUNK_POINTS];
+    dots_over_gridpoints(tensors, 0, count, factors, d);
+    const StepLookup lookup = step_lookup(scores);
+    for (int32_t k = 0; k < count; ++k)
+      if (d[k] != d[k])
+        sum[k] += static_cast<int8_t>(scores.function(d[k], scores.context)) - lookup_value(lookup, d[k]);
+    return;
+  }
+  int32_t wide[CHUNK_POINTS];
+  score_chunk(tensors, 0, count, factors, scores, wide);
+  for (int32_t k = 0; k < count; ++k) sum[k] += wide[k];
+}
+
 std::vector<int32_t> sum_score_columns(const GridPoint* grid, int32_t points,
                                        const FaultDatum* data, int32_t n, const StepTable& scores,
                                        int threads) {
@@ -60,11 +80,10 @@ std::vector<int32_t> sum_score_columns(const GridPoint* grid, int32_t points,
   std::vector<int32_t> sums(static_cast<std::size_t>(points), 0);
   const int32_t chunks = (points + CHUNK_POINTS - 1) / CHUNK_POINTS;
   parallel_for(chunks, threads, [&](int32_t c) {
-    score_run_of_chunk(grid, points, c, factors, scores,
-                       [&](std::size_t, int32_t first, int32_t count, const int32_t* wide) {
-                         int32_t* sum = sums.data() + first;
-                         for (int32_t k = 0; k < count; ++k) sum[k] += wide[k];
-                       });
+    const int32_t first = c * CHUNK_POINTS;
+    const int32_t count = points - first < CHUNK_POINTS ? points - first : CHUNK_POINTS;
+    const TensorComponents tensors = tensor_components(grid + first, count);
+    for (const DatumFactors& datum : factors) add_chunk(tensors, count, datum, scores, sums.data() + first);
   });
   return sums;
 }
