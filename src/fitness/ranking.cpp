@@ -1,5 +1,7 @@
 #include "fitness/ranking.h"
 
+#include "platform/large_blocks.h"
+
 // A grid index with its fitness above it in one 64-bit word: the fitness,
 // its sign bit flipped, in the upper half, so that words compare as their
 // fitness where the upper halves differ. A word w has greater fitness than
@@ -29,7 +31,8 @@ static void insertion_pass(uint64_t* a, std::size_t n, std::size_t h) {
 std::vector<int32_t> sort_gridpoints(const GridValues& fitness) {
   const std::size_t n = fitness.size();
   if (n == 0) return {};
-  std::vector<uint64_t> ranked(n);
+  // In a large block: its 116 pages would each cost a fault.
+  std::vector<uint64_t, LargeBlockAllocator<uint64_t>> ranked(n);
   for (std::size_t k = 0; k < n; ++k) ranked[k] = ranked_word(fitness[k], static_cast<int32_t>(k));
   std::size_t h = 1;
   while (h <= n) h = 3 * h + 1;

@@ -6,7 +6,7 @@
 #include <sys/mman.h>
 
 // Blocks smaller than this come from malloc: a huge page would not pay.
-static const std::size_t LARGE = std::size_t{1} << 20;
+static const std::size_t LARGE = std::size_t{256} << 10;
 static const std::size_t HUGE_PAGE = std::size_t{2} << 20;
 
 static std::size_t whole_huge_pages(std::size_t bytes) {
