@@ -58,7 +58,9 @@ struct Worker {
   std::vector<int16_t> sums;         // levels 1 .. k - 1, `points` entries each
   std::vector<int16_t> zeros;        // level 0
   std::vector<int16_t> below_top;    // greatest sum of level k - 2 per group
-  std::vector<int16_t> coarse;       // below_top plus column j(k-1)'s greatest score, per group
+  std::vector<int16_t> below_block_top;  // the same per block
+  std::vector<int16_t> coarse;       // a bound of level k - 1 per group: of its blocks, the greatest
+                                     // below_block_top plus column j(k-1)'s greatest score
   std::vector<int16_t> block_top;    // greatest sum of level k - 1 per block, where formed
   std::vector<int16_t> group_top;    // the same per group
   std::vector<uint32_t> formed;      // per group: the generation in which it was formed
@@ -158,25 +160,6 @@ SORVEL_VECTOR_KERNEL(void, prefix_level,
   for (int32_t i = 0; i < points; ++i) sums[i] = static_cast<int16_t>(below[i] + column[i]);
 }
 
-// A level and the greatest sum of each of its groups, in one pass.
-SORVEL_VECTOR_KERNEL(void, prefix_level_with_tops,
-                     (const int16_t* __restrict below, const int8_t* __restrict column,
-                      int16_t* __restrict sums, int16_t* __restrict group_top,
-                      int32_t points),
-                     (below, column, sums, group_top, points)) {
-  const int32_t span = BLOCK * GROUP;
-  for (int32_t g = 0; g * span < points; ++g) {
-    const int32_t end = (g + 1) * span < points ? (g + 1) * span : points;
-    int16_t top = std::numeric_limits<int16_t>::min();
-    for (int32_t i = g * span; i < end; ++i) {
-      int16_t sum = static_cast<int16_t>(below[i] + column[i]);
-      sums[i] = sum;
-      top = sum > top ? sum : top;
-    }
-    group_top[g] = top;
-  }
-}
-
 // Sixteen sums of a row of a group as one vector, for compilers that
 // have vector types; the lanes are ordinary 16-bit whole numbers.
 #if defined(__GNUC__)
@@ -242,6 +225,30 @@ SORVEL_VECTOR_KERNEL(int16_t, form_group_sums,
 #endif
 }
 
+// For every group, the greatest over its blocks of a block's greatest
+// sum of level k - 2 plus its greatest score in the column of level k - 1.
+SORVEL_VECTOR_KERNEL(void, coarse_bounds,
+                     (const int16_t* __restrict block_top, const int8_t* __restrict block_max,
+                      int16_t* __restrict coarse, int32_t groups),
+                     (block_top, block_max, coarse, groups)) {
+  for (int32_t g = 0; g < groups; ++g) {
+#if defined(__GNUC__)
+    Lanes16 tops;
+    Bytes16 scores;
+    std::memcpy(&tops, block_top + g * GROUP, sizeof tops);
+    std::memcpy(&scores, block_max + g * GROUP, sizeof scores);
+    coarse[g] = greatest_lane(tops + __builtin_convertvector(scores, Lanes16));
+#else
+    int16_t most = std::numeric_limits<int16_t>::min();
+    for (int32_t b = 0; b < GROUP; ++b) {
+      const int16_t bound = static_cast<int16_t>(block_top[g * GROUP + b] + block_max[g * GROUP + b]);
+      most = bound > most ? bound : most;
+    }
+    coarse[g] = most;
+#endif
+  }
+}
+
 void form_level(Worker& w, const SubsetSearchPlan& plan);
 
 // Level m (1-based) of the current subset now ends with datum j; the
@@ -260,15 +267,16 @@ void set_level(Worker& w, const SubsetSearchPlan& plan, int m, int32_t j) {
       form_level(w, plan);
       return;
     }
-    const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
-    for (int32_t g = 0; g < plan.groups; ++g)
-      w.coarse[g] = static_cast<int16_t>(w.below_top[g] + group_max[g]);
+    coarse_bounds(w.below_block_top.data(),
+                  plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks,
+                  w.coarse.data(), plan.groups);
     return;
   }
   const int16_t* below = level_sums(w, plan, m - 1);
   int16_t* sums = level_sums(w, plan, m);
   if (m == plan.k - 2)
-    prefix_level_with_tops(below, column, sums, w.below_top.data(), plan.columns.points);
+    for (int32_t g = 0; g < plan.groups; ++g)
+      w.below_top[g] = form_group_sums(below, column, sums, w.below_block_top.data(), g);
   else
     prefix_level(below, column, sums, plan.columns.points);
 }
@@ -516,6 +524,7 @@ SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& given, int k, int thr
       w.sums.assign(static_cast<std::size_t>(k - 1) * columns.points, 0);
       w.zeros.assign(static_cast<std::size_t>(columns.points), 0);
       w.below_top.assign(static_cast<std::size_t>(plan->groups), 0);
+      w.below_block_top.assign(static_cast<std::size_t>(plan->blocks), 0);
       w.coarse.assign(static_cast<std::size_t>(plan->groups), 0);
       w.block_top.assign(static_cast<std::size_t>(plan->blocks), 0);
       w.group_top.assign(static_cast<std::size_t>(plan->groups), 0);
