@@ -36,6 +36,9 @@ static_assert(SPAN == SEARCH_GROUP);
 // sum of k scores that a GridPoint has can be matched by it.
 constexpr int8_t PADDING_SCORE = -128;
 constexpr int MAX_K = MAX_SUBSET_SIZE;
+// Data of level k - 1 followed by at least this many last data get the
+// tighter bounds per group.
+constexpr int32_t MANY_LAST_DATA = 12;
 // More pieces than this would cost more memory than they save in waiting.
 constexpr int32_t MAX_TASKS = 1 << 20;
 
@@ -267,9 +270,17 @@ void set_level(Worker& w, const SubsetSearchPlan& plan, int m, int32_t j) {
       form_level(w, plan);
       return;
     }
-    coarse_bounds(w.below_block_top.data(),
-                  plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks,
-                  w.coarse.data(), plan.groups);
+    // The bounds from the blocks are the tighter, those from the groups
+    // the cheaper: worth it only for a datum followed by many subsets.
+    if (plan.columns.n - 1 - j >= MANY_LAST_DATA) {
+      coarse_bounds(w.below_block_top.data(),
+                    plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks,
+                    w.coarse.data(), plan.groups);
+    } else {
+      const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
+      for (int32_t g = 0; g < plan.groups; ++g)
+        w.coarse[g] = static_cast<int16_t>(w.below_top[g] + group_max[g]);
+    }
     return;
   }
   const int16_t* below = level_sums(w, plan, m - 1);
