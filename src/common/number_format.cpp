@@ -37,6 +37,10 @@ static char* int_before(char* end, long value) {
   return start;
 }
 
+static void fill_with_asterisks(char* field, int width) {
+  for (int i = 0; i < width; ++i) field[i] = '*';
+}
+
 void append_int(std::string& out, long value, int width) {
   char text[32];
   char* end = text + sizeof text;
@@ -44,17 +48,23 @@ void append_int(std::string& out, long value, int width) {
   append_field(out, start, static_cast<int>(end - start), width);
 }
 
+// The digits go straight into the field from its right end; a value that
+// runs out of room is overwritten with asterisks.
 void write_int_field(char* field, long value, int width) {
-  char text[32];
-  char* end = text + sizeof text;
-  char* start = int_before(end, value);
-  const int length = static_cast<int>(end - start);
-  if (length > width) {
-    for (int i = 0; i < width; ++i) field[i] = '*';
-    return;
+  unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
+                                           : static_cast<unsigned long long>(value);
+  if (width <= 0) return;
+  char* at = field + width;
+  do {
+    if (at == field) return fill_with_asterisks(field, width);
+    *--at = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) {
+    if (at == field) return fill_with_asterisks(field, width);
+    *--at = '-';
   }
-  for (int i = 0; i < width - length; ++i) field[i] = ' ';
-  for (int i = 0; i < length; ++i) field[width - length + i] = start[i];
+  while (at != field) *--at = ' ';
 }
 
 void append_fixed(std::string& out, float value, int width, int decimals) {

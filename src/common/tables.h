@@ -11,6 +11,7 @@
 
 #include "common/constants.h"
 #include "common/types.h"
+#include "platform/large_blocks.h"
 
 /// The fault-data array: data[0 .. count-1] hold data 1 to count.
 struct FaultSet {
@@ -18,10 +19,13 @@ struct FaultSet {
   std::vector<FaultDatum> data;  // in file order
 };
 
+/// GridPoints in the memory of a large block (platform/large_blocks.h).
+using GridPoints = std::vector<GridPoint, LargeBlockAllocator<GridPoint>>;
+
 /// The grid of stress states: GSS_SIZE GridPoints in grid order. It is
 /// never reordered once generated; results are arrays in the same order.
 struct Gss {
-  std::vector<GridPoint> points;
+  GridPoints points;
 };
 
 /// Signed 8-bit scores, GSS_SIZE rows by `columns` columns, row index

@@ -107,9 +107,8 @@ void fill_fitness_table(const Gss& gss, const FaultSet& faults, const WeightFunc
                         const RunSettings& settings, FitnessTable& table) {
   if (settings.reference) return fill_fitness_table_reference(gss, faults, weight, table);
   if (table.columns == 0) return;
-  TensorComponents tensors = tensor_components(gss.points.data(), GSS_SIZE);
   StepTable scores = score_step_table(weight);
-  fill_score_columns(tensors, GSS_SIZE, faults.data.data(), table.columns, scores,
+  fill_score_columns(gss.points.data(), GSS_SIZE, faults.data.data(), table.columns, scores,
                      table.scores.get(), settings.threads);
 }
 
@@ -127,9 +126,8 @@ StageResult fill_and_sum_fitness(const Gss& gss, const FaultSet& faults,
     fitness.assign(GSS_SIZE, 0);
     return std::nullopt;
   }
-  TensorComponents tensors = tensor_components(gss.points.data(), GSS_SIZE);
   StepTable scores = score_step_table(weight);
-  fitness = sum_score_columns(tensors, GSS_SIZE, faults.data.data(), faults.count, scores,
+  fitness = sum_score_columns(gss.points.data(), GSS_SIZE, faults.data.data(), faults.count, scores,
                               settings.threads);
   return std::nullopt;
 }

@@ -126,6 +126,27 @@ SORVEL_VECTOR_KERNEL(bool, scores_over_gridpoints,
   return any_nan == 0;
 }
 
+SORVEL_VECTOR_KERNEL(bool, add_scores_over_gridpoints,
+                     (const TensorComponents& tensors, int32_t first, int32_t count,
+                      const DatumFactors& datum, const StepTable& table, int32_t* sums),
+                     (tensors, first, count, datum, table, sums)) {
+  const float* c[9];
+  for (int i = 0; i < 9; ++i) c[i] = tensors.c[i].data() + first;
+  const Factors15 f = {datum.n[0], datum.n[1], datum.n[2], datum.p[0], datum.p[1],
+                       datum.p[2], datum.p[3], datum.p[4], datum.p[5], datum.p[6],
+                       datum.p[7], datum.p[8], datum.s[0], datum.s[1], datum.s[2]};
+  const StepLookup lookup = step_lookup(table);
+  int any_nan = 0;
+#pragma omp simd reduction(| : any_nan)
+  for (int32_t k = 0; k < count; ++k) {
+    Tensor9 S = {c[0][k], c[1][k], c[2][k], c[3][k], c[4][k], c[5][k], c[6][k], c[7][k], c[8][k]};
+    float d = clamped_dot(S, f);
+    sums[k] += lookup_value(lookup, d);
+    any_nan |= d != d ? 1 : 0;
+  }
+  return any_nan == 0;
+}
+
 SORVEL_VECTOR_KERNEL(void, dots_over_data,
                      (const float* S, const DataComponents& data, int32_t first, int32_t count,
                       float* d),

@@ -48,6 +48,12 @@ void dots_over_gridpoints(const TensorComponents& tensors, int32_t first, int32_
 bool scores_over_gridpoints(const TensorComponents& tensors, int32_t first, int32_t count,
                             const DatumFactors& datum, const StepTable& table, int32_t* scores);
 
+/// The same scores added to sums[i] rather than stored, in the one pass;
+/// false when some d was not a number: the sum of such a pair has then
+/// gained lookup_value's score for it (step_table.h), the caller's to mend.
+bool add_scores_over_gridpoints(const TensorComponents& tensors, int32_t first, int32_t count,
+                                const DatumFactors& datum, const StepTable& table, int32_t* sums);
+
 /// d[j] for one stress tensor S (column by column) against data first + j.
 void dots_over_data(const float* S, const DataComponents& data, int32_t first, int32_t count,
                     float* d);

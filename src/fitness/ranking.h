@@ -13,6 +13,9 @@
 /// the results show.
 std::vector<int32_t> sort_gridpoints(const GridValues& fitness);
 
+/// The fitness of the first GridPoint of the ranking, 0 when there is none.
+int32_t lowest_fitness(const GridValues& fitness, const std::vector<int32_t>& order);
+
 /// The fitness of every GridPoint less the lowest one, that of the first
 /// GridPoint of the ranking.
 GridValues shift_fitness(const GridValues& fitness, const std::vector<int32_t>& order);

@@ -15,15 +15,19 @@
 /// The score of a pair as a function of its clamped dot product d.
 StepTable score_step_table(const WeightFunction& weight);
 
-/// Fills the `points` scores of each of the data 0 .. n - 1 into
-/// columns[j * points + k], using `threads` threads.
-void fill_score_columns(const TensorComponents& tensors, int32_t points, const FaultDatum* data,
-                        int32_t n, const StepTable& scores, int8_t* columns, int threads);
+/// Fills the scores of `points` GridPoints against each of the data
+/// 0 .. n - 1 into columns[j * points + k], using `threads` threads. Each
+/// thread takes a run of GridPoints through every datum, with the
+/// tensors of the run laid out by component for it alone: no copy of the
+/// whole grid's tensors is made, and each part of the table is first
+/// touched by the thread that fills it.
+void fill_score_columns(const GridPoint* grid, int32_t points, const FaultDatum* data, int32_t n,
+                        const StepTable& scores, int8_t* columns, int threads);
 
 /// The sum over the data of every GridPoint's scores, the scores not
-/// kept: each thread takes a run of GridPoints through every datum, so
-/// their sums stay in the cache and no table is written.
-std::vector<int32_t> sum_score_columns(const TensorComponents& tensors, int32_t points,
+/// kept: run by run of GridPoints as above, so that their sums stay in
+/// the cache and no table is written.
+std::vector<int32_t> sum_score_columns(const GridPoint* grid, int32_t points,
                                        const FaultDatum* data, int32_t n, const StepTable& scores,
                                        int threads);
 

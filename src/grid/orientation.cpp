@@ -60,10 +60,12 @@ Vec3 cross_product(Vec3 a, Vec3 b) {
   return Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-Matrix3 euler_rotation_matrix(float theta, float phi, float psi) {
-  float ct = cos_cr(theta), st = sin_cr(theta);
-  float cf = cos_cr(phi), sf = sin_cr(phi);
-  float cp = cos_cr(psi), sp = sin_cr(psi);
+EulerTrig euler_trig(float theta, float phi, float psi) {
+  return EulerTrig{cos_cr(theta), sin_cr(theta), cos_cr(phi), sin_cr(phi), cos_cr(psi), sin_cr(psi)};
+}
+
+Matrix3 rotation_of_trig(const EulerTrig& t) {
+  const float ct = t.ct, st = t.st, cf = t.cf, sf = t.sf, cp = t.cp, sp = t.sp;
   Matrix3 r;
   r.m[0][0] = cp * cf - sp * ct * sf;
   r.m[0][1] = cp * sf + sp * ct * cf;
@@ -75,4 +77,8 @@ Matrix3 euler_rotation_matrix(float theta, float phi, float psi) {
   r.m[2][1] = -st * cf;
   r.m[2][2] = ct;
   return r;
+}
+
+Matrix3 euler_rotation_matrix(float theta, float phi, float psi) {
+  return rotation_of_trig(euler_trig(theta, phi, psi));
 }

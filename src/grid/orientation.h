@@ -22,6 +22,18 @@ Vec3 cross_product(Vec3 a, Vec3 b);
 /// are the sigma1, sigma2 and sigma3 axes.
 Matrix3 euler_rotation_matrix(float theta, float phi, float psi);
 
+/// The cosines and sines of the three Euler angles.
+struct EulerTrig {
+  float ct, st;  // theta
+  float cf, sf;  // phi
+  float cp, sp;  // psi
+};
+EulerTrig euler_trig(float theta, float phi, float psi);
+
+/// The Euler matrix from the sines and cosines of its angles: the same
+/// values, hence the same matrix, as euler_rotation_matrix.
+Matrix3 rotation_of_trig(const EulerTrig& t);
+
 /// x - y * trunc(x / y), exactly.
 float amod(float x, float y);
 

@@ -4,6 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
+#include "analyses/mim/bounded_search.h"
+#include "analyses/mim/stress_order.h"
+#include "support/grid_fixture.h"
+
 #include <string_view>
 #include <cstring>
 #include <functional>
@@ -153,6 +160,60 @@ TEST_F(SubsetInversionTest, VotesMatchADirectSearchForEverySize) {
 
 // GridPoint g(a, b) scores 100 on data a and b only: each pair of data
 // votes for its own GridPoint, which fails if a partial sum is stale.
+// The search bounds blocks of GridPoints in any order it is given, and
+// among equal sums the lowest grid index must still win: an order that
+// puts the lowest indices last and one at random, over few distinct
+// scores so that equal sums are everywhere.
+TEST_F(SubsetInversionTest, AnyOrderOfTheGridGivesTheDirectVotes) {
+  const int32_t n = 9;
+  make_table(n);
+  std::mt19937 random(77);
+  const int8_t values[] = {-100, 0, 50, 100};
+  for (int32_t j = 1; j <= n; ++j)
+    for (int32_t i = 1; i <= GSS_SIZE; ++i) score(i, j) = values[random() % 4];
+  std::vector<int32_t> reversed(GSS_SIZE);
+  for (int32_t i = 0; i < GSS_SIZE; ++i) reversed[i] = GSS_SIZE - 1 - i;
+  std::vector<int32_t> shuffled = reversed;
+  std::shuffle(shuffled.begin(), shuffled.end(), random);
+  for (const std::vector<int32_t>* order : {&reversed, &shuffled}) {
+    for (int k : {2, 3, 5}) {
+      SubsetSearchPlanPtr plan =
+          plan_subset_search(ScoreColumns{table_.scores.get(), GSS_SIZE, n}, k, 2, *order);
+      ASSERT_NE(plan, nullptr);
+      std::vector<int32_t> v(GSS_SIZE, 0);
+      run_subset_search(*plan, v.data(), [](int32_t) {});
+      EXPECT_EQ(v, direct_votes(k, n)) << k;
+    }
+  }
+}
+
+// The order the search is given: every state once, and the states of a
+// block nearer to one another in stress than in the grid's own order.
+TEST(StressOrderTest, APermutationWhoseBlocksAreCloseInStress) {
+  const Gss& gss = generated_grid();
+  std::vector<int32_t> order = stress_grouped_order(gss, SEARCH_BLOCK, SEARCH_GROUP, 2);
+  std::vector<int32_t> sorted = order;
+  std::sort(sorted.begin(), sorted.end());
+  for (int32_t i = 0; i < GSS_SIZE; ++i) ASSERT_EQ(sorted[i], i);
+  // The mean distance of a block's states to its first, tensor components
+  // compared; the grid's own order as the yardstick.
+  auto spread = [&](const std::vector<int32_t>& o) {
+    double total = 0;
+    for (int32_t p = 0; p + SEARCH_BLOCK <= GSS_SIZE; p += SEARCH_BLOCK)
+      for (int32_t t = 1; t < SEARCH_BLOCK; ++t) {
+        const float* a = gss.points[o[p]].stress_tensor;
+        const float* b = gss.points[o[p + t]].stress_tensor;
+        double d = 0;
+        for (int c = 0; c < 9; ++c) d += (a[c] - b[c]) * (a[c] - b[c]);
+        total += std::sqrt(d);
+      }
+    return total;
+  };
+  std::vector<int32_t> grid_order(GSS_SIZE);
+  for (int32_t i = 0; i < GSS_SIZE; ++i) grid_order[i] = i;
+  EXPECT_LT(spread(order), 0.5 * spread(grid_order));
+}
+
 TEST_F(SubsetInversionTest, EachPairVotesForItsOwnGridPoint) {
   const int32_t n = 12;
   make_table(n);

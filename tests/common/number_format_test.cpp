@@ -49,10 +49,20 @@ TEST(NumberFormatTest, FieldsAsPrintfLaysThemOut) {
   std::vector<long> values = {0, 1, -1, 9, 10, -10, 99999999, -9999999, LONG_MAX, LONG_MIN};
   for (int i = 0; i < 20000; ++i) values.push_back(static_cast<long>(random()) >> (random() % 63));
   for (long v : values) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%8ld", v);
-    std::string expected = std::strlen(text) > 8 ? std::string(8, '*') : text;
-    ASSERT_EQ(integer(v, 8), expected) << v;
+    for (int width : {1, 2, 3, 8, 20}) {
+      char text[64];
+      std::snprintf(text, sizeof text, "%*ld", width, v);
+      std::string expected = std::strlen(text) > static_cast<std::size_t>(width)
+                                 ? std::string(static_cast<std::size_t>(width), '*') : text;
+      ASSERT_EQ(integer(v, width), expected) << v;
+      // The field written in place: the same text, nothing outside it.
+      char field[24];
+      std::memset(field, '#', sizeof field);
+      write_int_field(field + 1, v, width);
+      ASSERT_EQ(std::string(field + 1, static_cast<std::size_t>(width)), expected) << v;
+      ASSERT_EQ(field[0], '#');
+      ASSERT_EQ(field[width + 1], '#');
+    }
   }
   std::uniform_real_distribution<float> real(-400.0f, 400.0f);
   for (int i = 0; i < 20000; ++i) {

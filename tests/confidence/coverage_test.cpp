@@ -73,8 +73,7 @@ class CoverageTest : public ::testing::Test {
   static void SetUpTestSuite() { grid_ = &generated_grid().points; }
 
   // One data set drawn, inverted with the cosine weights and bootstrapped.
-  Trial trial(int count, double noise, std::mt19937& random, const TensorComponents& tensors,
-              const StepTable& scores) {
+  Trial trial(int count, double noise, std::mt19937& random, const StepTable& scores) {
     StressState truth = random_state(random);
     std::uniform_real_distribution<double> direction(0.0, 360.0), dip(15.0, 85.0);
     std::vector<FaultDatum> data;
@@ -83,7 +82,7 @@ class CoverageTest : public ::testing::Test {
       if (!line.empty()) data.push_back(parse_datum(line));
     }
     std::vector<int8_t> table(static_cast<std::size_t>(count) * GSS_SIZE);
-    fill_score_columns(tensors, GSS_SIZE, data.data(), count, scores, table.data(), 2);
+    fill_score_columns(grid_->data(), GSS_SIZE, data.data(), count, scores, table.data(), 2);
     std::vector<int32_t> sums(GSS_SIZE, 0);
     for (int j = 0; j < count; ++j)
       for (int32_t k = 0; k < GSS_SIZE; ++k) sums[k] += table[static_cast<std::size_t>(j) * GSS_SIZE + k];
@@ -102,10 +101,10 @@ class CoverageTest : public ::testing::Test {
                  {off1 <= c.sigma1_cone, off3 <= c.sigma3_cone}};
   }
 
-  static const std::vector<GridPoint>* grid_;
+  static const GridPoints* grid_;
 };
 
-const std::vector<GridPoint>* CoverageTest::grid_ = nullptr;
+const GridPoints* CoverageTest::grid_ = nullptr;
 
 double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
@@ -118,12 +117,11 @@ TEST_F(CoverageTest, ConesCoverTheTrueAxesAndGrowWithTheNoise) {
                   "sanitizers; the sums and the draws are checked there by the bootstrap tests";
 #endif
   std::mt19937 random(20240611);
-  TensorComponents tensors = tensor_components(grid_->data(), GSS_SIZE);
   StepTable scores = score_step_table(weight_function_of(1));
   std::vector<Trial> trials;
   for (double noise : NOISE_LEVELS)
     for (int count : DATA_COUNTS)
-      for (int s = 0; s < SETS_PER_CELL; ++s) trials.push_back(trial(count, noise, random, tensors, scores));
+      for (int s = 0; s < SETS_PER_CELL; ++s) trials.push_back(trial(count, noise, random, scores));
 
   std::printf("  noise  sets  sigma1 covered  sigma3 covered  median cones (sigma1, sigma3)  "
               "within the cone alone\n");

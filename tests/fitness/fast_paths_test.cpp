@@ -6,6 +6,8 @@
 // lines, azimuths of 0 and 360).
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -116,6 +118,15 @@ TEST_F(FastPathsTest, FillAndSumsAgreeWithThePairByPairPath) {
     load(text);
     expect_same_fill(what);
   }
+}
+
+// A datum whose slip is not a number gives dot products that are not
+// numbers: the sums, formed without a table, mend their scores to the
+// reference's.
+TEST_F(FastPathsTest, DotProductsThatAreNotNumbersScoreAsInTheReference) {
+  load("99 66 80 65 N\n10 40 100 20 R\n");
+  faults_.data[1].slip_vector.y = std::numeric_limits<float>::quiet_NaN();
+  expect_same_fill("a slip that is not a number");
 }
 
 // A few thousand data: every score of the fast fill, checked against the

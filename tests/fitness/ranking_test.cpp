@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <random>
 #include <vector>
 
 namespace {
@@ -57,6 +59,26 @@ TEST(RankingTest, AscendingWithTheShellSortOrderOfTies) {
   std::stable_sort(stable.begin(), stable.end(),
                    [&](int32_t a, int32_t b) { return fitness[a] < fitness[b]; });
   EXPECT_NE(stable, expected);
+}
+
+// The sort compares packed words, and counts where the fitness takes few
+// values: fitness of every sign and size, from a score range as one datum
+// gives to the extremes of 32 bits, must still come out in the gapped
+// insertion's order.
+TEST(RankingTest, TheShellSortOrderForAnyRangeOfFitness) {
+  std::mt19937 random(11);
+  for (uint32_t range : {2u, 201u, 3001u, 40001u, 0u}) {
+    GridValues fitness(GSS_SIZE);
+    for (int32_t& f : fitness)
+      f = range == 0 ? static_cast<int32_t>(random()) : static_cast<int32_t>(random() % range) - 100;
+    if (range == 0) {
+      fitness[17] = INT32_MIN;
+      fitness[18] = INT32_MAX;
+      fitness[19] = -1;
+      fitness[20] = 0;
+    }
+    ASSERT_EQ(sort_gridpoints(fitness), reference_order(fitness)) << range;
+  }
 }
 
 TEST(RankingTest, EqualOrAscendingFitnessMovesNothing) {

@@ -11,6 +11,7 @@ StageResult CDM_run(const AnalysisRun& run, const RunSettings& settings, RankedR
   if (StageResult error = score_and_rank(run, settings, "CDM_execute", keeping, result))
     return error;
   report_progress_message(settings, "  * Saving Results     *");
-  GridValues shifted = shift_fitness(result.ranking.fitness, result.ranking.order);
-  return CDM_save_results(run.results_file, result.tables.gss, result.ranking.order, shifted);
+  const Ranking& ranking = result.ranking;
+  return CDM_save_results(run.results_file, result.tables.gss, ranking.order, ranking.fitness,
+                          lowest_fitness(ranking.fitness, ranking.order), settings);
 }

@@ -1,9 +1,9 @@
 #include "analyses/cdm/cdm_results.h"
 
-#include <array>
 #include <cstring>
 
 #include "common/number_format.h"
+#include "grid/grid_labels.h"
 #include "grid/state_axes.h"
 #include "platform/results_file.h"
 
@@ -31,56 +31,92 @@ std::string CDM_results_line(const GridPoint& point, int32_t fitness) {
   return line;
 }
 
-static bool same_angles(const GridPoint& a, const GridPoint& b) {
-  return a.euler_theta == b.euler_theta && a.euler_phi == b.euler_phi &&
-         a.euler_psi == b.euler_psi;
-}
-
-// A line is 24 characters: both axes and Phi, then the fitness.
+// A line is 24 characters: both axes (13), Phi (3), then the fitness.
+constexpr std::size_t AXES_LENGTH = 13;
 constexpr std::size_t START_LENGTH = 16;
 constexpr std::size_t LINE_LENGTH = 24;
-using LineStart = std::array<char, START_LENGTH>;
+// The lines are laid out in a buffer of whole lines, handed over in pieces.
+constexpr std::size_t LINES_PER_PIECE = 2400;
 
-// The first 16 characters of every GridPoint's line, in grid order. The
-// grid gives each orientation to a run of stress ratios, so the axes are
-// worked out only where the angles change: the same arithmetic on the same
-// values gives the same text.
-static std::vector<LineStart> line_starts(const Gss& gss) {
-  std::vector<LineStart> starts(gss.points.size());
-  for (std::size_t k = 0; k < gss.points.size(); ++k) {
-    const GridPoint& point = gss.points[k];
-    char* start = starts[k].data();
-    if (k > 0 && same_angles(point, gss.points[k - 1])) {
-      std::memcpy(start, starts[k - 1].data(), START_LENGTH);
-    } else {
-      GridPointAxes axes = axes_of_gridpoint(point);
-      Orientation s1 = downward_axis(axes.sigma1);
-      Orientation s3 = downward_axis(axes.sigma3);
-      write_int_field(start, whole_degrees(s1.azimuth), 3);
-      write_int_field(start + 3, whole_degrees(s1.plunge), 3);
-      write_int_field(start + 6, whole_degrees(s3.azimuth), 4);
-      write_int_field(start + 10, whole_degrees(s3.plunge), 3);
-    }
-    write_int_field(start + 13, round_half_away(10.0f * point.stress_ratio), 3);
+// "00" to "99", so that a field takes one division per two digits.
+static const char DIGIT_PAIRS[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// A field of spaces with the digits of a non-negative value at its right,
+// as write_int_field lays it out; any other value is left to that.
+static void write_count_field(char* field, long value, int width) {
+  static const long LARGEST[] = {0, 9, 99, 999, 9999, 99999, 999999, 9999999, 99999999};
+  if (width < 1 || width > 8 || value < 0 || value > LARGEST[width])
+    return write_int_field(field, value, width);
+  std::memset(field, ' ', static_cast<std::size_t>(width));
+  char* at = field + width;
+  while (value >= 10) {
+    const long pair = value % 100;
+    value /= 100;
+    *--at = DIGIT_PAIRS[2 * pair + 1];
+    *--at = DIGIT_PAIRS[2 * pair];
   }
-  return starts;
+  // A last pair was at least 10, so a digit is left over unless it is 0;
+  // the value 0 itself is one digit.
+  if (value > 0 || at == field + width) *--at = static_cast<char>('0' + value);
+}
+
+static ErrorReport write_failure() { return {"CDM_save_results", "File I/O error", {}, ""}; }
+
+static StageResult save_reference(const std::string& path, const Gss& gss,
+                                  const std::vector<int32_t>& order, const GridValues& fitness,
+                                  int32_t lowest) {
+  ResultsFile file;
+  if (!results_file_open(file, path)) return write_failure();
+  std::string piece;
+  for (int32_t k : order) {
+    const std::size_t index = static_cast<std::size_t>(k);
+    piece += CDM_results_line(gss.points[index], fitness[index] - lowest);
+    piece += '\n';
+    if (piece.size() >= LINES_PER_PIECE * (LINE_LENGTH + 1)) {
+      results_file_write(file, piece);
+      piece.clear();
+    }
+  }
+  results_file_write(file, piece);
+  if (!results_file_commit(file)) return write_failure();
+  return std::nullopt;
+}
+
+// The axes text of every run of the grid's labels.
+static std::vector<char> run_texts(const GridLabels& labels) {
+  std::vector<char> texts(labels.runs.size() * AXES_LENGTH);
+  for (std::size_t r = 0; r < labels.runs.size(); ++r) {
+    char* text = texts.data() + r * AXES_LENGTH;
+    const RunAxes& axes = labels.runs[r];
+    write_int_field(text, axes.sigma1_azimuth, 3);
+    write_int_field(text + 3, axes.sigma1_plunge, 3);
+    write_int_field(text + 6, axes.sigma3_azimuth, 4);
+    write_int_field(text + 10, axes.sigma3_plunge, 3);
+  }
+  return texts;
 }
 
 StageResult CDM_save_results(const std::string& path, const Gss& gss,
-                             const std::vector<int32_t>& order, const GridValues& fitness) {
-  const ErrorReport failure = {"CDM_save_results", "File I/O error", {}, ""};
+                             const std::vector<int32_t>& order, const GridValues& fitness,
+                             int32_t lowest, const RunSettings& settings) {
+  if (settings.reference) return save_reference(path, gss, order, fitness, lowest);
+  const GridLabels labels = label_grid(gss);
+  if (!labels.complete) return save_reference(path, gss, order, fitness, lowest);
   ResultsFile file;
-  if (!results_file_open(file, path)) return failure;
-  const std::vector<LineStart> starts = line_starts(gss);
-  // The lines are laid out in a buffer of whole lines, handed over in pieces.
-  const std::size_t lines_per_piece = 2400;
-  std::string piece(lines_per_piece * (LINE_LENGTH + 1), ' ');
+  if (!results_file_open(file, path)) return write_failure();
+  const std::vector<char> texts = run_texts(labels);
+  std::string piece(LINES_PER_PIECE * (LINE_LENGTH + 1), ' ');
   std::size_t used = 0;
   for (int32_t k : order) {
     const std::size_t index = static_cast<std::size_t>(k);
+    const PointLabel label = labels.points[index];
     char* line = piece.data() + used;
-    std::memcpy(line, starts[index].data(), START_LENGTH);
-    write_int_field(line + START_LENGTH, fitness[index], 8);
+    std::memcpy(line, texts.data() + label.run * AXES_LENGTH, AXES_LENGTH);
+    write_count_field(line + AXES_LENGTH, label.phi_tenths, 3);
+    write_count_field(line + START_LENGTH, fitness[index] - lowest, 8);
     line[LINE_LENGTH] = '\n';
     used += LINE_LENGTH + 1;
     if (used == piece.size()) {
@@ -90,6 +126,6 @@ StageResult CDM_save_results(const std::string& path, const Gss& gss,
   }
   piece.resize(used);
   results_file_write(file, piece);
-  if (!results_file_commit(file)) return failure;
+  if (!results_file_commit(file)) return write_failure();
   return std::nullopt;
 }

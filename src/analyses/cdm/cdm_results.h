@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/error_report.h"
+#include "common/run_settings.h"
 #include "common/tables.h"
 
 /// The 24-character line of a GridPoint with the given (shifted) fitness,
@@ -15,8 +16,10 @@
 std::string CDM_results_line(const GridPoint& point, int32_t fitness);
 
 /// Writes the results file: the GridPoints in the ranking's order, each
-/// with its shifted fitness (in grid order).
+/// with its fitness (in grid order) less `lowest`; line by line with
+/// CDM_results_line where the settings ask for the reference.
 StageResult CDM_save_results(const std::string& path, const Gss& gss,
-                             const std::vector<int32_t>& order, const GridValues& fitness);
+                             const std::vector<int32_t>& order, const GridValues& fitness,
+                             int32_t lowest, const RunSettings& settings);
 
 #endif  // SORVEL_ANALYSES_CDM_CDM_RESULTS_H_

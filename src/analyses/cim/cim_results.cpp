@@ -5,6 +5,7 @@
 #include "fitness/fitness_table.h"
 #include "fitness/pair_kernels.h"
 #include "fitness/step_table.h"
+#include "grid/grid_labels.h"
 #include "grid/state_axes.h"
 #include "platform/results_file.h"
 
@@ -111,17 +112,63 @@ static MisfitFields misfit_fields() {
   return fields;
 }
 
+// The 18 columns of a row after the fitness, as append_row_start lays them
+// out, for every GridPoint: the axes worked out once for each run of
+// points with the same angles (grid_labels.h), Phi once for each stress
+// ratio.
+constexpr std::size_t ROW_REST = 18;
+
+static std::vector<char> rests_of_rows(const Gss& gss, const GridLabels& labels) {
+  std::vector<std::string> axes(labels.runs.size());
+  for (std::size_t r = 0; r < labels.runs.size(); ++r) {
+    const RunAxes& a = labels.runs[r];
+    append_int(axes[r], a.sigma1_azimuth, 4);
+    append_int(axes[r], a.sigma1_plunge, 3);
+    append_int(axes[r], a.sigma3_azimuth, 4);
+    append_int(axes[r], a.sigma3_plunge, 3);
+  }
+  struct RatioText {
+    uint32_t bits;
+    std::string text;
+  };
+  std::vector<RatioText> ratios;
+  std::vector<char> rests(gss.points.size() * ROW_REST);
+  for (std::size_t k = 0; k < gss.points.size(); ++k) {
+    const float ratio = gss.points[k].stress_ratio;
+    uint32_t bits;
+    std::memcpy(&bits, &ratio, sizeof bits);
+    std::size_t known = 0;
+    while (known < ratios.size() && ratios[known].bits != bits) ++known;
+    if (known == ratios.size()) {
+      ratios.push_back(RatioText{bits, ""});
+      append_fixed(ratios.back().text, ratio, 4, 1);
+    }
+    const std::string& axes_text = axes[labels.points[k].run];
+    const std::string& phi_text = ratios[known].text;
+    if (axes_text.size() + phi_text.size() != ROW_REST) return {};  // an overflowing field
+    std::memcpy(rests.data() + k * ROW_REST, axes_text.data(), axes_text.size());
+    std::memcpy(rests.data() + k * ROW_REST + axes_text.size(), phi_text.data(), phi_text.size());
+  }
+  return rests;
+}
+
 struct RowMaker {
   CimRows rows;
   DataComponents data;
   StepTable degrees;
   MisfitFields fields;
   int32_t n;
+  std::vector<char> rests;  // empty: each row's start from append_row_start
 };
 
 static void append_fast_row(std::string& out, const RowMaker& maker, int32_t k,
                             std::vector<float>& d) {
-  append_row_start(out, maker.rows, k);
+  if (maker.rests.empty()) {
+    append_row_start(out, maker.rows, k);
+  } else {
+    append_int(out, maker.rows.fitness[static_cast<std::size_t>(k)], 8);
+    out.append(maker.rests.data() + static_cast<std::size_t>(k) * ROW_REST, ROW_REST);
+  }
   const GridPoint& point = maker.rows.tables.gss.points[static_cast<std::size_t>(k)];
   if (maker.n > 0) dots_over_data(point.stress_tensor, maker.data, 0, maker.n, d.data());
   for (int32_t j = 0; j < maker.n; ++j) {
@@ -146,8 +193,10 @@ StageResult CIM_save_results(const std::string& path, const RunTables& tables,
   ResultsFile file;
   if (!results_file_open(file, path)) return write_failure();
   const int32_t n = tables.faults.count > 0 ? tables.faults.count : 0;
+  const GridLabels labels = label_grid(tables.gss);
   RowMaker maker{CimRows{tables, order, fitness}, data_components(tables.faults.data.data(), n),
-                 build_step_table(degrees_of_dot, nullptr), misfit_fields(), n};
+                 build_step_table(degrees_of_dot, nullptr), misfit_fields(), n,
+                 labels.complete ? rests_of_rows(tables.gss, labels) : std::vector<char>()};
   results_file_write(file, std::string(CIM_HEADER) + "\n");
   const int threads = settings.threads;
   const int32_t rows = rows_per_piece(n);

@@ -1,7 +1,9 @@
 #include "analyses/mim/bounded_search.h"
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
+#include <cstring>
 #include <limits>
 #include <mutex>
 #include <new>
@@ -11,15 +13,32 @@
 #include "common/threads.h"
 #include "common/vector_clones.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
-// Blocks of eight GridPoints (the grid holds 7425 of them), in groups of
-// 16 blocks that are bounded first, so that most blocks are never looked
-// at. The columns' greatest scores per block and group take 13 % of the
+// Blocks of eight GridPoints in groups of 16 blocks that are bounded
+// first, so that most blocks are never looked at. The search works on a
+// copy of the columns with the GridPoints in an order of the caller's
+// (stress_order.h: neighbours alike in stress), padded to whole groups,
+// each group's 16 blocks interleaved: block b of a group holds its
+// positions b, b + 16, ..., b + 112. So the sums of a group and the
+// greatest sum of each of its blocks are formed sixteen lanes at a time.
+// The columns' greatest scores per block and group take 13 % of the
 // room of the scores themselves.
-constexpr int32_t BLOCK = 8;   // GridPoints of a block
-constexpr int32_t GROUP = 16;  // blocks of a group
+constexpr int32_t BLOCK = SEARCH_BLOCK;  // GridPoints of a block
+constexpr int32_t GROUP = 16;            // blocks of a group
+constexpr int32_t SPAN = BLOCK * GROUP;  // GridPoints of a group
+static_assert(SPAN == SEARCH_GROUP);
+// A padding position scores below any datum's least score, so that no
+// sum of k scores that a GridPoint has can be matched by it.
+constexpr int8_t PADDING_SCORE = -128;
 constexpr int MAX_K = MAX_SUBSET_SIZE;
+// Data of level k - 1 followed by at least this many last data get the
+// tighter bounds per group.
+constexpr int32_t MANY_LAST_DATA = 12;
 // More pieces than this would cost more memory than they save in waiting.
 constexpr int32_t MAX_TASKS = 1 << 20;
 
@@ -42,22 +61,27 @@ struct Worker {
   std::vector<int16_t> sums;         // levels 1 .. k - 1, `points` entries each
   std::vector<int16_t> zeros;        // level 0
   std::vector<int16_t> below_top;    // greatest sum of level k - 2 per group
-  std::vector<int16_t> coarse;       // below_top plus column j(k-1)'s greatest score, per group
+  std::vector<int16_t> below_block_top;  // the same per block
+  std::vector<int16_t> coarse;       // a bound of level k - 1 per group: of its blocks, the greatest
+                                     // below_block_top plus column j(k-1)'s greatest score
   std::vector<int16_t> block_top;    // greatest sum of level k - 1 per block, where formed
   std::vector<int16_t> group_top;    // the same per group
   std::vector<uint32_t> formed;      // per group: the generation in which it was formed
   uint32_t generation = 0;           // changes with the datum of level k - 1
   int32_t formed_count = 0;          // groups formed in this generation
   const int8_t* last_prefix_column = nullptr;  // that datum's column
-  std::vector<int16_t> group_bound;  // the group bounds of the current subset
+  std::vector<int16_t> group_bound;  // the group bounds of the current subset, to whole sixteens
   int32_t level_datum[MAX_K] = {-1, -1, -1, -1, -1, -1, -1, -1};  // last datum of level m
   int32_t previous_winner = 0;       // its sum is a good first bound for the next subset
+  std::vector<int32_t> winner_by_last;  // per datum, the winner of the last subset it ended
 };
 
 }  // namespace
 
 struct SubsetSearchPlan {
-  ScoreColumns columns;
+  ScoreColumns columns;           // reordered, padded and interleaved as above
+  std::vector<int8_t> reordered;  // their scores
+  std::vector<int32_t> original;  // grid index at each position, -1 for padding
   int k;
   int depth;                      // leading data fixed by a task
   int32_t blocks, groups;
@@ -111,18 +135,18 @@ void find_column_maxima(SubsetSearchPlan& plan, int threads) {
   parallel_for(plan.columns.n, threads, [&](int32_t j) {
     const int8_t* column = column_of(plan, j);
     int8_t* block_max = plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks;
-    for (int32_t b = 0; b < plan.blocks; ++b) {
-      int32_t end = (b + 1) * BLOCK < plan.columns.points ? (b + 1) * BLOCK : plan.columns.points;
-      int8_t top = std::numeric_limits<int8_t>::min();
-      for (int32_t i = b * BLOCK; i < end; ++i) top = column[i] > top ? column[i] : top;
-      block_max[b] = top;
-    }
     int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
     for (int32_t g = 0; g < plan.groups; ++g) {
-      int8_t top = std::numeric_limits<int8_t>::min();
-      for (int32_t b = g * GROUP; b < (g + 1) * GROUP && b < plan.blocks; ++b)
-        top = block_max[b] > top ? block_max[b] : top;
-      group_max[g] = top;
+      int8_t* top = block_max + g * GROUP;
+      for (int32_t b = 0; b < GROUP; ++b) top[b] = std::numeric_limits<int8_t>::min();
+      for (int32_t t = 0; t < BLOCK; ++t)
+        for (int32_t b = 0; b < GROUP; ++b) {
+          const int8_t score = column[g * SPAN + t * GROUP + b];
+          top[b] = score > top[b] ? score : top[b];
+        }
+      int8_t most = std::numeric_limits<int8_t>::min();
+      for (int32_t b = 0; b < GROUP; ++b) most = top[b] > most ? top[b] : most;
+      group_max[g] = most;
     }
   });
 }
@@ -139,43 +163,93 @@ SORVEL_VECTOR_KERNEL(void, prefix_level,
   for (int32_t i = 0; i < points; ++i) sums[i] = static_cast<int16_t>(below[i] + column[i]);
 }
 
-// A level and the greatest sum of each of its groups, in one pass.
-SORVEL_VECTOR_KERNEL(void, prefix_level_with_tops,
-                     (const int16_t* __restrict below, const int8_t* __restrict column,
-                      int16_t* __restrict sums, int16_t* __restrict group_top,
-                      int32_t points),
-                     (below, column, sums, group_top, points)) {
-  const int32_t span = BLOCK * GROUP;
-  for (int32_t g = 0; g * span < points; ++g) {
-    const int32_t end = (g + 1) * span < points ? (g + 1) * span : points;
-    int16_t top = std::numeric_limits<int16_t>::min();
-    for (int32_t i = g * span; i < end; ++i) {
-      int16_t sum = static_cast<int16_t>(below[i] + column[i]);
-      sums[i] = sum;
-      top = sum > top ? sum : top;
-    }
-    group_top[g] = top;
-  }
-}
+// Sixteen sums of a row of a group as one vector, for compilers that
+// have vector types; the lanes are ordinary 16-bit whole numbers.
+#if defined(__GNUC__)
+typedef int16_t Lanes16 __attribute__((vector_size(32)));
+typedef int16_t Lanes8 __attribute__((vector_size(16)));
+typedef int16_t Lanes4 __attribute__((vector_size(8)));
+typedef int8_t Bytes16 __attribute__((vector_size(16)));
 
-// The sums of block b of level k - 1 and the greatest of them.
-inline int16_t form_block(const int16_t* __restrict below, const int8_t* __restrict column,
-                          int16_t* __restrict sums, int32_t b) {
-  int16_t top = std::numeric_limits<int16_t>::min();
+// The greatest of the sixteen lanes, halving the vector each step.
+inline int16_t greatest_lane(const Lanes16& v) {
+  Lanes8 low, high;
+  std::memcpy(&low, &v, sizeof low);
+  std::memcpy(&high, reinterpret_cast<const char*>(&v) + sizeof low, sizeof high);
+  const Lanes8 eight = low > high ? low : high;
+  Lanes4 a, b;
+  std::memcpy(&a, &eight, sizeof a);
+  std::memcpy(&b, reinterpret_cast<const char*>(&eight) + sizeof a, sizeof b);
+  const Lanes4 four = a > b ? a : b;
+  const int16_t two[2] = {four[0] > four[2] ? four[0] : four[2], four[1] > four[3] ? four[1] : four[3]};
+  return two[0] > two[1] ? two[0] : two[1];
+}
+#endif
+
+// The sums of group g of level k - 1, the greatest sum of each of its
+// blocks (row after row of sixteen lanes, one lane a block) and,
+// returned, of the group.
+SORVEL_VECTOR_KERNEL(int16_t, form_group_sums,
+                     (const int16_t* __restrict below, const int8_t* __restrict column,
+                      int16_t* __restrict sums, int16_t* __restrict block_top, int32_t g),
+                     (below, column, sums, block_top, g)) {
+  const int32_t first = g * SPAN;
+#if defined(__GNUC__)
+  Lanes16 top;
+  for (int32_t b = 0; b < GROUP; ++b) top[b] = std::numeric_limits<int16_t>::min();
   for (int32_t t = 0; t < BLOCK; ++t) {
-    int16_t sum = static_cast<int16_t>(below[BLOCK * b + t] + column[BLOCK * b + t]);
-    sums[BLOCK * b + t] = sum;
-    top = sum > top ? sum : top;
+    const int32_t i = first + t * GROUP;
+    Lanes16 row;
+    Bytes16 scores;
+    std::memcpy(&row, below + i, sizeof row);
+    std::memcpy(&scores, column + i, sizeof scores);
+    row += __builtin_convertvector(scores, Lanes16);
+    std::memcpy(sums + i, &row, sizeof row);
+    top = top > row ? top : row;
   }
-  return top;
+  std::memcpy(block_top + g * GROUP, &top, sizeof top);
+  return greatest_lane(top);
+#else
+  int16_t top[GROUP];
+  for (int32_t b = 0; b < GROUP; ++b) top[b] = std::numeric_limits<int16_t>::min();
+  for (int32_t t = 0; t < BLOCK; ++t)
+    for (int32_t b = 0; b < GROUP; ++b) {
+      const int32_t i = first + t * GROUP + b;
+      const int16_t sum = static_cast<int16_t>(below[i] + column[i]);
+      sums[i] = sum;
+      top[b] = sum > top[b] ? sum : top[b];
+    }
+  int16_t most = std::numeric_limits<int16_t>::min();
+  for (int32_t b = 0; b < GROUP; ++b) {
+    block_top[g * GROUP + b] = top[b];
+    most = top[b] > most ? top[b] : most;
+  }
+  return most;
+#endif
 }
 
-// Level k - 1 with its block maxima, formed in one pass.
-SORVEL_VECTOR_KERNEL(void, last_prefix_level,
-                     (const int16_t* __restrict below, const int8_t* __restrict column,
-                      int16_t* __restrict sums, int16_t* __restrict block_top, int32_t blocks),
-                     (below, column, sums, block_top, blocks)) {
-  for (int32_t b = 0; b < blocks; ++b) block_top[b] = form_block(below, column, sums, b);
+// For every group, the greatest over its blocks of a block's greatest
+// sum of level k - 2 plus its greatest score in the column of level k - 1.
+SORVEL_VECTOR_KERNEL(void, coarse_bounds,
+                     (const int16_t* __restrict block_top, const int8_t* __restrict block_max,
+                      int16_t* __restrict coarse, int32_t groups),
+                     (block_top, block_max, coarse, groups)) {
+  for (int32_t g = 0; g < groups; ++g) {
+#if defined(__GNUC__)
+    Lanes16 tops;
+    Bytes16 scores;
+    std::memcpy(&tops, block_top + g * GROUP, sizeof tops);
+    std::memcpy(&scores, block_max + g * GROUP, sizeof scores);
+    coarse[g] = greatest_lane(tops + __builtin_convertvector(scores, Lanes16));
+#else
+    int16_t most = std::numeric_limits<int16_t>::min();
+    for (int32_t b = 0; b < GROUP; ++b) {
+      const int16_t bound = static_cast<int16_t>(block_top[g * GROUP + b] + block_max[g * GROUP + b]);
+      most = bound > most ? bound : most;
+    }
+    coarse[g] = most;
+#endif
+  }
 }
 
 void form_level(Worker& w, const SubsetSearchPlan& plan);
@@ -196,41 +270,34 @@ void set_level(Worker& w, const SubsetSearchPlan& plan, int m, int32_t j) {
       form_level(w, plan);
       return;
     }
-    const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
-    for (int32_t g = 0; g < plan.groups; ++g)
-      w.coarse[g] = static_cast<int16_t>(w.below_top[g] + group_max[g]);
+    // The bounds from the blocks are the tighter, those from the groups
+    // the cheaper: worth it only for a datum followed by many subsets.
+    if (plan.columns.n - 1 - j >= MANY_LAST_DATA) {
+      coarse_bounds(w.below_block_top.data(),
+                    plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks,
+                    w.coarse.data(), plan.groups);
+    } else {
+      const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
+      for (int32_t g = 0; g < plan.groups; ++g)
+        w.coarse[g] = static_cast<int16_t>(w.below_top[g] + group_max[g]);
+    }
     return;
   }
   const int16_t* below = level_sums(w, plan, m - 1);
   int16_t* sums = level_sums(w, plan, m);
   if (m == plan.k - 2)
-    prefix_level_with_tops(below, column, sums, w.below_top.data(), plan.columns.points);
+    for (int32_t g = 0; g < plan.groups; ++g)
+      w.below_top[g] = form_group_sums(below, column, sums, w.below_block_top.data(), g);
   else
     prefix_level(below, column, sums, plan.columns.points);
 }
 
-// The sums of `blocks` blocks and the greatest sum of each; returns the
-// greatest of all.
-inline int16_t form_blocks(const int16_t* __restrict below, const int8_t* __restrict column,
-                           int16_t* __restrict sums, int16_t* __restrict block_top,
-                           int32_t blocks) {
-  int16_t group_top = std::numeric_limits<int16_t>::min();
-  for (int32_t b = 0; b < blocks; ++b) {
-    int16_t top = form_block(below, column, sums, b);
-    block_top[b] = top;
-    group_top = top > group_top ? top : group_top;
-  }
-  return group_top;
-}
-
 // Forms every group of level k - 1.
 void form_level(Worker& w, const SubsetSearchPlan& plan) {
-  last_prefix_level(level_sums(w, plan, plan.k - 2), w.last_prefix_column,
-                    level_sums(w, plan, plan.k - 1), w.block_top.data(), plan.blocks);
+  const int16_t* below = level_sums(w, plan, plan.k - 2);
+  int16_t* sums = level_sums(w, plan, plan.k - 1);
   for (int32_t g = 0; g < plan.groups; ++g) {
-    const int32_t end = (g + 1) * GROUP < plan.blocks ? (g + 1) * GROUP : plan.blocks;
-    int16_t top = std::numeric_limits<int16_t>::min();
-    for (int32_t b = g * GROUP; b < end; ++b) top = w.block_top[b] > top ? w.block_top[b] : top;
+    const int16_t top = form_group_sums(below, w.last_prefix_column, sums, w.block_top.data(), g);
     w.group_top[g] = top;
     w.coarse[g] = top;
     w.formed[g] = w.generation;
@@ -244,27 +311,58 @@ void form_group(Worker& w, const SubsetSearchPlan& plan, int32_t g) {
   if (w.formed[g] == w.generation) return;
   w.formed[g] = w.generation;
   ++w.formed_count;
-  const int32_t first = g * GROUP;
-  const int32_t blocks = plan.blocks - first < GROUP ? plan.blocks - first : GROUP;
-  const std::size_t at = static_cast<std::size_t>(first) * BLOCK;
-  w.group_top[g] = form_blocks(level_sums(w, plan, plan.k - 2) + at, w.last_prefix_column + at,
-                               level_sums(w, plan, plan.k - 1) + at, w.block_top.data() + first,
-                               blocks);
+  w.group_top[g] = form_group_sums(level_sums(w, plan, plan.k - 2), w.last_prefix_column,
+                                   level_sums(w, plan, plan.k - 1), w.block_top.data(), g);
+  // The group's greatest sum bounds it more tightly than the sum of the
+  // two greatest it was bounded by, for the rest of this datum's subsets.
+  w.coarse[g] = w.group_top[g];
 }
 
-// Sums over the block from `base` of level k - 1 and the last column;
-// the first one above `best` becomes the winner.
-inline void scan_block(const int16_t* sums, const int8_t* column, int32_t base, int& best,
-                       int32_t& winner) {
+// Sums over the block whose first position is `base` (its others follow
+// GROUP apart), of level k - 1 and the last column; a GridPoint of
+// greater sum than `best`, or of equal sum and lower grid index, becomes
+// the winner.
+inline void scan_block(const int16_t* sums, const int8_t* column, const int32_t* original,
+                       int32_t base, int& best, int32_t& winner) {
   int16_t sum[BLOCK];
-  for (int32_t t = 0; t < BLOCK; ++t) sum[t] = static_cast<int16_t>(sums[base + t] + column[base + t]);
+  for (int32_t t = 0; t < BLOCK; ++t)
+    sum[t] = static_cast<int16_t>(sums[base + t * GROUP] + column[base + t * GROUP]);
   int16_t top = sum[0];
   for (int32_t t = 1; t < BLOCK; ++t) top = sum[t] > top ? sum[t] : top;
-  if (top <= best) return;
+  if (top < best) return;
   int32_t t = 0;
   while (sum[t] != top) ++t;
+  for (int32_t u = t + 1; u < BLOCK; ++u)
+    if (sum[u] == top && original[base + u * GROUP] < original[base + t * GROUP]) t = u;
+  const int32_t at = base + t * GROUP;
+  if (top == best && original[at] > original[winner]) return;
   best = top;
-  winner = base + t;
+  winner = at;
+}
+
+// Bit i of the result set where top[i] + most[i] >= reached, for i < 16:
+// which blocks of a group, or which of 16 groups (most all zero), qualify.
+inline uint32_t reaching_16(const int16_t* top, const int8_t* most, int reached) {
+  const int limit = reached - 1 < std::numeric_limits<int16_t>::min()
+                        ? std::numeric_limits<int16_t>::min()
+                        : reached - 1;
+#if defined(__SSE2__)
+  if (reached - 1 <= std::numeric_limits<int16_t>::max()) {
+    const __m128i bar = _mm_set1_epi16(static_cast<int16_t>(limit));
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(most));
+    // The bytes widened with their signs: each in the upper half of a
+    // lane, shifted down.
+    const __m128i low = _mm_srai_epi16(_mm_unpacklo_epi8(bytes, bytes), 8);
+    const __m128i high = _mm_srai_epi16(_mm_unpackhi_epi8(bytes, bytes), 8);
+    const __m128i a = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(top)), low);
+    const __m128i b = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(top + 8)), high);
+    return static_cast<uint32_t>(
+        _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpgt_epi16(a, bar), _mm_cmpgt_epi16(b, bar))));
+  }
+#endif
+  uint32_t bits = 0;
+  for (int32_t i = 0; i < 16; ++i) bits |= static_cast<uint32_t>(top[i] + most[i] > limit) << i;
+  return bits;
 }
 
 // Group g of the current subset, formed and summed block by block where
@@ -277,17 +375,12 @@ void scan_group(Worker& w, const SubsetSearchPlan& plan, const int8_t* column,
   form_group(w, plan, g);
   if (w.group_top[g] + group_max[g] < reached) return;
   const int16_t* sums = level_sums(w, plan, plan.k - 1);
-  const int32_t first = g * GROUP;
-  const int32_t count = plan.blocks - first < GROUP ? plan.blocks - first : GROUP;
-  const int16_t* top = w.block_top.data() + first;
-  const int8_t* most = block_max + first;
-  uint32_t qualify = 0;
-  for (int32_t b = 0; b < count; ++b)
-    qualify |= static_cast<uint32_t>(top[b] + most[b] >= reached) << b;
-  for (; qualify != 0; qualify &= qualify - 1) {
+  const int16_t* top = w.block_top.data() + g * GROUP;
+  const int8_t* most = block_max + g * GROUP;
+  for (uint32_t qualify = reaching_16(top, most, reached); qualify != 0; qualify &= qualify - 1) {
     int32_t b = std::countr_zero(qualify);
     if (top[b] + most[b] < reached) continue;
-    scan_block(sums, column, (first + b) * BLOCK, best, winner);
+    scan_block(sums, column, plan.original.data(), g * SPAN + b, best, winner);
     if (best > reached) reached = best;
   }
 }
@@ -307,29 +400,44 @@ SORVEL_VECTOR_KERNEL(int16_t, group_bounds,
 
 // The first GridPoint of greatest sum for the current subset, whose last
 // datum is j. A group or block is summed only when its bound reaches
-// `reached`, a sum that some GridPoint has: first the sum at the last
-// winner, then the greatest sum of the group of greatest bound, which is
-// summed ahead for that alone, and so on as the groups are summed in order.
+// `reached`, a sum that some GridPoint has: first the greater sum at two
+// earlier winners, then the greatest sum of the group of greatest bound,
+// which is summed first for that, and so on as the other groups are
+// summed in order. Among equal sums the lowest grid index wins whatever
+// the order.
 int32_t best_gridpoint(Worker& w, const SubsetSearchPlan& plan, int32_t j) {
   const int8_t* column = column_of(plan, j);
   const int8_t* block_max = plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks;
   const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
-  const int32_t last = w.previous_winner;
-  form_group(w, plan, last / (BLOCK * GROUP));
-  int reached = level_sums(w, plan, plan.k - 1)[last] + column[last];
+  // A first sum to beat: the greater at the last subset's winner and at
+  // the winner of the last subset that ended with j, which differs from
+  // this one in its datum k - 1 alone, or little more.
+  const int16_t* below = level_sums(w, plan, plan.k - 2);
+  const int8_t* next_to_last = w.last_prefix_column;
+  int reached = std::numeric_limits<int>::min();
+  for (int32_t at : {w.previous_winner, w.winner_by_last[static_cast<std::size_t>(j)]})
+    reached = std::max(reached, below[at] + next_to_last[at] + column[at]);
   int16_t* bound = w.group_bound.data();
-  int16_t top = group_bounds(w.coarse.data(), group_max, bound, plan.groups);
+  const int16_t top = group_bounds(w.coarse.data(), group_max, bound, plan.groups);
+  // The bounds are padded to whole sixteens with the least value, and
+  // looked at sixteen at a time. The group of greatest bound first.
+  const int8_t none[16] = {};
+  const int32_t sixteens = static_cast<int32_t>(w.group_bound.size() / 16);
   int32_t promising = 0;
-  while (bound[promising] != top) ++promising;
-  int ahead_best = std::numeric_limits<int>::min();
-  int32_t ahead_winner = -1;
-  scan_group(w, plan, column, block_max, group_max, promising, reached, ahead_best, ahead_winner);
+  for (int32_t q = 0; q < sixteens; ++q)
+    if (uint32_t bits = reaching_16(bound + 16 * q, none, top)) {
+      promising = 16 * q + std::countr_zero(bits);
+      break;
+    }
   int best = std::numeric_limits<int>::min();
   int32_t winner = -1;
-  for (int32_t g = 0; g < plan.groups; ++g) {
-    if (bound[g] < reached) continue;
-    scan_group(w, plan, column, block_max, group_max, g, reached, best, winner);
-  }
+  scan_group(w, plan, column, block_max, group_max, promising, reached, best, winner);
+  for (int32_t q = 0; q < sixteens; ++q)
+    for (uint32_t bits = reaching_16(bound + 16 * q, none, reached); bits != 0; bits &= bits - 1) {
+      const int32_t g = 16 * q + std::countr_zero(bits);
+      if (g == promising || bound[g] < reached) continue;
+      scan_group(w, plan, column, block_max, group_max, g, reached, best, winner);
+    }
   return winner;
 }
 
@@ -347,6 +455,7 @@ void descend(Worker& w, const SubsetSearchPlan& plan, int m, int32_t start) {
     int32_t winner = best_gridpoint(w, plan, j);
     ++w.votes[static_cast<std::size_t>(winner)];
     w.previous_winner = winner;
+    w.winner_by_last[static_cast<std::size_t>(j)] = winner;
   }
 }
 
@@ -381,14 +490,38 @@ void work(SubsetSearchPlan& plan, Worker& w, std::atomic<std::size_t>& next,
 
 }  // namespace
 
-SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& columns, int k, int threads) {
+// The columns in `order` (the grid's when empty), padded and interleaved.
+void reorder_columns(SubsetSearchPlan& plan, const ScoreColumns& columns,
+                     const std::vector<int32_t>& order, int threads) {
+  const int32_t groups = (columns.points + SPAN - 1) / SPAN;
+  const std::size_t padded = static_cast<std::size_t>(groups) * SPAN;
+  plan.original.assign(padded, -1);
+  for (int32_t p = 0; p < columns.points; ++p) {
+    // Position p of the order: block p / BLOCK of its group, place p % BLOCK.
+    const int32_t g = p / SPAN, b = p % SPAN / BLOCK, t = p % BLOCK;
+    plan.original[static_cast<std::size_t>(g * SPAN + t * GROUP + b)] =
+        order.empty() ? p : order[static_cast<std::size_t>(p)];
+  }
+  plan.reordered.resize(static_cast<std::size_t>(columns.n) * padded);
+  parallel_for(columns.n, threads, [&](int32_t j) {
+    const int8_t* from = columns.scores + static_cast<std::size_t>(j) * columns.points;
+    int8_t* to = plan.reordered.data() + static_cast<std::size_t>(j) * padded;
+    for (std::size_t q = 0; q < padded; ++q)
+      to[q] = plan.original[q] < 0 ? PADDING_SCORE : from[plan.original[q]];
+  });
+  plan.columns = ScoreColumns{plan.reordered.data(), static_cast<int32_t>(padded), columns.n};
+}
+
+SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& given, int k, int threads,
+                                       const std::vector<int32_t>& order) {
   try {
     SubsetSearchPlanPtr plan(new SubsetSearchPlan);
-    plan->columns = columns;
+    reorder_columns(*plan, given, order, threads);
+    const ScoreColumns& columns = plan->columns;
     plan->k = k;
     plan->depth = task_depth(columns.n, k);
-    plan->blocks = (columns.points + BLOCK - 1) / BLOCK;
-    plan->groups = (plan->blocks + GROUP - 1) / GROUP;
+    plan->blocks = columns.points / BLOCK;
+    plan->groups = columns.points / SPAN;
     plan->block_max.resize(static_cast<std::size_t>(columns.n) * plan->blocks);
     plan->group_max.resize(static_cast<std::size_t>(columns.n) * plan->groups);
     if (columns.n >= k) list_tasks(*plan);
@@ -402,11 +535,14 @@ SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& columns, int k, int t
       w.sums.assign(static_cast<std::size_t>(k - 1) * columns.points, 0);
       w.zeros.assign(static_cast<std::size_t>(columns.points), 0);
       w.below_top.assign(static_cast<std::size_t>(plan->groups), 0);
+      w.below_block_top.assign(static_cast<std::size_t>(plan->blocks), 0);
       w.coarse.assign(static_cast<std::size_t>(plan->groups), 0);
       w.block_top.assign(static_cast<std::size_t>(plan->blocks), 0);
       w.group_top.assign(static_cast<std::size_t>(plan->groups), 0);
       w.formed.assign(static_cast<std::size_t>(plan->groups), 0);
-      w.group_bound.assign(static_cast<std::size_t>(plan->groups), 0);
+      const std::size_t sixteens = static_cast<std::size_t>(plan->groups + 15) / 16;
+      w.group_bound.assign(16 * sixteens, std::numeric_limits<int16_t>::min());
+      w.winner_by_last.assign(static_cast<std::size_t>(columns.n), 0);
     }
     find_column_maxima(*plan, usable);
     return plan;
@@ -422,7 +558,8 @@ void run_subset_search(SubsetSearchPlan& plan, int32_t* votes, const SearchProgr
     work(plan, plan.workers[static_cast<std::size_t>(slot)], next, progress);
   });
   for (const Worker& w : plan.workers)
-    for (int32_t i = 0; i < plan.columns.points; ++i) votes[i] += w.votes[static_cast<std::size_t>(i)];
+    for (std::size_t q = 0; q < plan.original.size(); ++q)
+      if (plan.original[q] >= 0) votes[plan.original[q]] += w.votes[q];
 }
 
 void SubsetSearchPlanDeleter::operator()(SubsetSearchPlan* plan) const { delete plan; }

@@ -12,6 +12,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
+
+/// The search bounds the sums of blocks of this many GridPoints, and of
+/// groups of this many blocks' GridPoints, neighbours in the order given.
+inline constexpr int32_t SEARCH_BLOCK = 8;
+inline constexpr int32_t SEARCH_GROUP = 128;
 
 /// The scores of `points` GridPoints for each of n data, column after
 /// column (GridPoint index fastest), as the fitness table holds them.
@@ -37,7 +43,12 @@ using SubsetSearchPlanPtr = std::unique_ptr<SubsetSearchPlan, SubsetSearchPlanDe
 /// Makes the working arrays for the k-subsets (k from 2 to 8) of the
 /// columns' data, searched in `threads` threads; null when they cannot be
 /// had. The columns must stay as they are until the search has run.
-SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& columns, int k, int threads);
+/// `order`, when not empty, lists every GridPoint once, neighbours alike
+/// in stress first (stress_order.h); the search then bounds blocks and
+/// groups of GridPoints in that order, and the lowest grid index still
+/// wins among equal sums. Only its speed depends on the order.
+SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& columns, int k, int threads,
+                                       const std::vector<int32_t>& order = {});
 
 /// Adds one vote to votes[i] (0-based, `points` entries) for every
 /// k-subset.

@@ -13,6 +13,9 @@
 #include <vector>
 
 #include "analyses/mim/bounded_search.h"
+#include "analyses/mim/stress_order.h"
+#include "grid/gss.h"
+#include "grid/stress_tensors.h"
 #include "common/number_format.h"
 
 // The working arrays of one search.
@@ -128,6 +131,16 @@ static void run_search(const SubsetSearch& search, int32_t n, int k, int32_t tot
   } while (changed != 0);
 }
 
+// The grid's states in an order that puts states alike in stress side by
+// side, for the search's bounds; the grid made anew for it, as the table
+// does not carry it. Without the memory for it, the grid's own order.
+static std::vector<int32_t> search_order(int threads) {
+  Gss gss;
+  if (!is_GSS_generation_successful(gss)) return {};
+  compute_stress_tensors(gss);
+  return stress_grouped_order(gss, SEARCH_BLOCK, SEARCH_GROUP, threads);
+}
+
 StageResult MIM_invert_subsets(const FitnessTable& table, int8_t k, const RunSettings& settings,
                                GridValues& votes) {
   if (settings.reference) return MIM_invert_subsets_reference(table, k, settings, votes);
@@ -136,7 +149,8 @@ StageResult MIM_invert_subsets(const FitnessTable& table, int8_t k, const RunSet
   const int32_t n = table.columns;
   SubsetSearchPlanPtr plan;
   try {
-    plan = plan_subset_search(ScoreColumns{table.scores.get(), GSS_SIZE, n}, k, settings.threads);
+    const std::vector<int32_t> order = search_order(settings.threads);
+    plan = plan_subset_search(ScoreColumns{table.scores.get(), GSS_SIZE, n}, k, settings.threads, order);
   } catch (const std::bad_alloc&) {
   }
   if (plan == nullptr) return allocation_failure();
