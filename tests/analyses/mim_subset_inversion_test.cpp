@@ -116,7 +116,7 @@ class SubsetInversionTest : public ::testing::Test {
     RunSettings settings;
     settings.threads = 2;
     settings.progress = ProgressSink{collect_line, &progress};
-    EXPECT_FALSE(MIM_invert_subsets(table_, static_cast<int8_t>(k), settings, votes_));
+    EXPECT_FALSE(MIM_invert_subsets(generated_grid(), table_, static_cast<int8_t>(k), settings, votes_));
     return progress;
   }
   std::vector<int32_t> votes() { return votes_; }

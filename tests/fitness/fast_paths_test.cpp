@@ -161,7 +161,7 @@ TEST_F(FastPathsTest, SubsetSearchAgreesForEverySizeAndThreadCount) {
       for (int threads : {1, 2, 3}) {
         std::string lines;
         GridValues votes;
-        ASSERT_FALSE(MIM_invert_subsets(table_, static_cast<int8_t>(k), settings(threads, &lines),
+        ASSERT_FALSE(MIM_invert_subsets(generated_grid(), table_, static_cast<int8_t>(k), settings(threads, &lines),
                                         votes));
         EXPECT_EQ(lines, reference_lines) << k;
         ASSERT_TRUE(votes == reference) << "weight " << id << ", k " << k << ", threads " << threads;

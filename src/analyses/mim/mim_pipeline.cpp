@@ -26,7 +26,7 @@ StageResult MIM_run(const AnalysisRun& run, const JobTime& start, const RunSetti
     return error;
   score_stress_states("  * Initialization  2/3 *", run, settings, tables);
   report_progress_message(settings, "  * Initialization  3/3 *");
-  if (StageResult error = MIM_invert_subsets(tables.table, k, settings, result.votes)) return error;
+  if (StageResult error = MIM_invert_subsets(tables.gss, tables.table, k, settings, result.votes)) return error;
   JobTime end = current_job_time();
   report_progress_message(settings, "  * Writing Results                   *");
   MimDescription description = {run.data_file, k, run.weight_id, start, end};

@@ -14,8 +14,6 @@
 
 #include "analyses/mim/bounded_search.h"
 #include "analyses/mim/stress_order.h"
-#include "grid/gss.h"
-#include "grid/stress_tensors.h"
 #include "common/number_format.h"
 
 // The working arrays of one search.
@@ -131,25 +129,17 @@ static void run_search(const SubsetSearch& search, int32_t n, int k, int32_t tot
   } while (changed != 0);
 }
 
-// The grid's states in an order that puts states alike in stress side by
-// side, for the search's bounds; the grid made anew for it, as the table
-// does not carry it. Without the memory for it, the grid's own order.
-static std::vector<int32_t> search_order(int threads) {
-  Gss gss;
-  if (!is_GSS_generation_successful(gss)) return {};
-  compute_stress_tensors(gss);
-  return stress_grouped_order(gss, SEARCH_BLOCK, SEARCH_GROUP, threads);
-}
-
-StageResult MIM_invert_subsets(const FitnessTable& table, int8_t k, const RunSettings& settings,
-                               GridValues& votes) {
+StageResult MIM_invert_subsets(const Gss& gss, const FitnessTable& table, int8_t k,
+                               const RunSettings& settings, GridValues& votes) {
   if (settings.reference) return MIM_invert_subsets_reference(table, k, settings, votes);
   votes.assign(GSS_SIZE, 0);
   if (k < MIN_SUBSET_SIZE || k > MAX_SUBSET_SIZE) return std::nullopt;  // no search, no votes
   const int32_t n = table.columns;
   SubsetSearchPlanPtr plan;
   try {
-    const std::vector<int32_t> order = search_order(settings.threads);
+    // States alike in stress side by side, for the search's bounds.
+    const std::vector<int32_t> order =
+        stress_grouped_order(gss, SEARCH_BLOCK, SEARCH_GROUP, settings.threads);
     plan = plan_subset_search(ScoreColumns{table.scores.get(), GSS_SIZE, n}, k, settings.threads, order);
   } catch (const std::bad_alloc&) {
   }

@@ -16,9 +16,10 @@
 /// table: votes[i] counts the subsets whose best GridPoint is grid index i
 /// (the lowest index among equal sums). A progress line follows every
 /// VOTES_PER_PROGRESS_LINE subsets; the reference path when the settings
-/// ask for it. Other values of k give no votes.
-StageResult MIM_invert_subsets(const FitnessTable& table, int8_t k, const RunSettings& settings,
-                               GridValues& votes);
+/// ask for it. Other values of k give no votes. The search orders the
+/// states by the stress tensors of `gss`, the grid the table was made of.
+StageResult MIM_invert_subsets(const Gss& gss, const FitnessTable& table, int8_t k,
+                               const RunSettings& settings, GridValues& votes);
 
 /// The same search as the formulas read, one pass over the grid per
 /// subset in one thread: the reference of the fast search above.
