@@ -97,6 +97,8 @@ std::string count_line(const PopulationRunReport& r) {
             (static_cast<int32_t>(r.populations.size()) < r.fixed_count
                  ? "; no more states fit at least " + std::to_string(LEAST_STATE_DATA) + " data)"
                  : ")");
+  else if (r.populations.empty())
+    line += " (no state fits at least " + std::to_string(r.least_alone) + " data)";
   else
     line += " (each explains at least " + std::to_string(r.least_alone) +
             " data that no other explains)";
