@@ -15,11 +15,13 @@ const int PICTURE_WIDTH = 1020;
 const int PICTURE_HEIGHT = 800;
 const double PANEL_X = 660.0;  // left edge of the legend, chart and Mohr panel
 
-const std::string SIGMA = "\xcf\x83";
-const std::string PHI = "\xce\xa6";
-const std::string PRIME = "\xe2\x80\xb2";
-const std::string EN_DASH = "\xe2\x80\x93";
-const std::string DEGREE_SIGN = "\xc2\xb0";
+// Texts, not std::strings: a std::string here would be an object made
+// when the program starts.
+constexpr const char* SIGMA = "\xcf\x83";
+constexpr const char* PHI = "\xce\xa6";
+constexpr const char* PRIME = "\xe2\x80\xb2";
+constexpr const char* EN_DASH = "\xe2\x80\x93";
+constexpr const char* DEGREE_SIGN = "\xc2\xb0";
 
 const double DEGREE = M_PI / 180.0;
 
@@ -139,16 +141,16 @@ void draw_legend(std::string& out, double top, bool bootstrap) {
   if (bootstrap) {
     svg_circle(out, SvgPoint{PANEL_X + 8, y}, 4, std::string("fill=\"") + SIGMA1_COLOUR + "\" fill-opacity=\"0.55\"");
     svg_circle(out, SvgPoint{PANEL_X + 20, y}, 4, std::string("fill=\"") + SIGMA3_COLOUR + "\" fill-opacity=\"0.55\"");
-    svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, SIGMA + "1, " + SIGMA + "3 of the resamples' best states", style);
+    svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, std::string(SIGMA) + "1, " + SIGMA + "3 of the resamples' best states", style);
     svg_text(out, SvgPoint{PANEL_X + 32, y + 21}, "(larger: chosen by more resamples)", style);
     y += 40;
     svg_line(out, SvgPoint{PANEL_X, y}, SvgPoint{PANEL_X + 26, y}, std::string("stroke=\"") + SIGMA1_COLOUR + "\" stroke-width=\"2\"");
     svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, "95 % cone about the best state's axis", style);
-    svg_text(out, SvgPoint{PANEL_X + 32, y + 21}, "(dashed: within the grid's spacing, 10" + DEGREE_SIGN + ")", style);
+    svg_text(out, SvgPoint{PANEL_X + 32, y + 21}, std::string("(dashed: within the grid's spacing, 10") + DEGREE_SIGN + ")", style);
     y += 40;
   }
   svg_rect(out, SvgPoint{PANEL_X + 2, y - 6}, 12, 12, std::string("fill=\"") + SIGMA1_COLOUR + "\" stroke=\"black\"");
-  svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, SIGMA + "1, " + SIGMA + "2, " + SIGMA + "3 of the best state", style);
+  svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, std::string(SIGMA) + "1, " + SIGMA + "2, " + SIGMA + "3 of the best state", style);
   y += 22;
   svg_polygon(out, {{PANEL_X + 8, y + 6}, {PANEL_X + 4, y - 8}, {PANEL_X + 12, y - 8}}, "fill=\"black\"");
   svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, bootstrap ? "SHmax, its 95 % interval shaded" : "SHmax", style);
@@ -168,7 +170,7 @@ void draw_phi_histogram(std::string& out, const Confidence& c, const GridPoint* 
   long most = *std::max_element(counts, counts + 11);
   const double height = 110.0, bar = 22.0, base = top + 28 + height;
   const long best_tenths = std::lround(best_phi * 10);
-  svg_text(out, SvgPoint{PANEL_X, top}, PHI + " of the resamples' best states (" +
+  svg_text(out, SvgPoint{PANEL_X, top}, std::string(PHI) + " of the resamples' best states (" +
            std::to_string(c.resamples) + ")", "font-size=\"15\" font-weight=\"bold\"");
   svg_group_begin(out, "resampled-phi", "font-size=\"11\" text-anchor=\"middle\"");
   auto x_of = [&](double tenths) { return PANEL_X + 4 + tenths * (bar + 4); };
@@ -201,7 +203,7 @@ std::string degrees(double value, int decimals) { return fixed(value, decimals) 
 std::string whole_degrees_text(double value) {
   char text[16];
   std::snprintf(text, sizeof text, "%03ld", std::lround(value) % 180);
-  return text + DEGREE_SIGN;
+  return std::string(text) + DEGREE_SIGN;
 }
 
 PlotState plot_state(const BestStateReport& best) {
@@ -235,7 +237,7 @@ std::vector<std::string> caption(const FaultSet& data, const std::string& data_n
   std::string shmax = c.shmax ? ", SHmax " + whole_degrees_text(c.shmax->low) + EN_DASH +
                                     whole_degrees_text(c.shmax->high)
                               : "";
-  lines.push_back("95 % confidence: " + SIGMA + "1 cone " + cone(c.sigma1_cone) + ", " + SIGMA +
+  lines.push_back(std::string("95 % confidence: ") + SIGMA + "1 cone " + cone(c.sigma1_cone) + ", " + SIGMA +
                   "3 cone " + cone(c.sigma3_cone) + ", " + PHI + " " + fixed(c.phi.low, 1) +
                   EN_DASH + fixed(c.phi.high, 1) + shmax + ", R" + PRIME + " " +
                   fixed(c.r_prime.low, 1) + EN_DASH + fixed(c.r_prime.high, 1));
@@ -280,10 +282,10 @@ void draw_mohr_panel(std::string& out, const MohrDiagram& m, double left, double
     }
     svg_polyline(out, arc, "fill=\"none\" stroke=\"#606060\"");
   }
-  svg_text(out, offset(at(0, 0), -4, 14), SIGMA + "3", "");
-  svg_text(out, offset(at(m.phi, 0), -4, 14), SIGMA + "2", "");
-  svg_text(out, offset(at(1, 0), -4, 14), SIGMA + "1", "");
-  svg_text(out, offset(at(1.05, 0), 4, 4), SIGMA + "n", "");
+  svg_text(out, offset(at(0, 0), -4, 14), std::string(SIGMA) + "3", "");
+  svg_text(out, offset(at(m.phi, 0), -4, 14), std::string(SIGMA) + "2", "");
+  svg_text(out, offset(at(1, 0), -4, 14), std::string(SIGMA) + "1", "");
+  svg_text(out, offset(at(1.05, 0), 4, 4), std::string(SIGMA) + "n", "");
   svg_text(out, offset(at(0, 0.52), -4, -4), "\xcf\x84", "");
   for (size_t i = 0; i < m.points.size(); ++i) {
     long misfit = i < m.misfits.size() ? m.misfits[i] : 0;
