@@ -89,15 +89,25 @@ static inline float clamped_dot(const Tensor9& S, const Factors15& f) {
   return d;
 }
 
+static inline Factors15 factors_of(const DatumFactors& datum) {
+  return {datum.n[0], datum.n[1], datum.n[2], datum.p[0], datum.p[1],
+          datum.p[2], datum.p[3], datum.p[4], datum.p[5], datum.p[6],
+          datum.p[7], datum.p[8], datum.s[0], datum.s[1], datum.s[2]};
+}
+
+// Where each of the nine tensor components of GridPoint `first` starts.
+static inline void component_pointers(const TensorComponents& tensors, int32_t first,
+                                      const float* (&c)[9]) {
+  for (int i = 0; i < 9; ++i) c[i] = tensors.c[i].data() + first;
+}
+
 SORVEL_VECTOR_KERNEL(void, dots_over_gridpoints,
                      (const TensorComponents& tensors, int32_t first, int32_t count,
                       const DatumFactors& datum, float* d),
                      (tensors, first, count, datum, d)) {
   const float* c[9];
-  for (int i = 0; i < 9; ++i) c[i] = tensors.c[i].data() + first;
-  const Factors15 f = {datum.n[0], datum.n[1], datum.n[2], datum.p[0], datum.p[1],
-                       datum.p[2], datum.p[3], datum.p[4], datum.p[5], datum.p[6],
-                       datum.p[7], datum.p[8], datum.s[0], datum.s[1], datum.s[2]};
+  component_pointers(tensors, first, c);
+  const Factors15 f = factors_of(datum);
 #pragma omp simd
   for (int32_t k = 0; k < count; ++k) {
     Tensor9 S = {c[0][k], c[1][k], c[2][k], c[3][k], c[4][k], c[5][k], c[6][k], c[7][k], c[8][k]};
@@ -110,10 +120,8 @@ SORVEL_VECTOR_KERNEL(bool, scores_over_gridpoints,
                       const DatumFactors& datum, const StepTable& table, int32_t* scores),
                      (tensors, first, count, datum, table, scores)) {
   const float* c[9];
-  for (int i = 0; i < 9; ++i) c[i] = tensors.c[i].data() + first;
-  const Factors15 f = {datum.n[0], datum.n[1], datum.n[2], datum.p[0], datum.p[1],
-                       datum.p[2], datum.p[3], datum.p[4], datum.p[5], datum.p[6],
-                       datum.p[7], datum.p[8], datum.s[0], datum.s[1], datum.s[2]};
+  component_pointers(tensors, first, c);
+  const Factors15 f = factors_of(datum);
   const StepLookup lookup = step_lookup(table);
   int any_nan = 0;
 #pragma omp simd reduction(| : any_nan)
@@ -131,10 +139,8 @@ SORVEL_VECTOR_KERNEL(bool, add_scores_over_gridpoints,
                       const DatumFactors& datum, const StepTable& table, int32_t* sums),
                      (tensors, first, count, datum, table, sums)) {
   const float* c[9];
-  for (int i = 0; i < 9; ++i) c[i] = tensors.c[i].data() + first;
-  const Factors15 f = {datum.n[0], datum.n[1], datum.n[2], datum.p[0], datum.p[1],
-                       datum.p[2], datum.p[3], datum.p[4], datum.p[5], datum.p[6],
-                       datum.p[7], datum.p[8], datum.s[0], datum.s[1], datum.s[2]};
+  component_pointers(tensors, first, c);
+  const Factors15 f = factors_of(datum);
   const StepLookup lookup = step_lookup(table);
   int any_nan = 0;
 #pragma omp simd reduction(| : any_nan)
