@@ -169,7 +169,12 @@ std::size_t weakest(const std::vector<int32_t>& alone, const std::vector<std::ve
   return w;
 }
 
-int32_t score_sum(const FitnessTable& table, int32_t index, const std::vector<int32_t>& data);
+// The summed score of `data` under GridPoint `index`.
+int32_t score_sum(const FitnessTable& table, int32_t index, const std::vector<int32_t>& data) {
+  int32_t sum = 0;
+  for (int32_t j : data) sum += table.scores[static_cast<std::size_t>(j) * GSS_SIZE + index];
+  return sum;
+}
 
 // The state whose score reaches `least_score` for the most data of the
 // pool (the lowest grid index among equals).
@@ -268,12 +273,6 @@ std::optional<std::pair<std::size_t, DropReason>> to_drop(const Standing& s,
   if (count > 1 && double(s.votes[fewest]) < options.min_votes * double(most))
     return std::pair{fewest, DropReason::votes};
   return std::nullopt;
-}
-
-int32_t score_sum(const FitnessTable& table, int32_t index, const std::vector<int32_t>& data) {
-  int32_t sum = 0;
-  for (int32_t j : data) sum += table.scores[static_cast<std::size_t>(j) * GSS_SIZE + index];
-  return sum;
 }
 
 }  // namespace
