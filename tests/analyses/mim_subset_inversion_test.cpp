@@ -8,7 +8,8 @@
 #include <cmath>
 
 #include "analyses/mim/bounded_search.h"
-#include "analyses/mim/stress_order.h"
+#include "grid/built_in_tables.h"
+#include "grid/stress_order.h"
 #include "support/grid_fixture.h"
 
 #include <string_view>
@@ -295,3 +296,15 @@ TEST_F(SubsetInversionTest, ProgressLinesEveryThousandSubsets) {
 }
 
 }  // namespace
+
+// The order the programs carry from their build is the one a run would
+// make of the grid as it is generated now.
+TEST(StressOrderTest, TheBuiltInOrderIsTheGridsOwn) {
+  const std::span<const int32_t> built_in = built_in_stress_order();
+#ifdef SORVEL_NO_BUILT_IN_TABLES
+  ASSERT_TRUE(built_in.empty());
+#else
+  const std::vector<int32_t> made = stress_grouped_order(generated_grid(), SEARCH_BLOCK, SEARCH_GROUP, 2);
+  ASSERT_EQ(std::vector<int32_t>(built_in.begin(), built_in.end()), made);
+#endif
+}

@@ -4,8 +4,8 @@
 // tighter, and the more blocks it passes over, the more alike the
 // states of a block are. The grid's own order puts into a block eight
 // stress ratios of one orientation, into a group a whole turn of sigma1.
-#ifndef SORVEL_ANALYSES_MIM_STRESS_ORDER_H_
-#define SORVEL_ANALYSES_MIM_STRESS_ORDER_H_
+#ifndef SORVEL_GRID_STRESS_ORDER_H_
+#define SORVEL_GRID_STRESS_ORDER_H_
 
 #include <cstdint>
 #include <vector>
@@ -21,4 +21,4 @@
 std::vector<int32_t> stress_grouped_order(const Gss& gss, int32_t block, int32_t group,
                                           int threads);
 
-#endif  // SORVEL_ANALYSES_MIM_STRESS_ORDER_H_
+#endif  // SORVEL_GRID_STRESS_ORDER_H_

@@ -1,4 +1,4 @@
-#include "analyses/mim/stress_order.h"
+#include "grid/stress_order.h"
 
 #include <algorithm>
 #include <cmath>
