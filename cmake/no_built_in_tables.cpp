@@ -3,3 +3,5 @@
 #include "grid/built_in_tables.h"
 
 std::span<const int32_t> built_in_stress_order() { return {}; }
+
+std::span<const BuiltInRun> built_in_runs() { return {}; }

@@ -35,61 +35,136 @@ struct KeyRange {
   uint64_t range;
 };
 
-static uint32_t key_of(uint64_t word, const KeyRange& keys) {
-  return static_cast<uint32_t>(word >> 32) - keys.least;
-}
+// The sort's working memory, in one large block: its pages would each cost
+// a fault, a huge page costs one. Nothing of it is set before it is
+// written.
+struct SortBlock {
+  explicit SortBlock(std::size_t n)
+      : bytes(n * (3 * sizeof(uint64_t) + 2 * sizeof(uint32_t))), memory(allocate_large_block(bytes)) {
+    if (memory == nullptr) throw std::bad_alloc();
+    ranked = static_cast<uint64_t*>(memory);
+    words[0] = ranked + n;
+    words[1] = words[0] + n;
+    runs[0] = reinterpret_cast<uint32_t*>(words[1] + n);
+    runs[1] = runs[0] + n;
+  }
+  ~SortBlock() { free_large_block(memory, bytes); }
+  SortBlock(const SortBlock&) = delete;
+  SortBlock& operator=(const SortBlock&) = delete;
 
-// The same pass by counting: an insertion moves an element past greater
-// ones only, so it sorts each run of positions h apart stably by fitness,
-// and so does a counting sort of the run, without the mispredicted
-// branches of the insertions.
-static void counting_pass(uint64_t* a, std::size_t n, std::size_t h, const KeyRange& keys,
-                          std::vector<uint32_t>& counts, uint64_t* run) {
-  for (std::size_t r = 0; r < h && r < n; ++r) {
-    counts.assign(static_cast<std::size_t>(keys.range), 0);
-    for (std::size_t i = r; i < n; i += h) ++counts[key_of(a[i], keys)];
-    uint32_t start = 0;
-    for (uint32_t& count : counts) {
-      const uint32_t here = count;
-      count = start;
-      start += here;
+  std::size_t bytes;
+  void* memory;
+  uint64_t* ranked;    // the words being sorted
+  uint64_t* words[2];  // a counting pass's words, by a digit of their fitness
+  uint32_t* runs[2];   // and the run each came from
+};
+
+// A digit of a word's fitness above the least: `shift` bits up, below `mask`.
+struct Digit {
+  int shift;
+  uint32_t mask;
+  uint32_t values;  // how many values it takes
+};
+
+// The words (with their runs; null: positions n apart from run 0 on, h
+// runs) sorted stably by one digit of their fitness.
+static void sort_by_digit(const uint64_t* words, const uint32_t* runs, std::size_t n,
+                          std::size_t h, const KeyRange& keys, const Digit& digit,
+                          std::vector<uint32_t>& counts, uint64_t* to_words, uint32_t* to_runs) {
+  // Copies, which the stores below cannot be taken to change.
+  const uint32_t least = keys.least, mask = digit.mask;
+  const int shift = digit.shift;
+  auto digit_of = [=](uint64_t word) {
+    return (static_cast<uint32_t>(word >> 32) - least) >> shift & mask;
+  };
+  counts.assign(digit.values, 0);
+  for (std::size_t i = 0; i < n; ++i) ++counts[digit_of(words[i])];
+  uint32_t start = 0;
+  for (uint32_t& count : counts) {
+    const uint32_t here = count;
+    count = start;
+    start += here;
+  }
+  if (runs != nullptr) {
+    for (std::size_t i = 0; i < n; ++i) {
+      const uint32_t at = counts[digit_of(words[i])]++;
+      to_words[at] = words[i];
+      to_runs[at] = runs[i];
     }
-    for (std::size_t i = r; i < n; i += h) run[counts[key_of(a[i], keys)]++] = a[i];
-    std::size_t t = 0;
-    for (std::size_t i = r; i < n; i += h) a[i] = run[t++];
+    return;
+  }
+  uint32_t run = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const uint32_t at = counts[digit_of(words[i])]++;
+    to_words[at] = words[i];
+    to_runs[at] = run;
+    if (++run == h) run = 0;
   }
 }
 
-// Counting pays where the runs are long and the fitness takes few values:
-// a sum of few scores.
-static bool counting_pays(std::size_t n, std::size_t h, const KeyRange& keys) {
-  return keys.range <= 4096 && h * keys.range <= 4 * n && 8 * h <= n;
+// Fitness of at most this many values is counted in one pass, else in two
+// of 16 bits each.
+constexpr uint64_t ONE_DIGIT = uint64_t{1} << 16;
+
+// The same pass by counting, every run at once: an insertion moves an
+// element past greater ones only, so it sorts each run of positions h
+// apart stably by fitness. So does this: the elements sorted stably by
+// fitness (counting sorts of its digits, the lower first), then dealt back
+// in that order, each to the next free place of its own run. No branch of
+// it depends on the data.
+static void counting_pass(SortBlock& block, std::size_t n, std::size_t h, const KeyRange& keys,
+                          std::vector<uint32_t>& counts, std::vector<uint32_t>& places) {
+  int last;
+  if (keys.range <= ONE_DIGIT) {
+    sort_by_digit(block.ranked, nullptr, n, h, keys,
+                  Digit{0, ~0u, static_cast<uint32_t>(keys.range)}, counts, block.words[0],
+                  block.runs[0]);
+    last = 0;
+  } else {
+    sort_by_digit(block.ranked, nullptr, n, h, keys, Digit{0, 0xffffu, 1u << 16}, counts,
+                  block.words[0], block.runs[0]);
+    sort_by_digit(block.words[0], block.runs[0], n, h, keys,
+                  Digit{16, ~0u, static_cast<uint32_t>((keys.range - 1) >> 16) + 1}, counts,
+                  block.words[1], block.runs[1]);
+    last = 1;
+  }
+  places.resize(h);
+  for (std::size_t r = 0; r < h; ++r) places[r] = static_cast<uint32_t>(r);
+  const uint64_t* words = block.words[last];
+  const uint32_t* runs = block.runs[last];
+  for (std::size_t q = 0; q < n; ++q) {
+    uint32_t& place = places[runs[q]];
+    block.ranked[place] = words[q];
+    place += static_cast<uint32_t>(h);
+  }
 }
+
+// Counting costs a few passes over all the words, whatever the gap; it
+// pays where the runs are long enough that the insertions would move many.
+static bool counting_pays(std::size_t n, std::size_t h) { return 8 * h <= n; }
 
 std::vector<int32_t> sort_gridpoints(const GridValues& fitness) {
   const std::size_t n = fitness.size();
   if (n == 0) return {};
-  // In a large block: its 116 pages would each cost a fault.
-  std::vector<uint64_t, LargeBlockAllocator<uint64_t>> ranked(n);
+  SortBlock block(n);
+  uint64_t* ranked = block.ranked;
   for (std::size_t k = 0; k < n; ++k) ranked[k] = ranked_word(fitness[k], static_cast<int32_t>(k));
   uint32_t least = static_cast<uint32_t>(ranked[0] >> 32), most = least;
-  for (uint64_t word : ranked) {
-    const uint32_t upper = static_cast<uint32_t>(word >> 32);
+  for (std::size_t k = 0; k < n; ++k) {
+    const uint32_t upper = static_cast<uint32_t>(ranked[k] >> 32);
     least = upper < least ? upper : least;
     most = upper > most ? upper : most;
   }
   const KeyRange keys = {least, static_cast<uint64_t>(most - least) + 1};
-  std::vector<uint32_t> counts;
-  std::vector<uint64_t, LargeBlockAllocator<uint64_t>> run;  // as `ranked`
+  std::vector<uint32_t> counts, places;
   std::size_t h = 1;
   while (h <= n) h = 3 * h + 1;
   do {
     h /= 3;
-    if (counting_pays(n, h, keys)) {
-      if (run.empty()) run.resize(n);
-      counting_pass(ranked.data(), n, h, keys, counts, run.data());
+    if (counting_pays(n, h)) {
+      counting_pass(block, n, h, keys, counts, places);
     } else {
-      insertion_pass(ranked.data(), n, h);
+      insertion_pass(ranked, n, h);
     }
   } while (h != 1);
   std::vector<int32_t> order(n);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "common/number_format.h"
+#include "grid/built_in_tables.h"
 #include "grid/orientation.h"
 #include "grid/rotation_memo.h"
 #include "grid/state_axes.h"
@@ -48,16 +49,34 @@ static long tenths_of(std::vector<RatioTenths>& known, float ratio) {
   return tenths;
 }
 
+static uint32_t bits_of(float value) {
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// Whether the build's table holds this run with these very angles.
+static bool is_built_in(std::span<const BuiltInRun> built_in, std::size_t run,
+                        const GridPoint& point) {
+  return run < built_in.size() && built_in[run].theta_bits == bits_of(point.euler_theta) &&
+         built_in[run].phi_bits == bits_of(point.euler_phi) &&
+         built_in[run].psi_bits == bits_of(point.euler_psi);
+}
+
 GridLabels label_grid(const Gss& gss) {
   GridLabels labels{{}, std::vector<PointLabel>(gss.points.size()), true};
   labels.runs.reserve(count_runs(gss));
+  const std::span<const BuiltInRun> built_in = built_in_runs();
   RotationMemo memo;
   std::vector<RatioTenths> ratios;
   for (std::size_t k = 0; k < gss.points.size(); ++k) {
     const GridPoint& point = gss.points[k];
     if (k == 0 || !same_angles(point, gss.points[k - 1])) {
       RunAxes axes;
-      if (!axes_of_rotation(memo_rotation(memo, point), axes)) labels.complete = false;
+      if (is_built_in(built_in, labels.runs.size(), point))
+        axes = built_in[labels.runs.size()].axes;
+      else if (!axes_of_rotation(memo_rotation(memo, point), axes))
+        labels.complete = false;
       labels.runs.push_back(axes);
     }
     const long tenths = tenths_of(ratios, point.stress_ratio);

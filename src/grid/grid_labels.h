@@ -2,7 +2,9 @@
 // files give them, in whole degrees and tenths. The grid gives each
 // orientation to a run of stress ratios, so the axes (two arccosines and
 // two arctangents each, on top of the rotation) are worked out once per
-// run: the same arithmetic on the same values gives the same numbers.
+// run: the same arithmetic on the same values gives the same numbers. For
+// the runs of the grid the programs generate, the build has worked them
+// out already (grid/built_in_tables.h).
 #ifndef SORVEL_GRID_GRID_LABELS_H_
 #define SORVEL_GRID_GRID_LABELS_H_
 
