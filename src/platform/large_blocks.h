@@ -34,4 +34,27 @@ struct LargeBlockAllocator {
   bool operator==(const LargeBlockAllocator<U>&) const { return true; }
 };
 
+/// The same for arrays written in full before they are read: a vector
+/// made or grown to a size leaves its new elements unset (trivial types),
+/// so that each page is first touched where it is filled, by the thread
+/// that fills it, and not by a pass that clears it first.
+template <typename T>
+struct UnsetLargeBlockAllocator : LargeBlockAllocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UnsetLargeBlockAllocator<U>;
+  };
+  UnsetLargeBlockAllocator() = default;
+  template <typename U>
+  UnsetLargeBlockAllocator(const UnsetLargeBlockAllocator<U>&) {}
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(static_cast<Args&&>(args)...);
+  }
+};
+
 #endif  // SORVEL_PLATFORM_LARGE_BLOCKS_H_

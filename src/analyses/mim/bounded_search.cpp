@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analyses/mim/subset_counting.h"
+#include "platform/large_blocks.h"
 #include "common/threads.h"
 #include "common/vector_clones.h"
 
@@ -80,7 +81,7 @@ struct Worker {
 
 struct SubsetSearchPlan {
   ScoreColumns columns;           // reordered, padded and interleaved as above
-  std::vector<int8_t> reordered;  // their scores
+  std::vector<int8_t, UnsetLargeBlockAllocator<int8_t>> reordered;  // their scores
   std::vector<int32_t> original;  // grid index at each position, -1 for padding
   int k;
   int depth;                      // leading data fixed by a task
