@@ -57,14 +57,22 @@ inline StepLookup step_lookup(const StepTable& table) {
                     static_cast<float>(table.step.size() - 1), table.scale};
 }
 
-/// The tabulated value at d, the vector loops' body: a d that is not a
-/// number falls in bucket 0 rather than outside the table (its value is
-/// then wrong, and the caller's to mend).
-inline int32_t lookup_value(const StepLookup& table, float d) {
+/// The bucket of d as the vector loops find it: every d, even one beyond
+/// [-1, 1], falls in a bucket, and a greater d never in an earlier one. A d
+/// that is not a number falls in bucket 0.
+inline int32_t lookup_bucket(const StepLookup& table, float d) {
   float at = (d + 1.0f) * table.scale;
   at = at >= 0.0f ? at : 0.0f;
   at = at <= table.last ? at : table.last;
-  int32_t b = static_cast<int32_t>(at);
+  return static_cast<int32_t>(at);
+}
+
+/// The tabulated value at d, the vector loops' body: a d that is not a
+/// number falls in bucket 0 rather than outside the table (its value is
+/// then wrong, and the caller's to mend). Beyond [-1, 1] the value is that
+/// at -1 or 1, the first step lying above -1.
+inline int32_t lookup_value(const StepLookup& table, float d) {
+  int32_t b = lookup_bucket(table, d);
   int32_t p = table.packed[b];
   return static_cast<int16_t>(p & 0xffff) + (d >= table.step[b] ? (p >> 16) : 0);
 }

@@ -6,6 +6,9 @@
 // lines, azimuths of 0 and 360).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <limits>
 
 #include <cstdio>
@@ -19,6 +22,7 @@
 #include "data/fault_data_reader.h"
 #include "data/fault_geometry.h"
 #include "fitness/fitness_table.h"
+#include "fitness/score_fill.h"
 #include "fitness/weight_functions.h"
 #include "support/grid_fixture.h"
 #include "support/program_runner.h"
@@ -171,3 +175,79 @@ TEST_F(FastPathsTest, SubsetSearchAgreesForEverySizeAndThreadCount) {
 }
 
 }  // namespace
+
+// The kernels score most pairs from a quick dot product and keep the
+// exact one for pairs near a step of the score: pairs made to lie within
+// a few hundred units in the last place of every step, on both sides,
+// must score exactly as the pair-by-pair path does. Each stress tensor
+// n w' + w n' (plus parts that exert no shear on the plane) puts the
+// shear on the plane of normal n along w, at the chosen angle to the slip.
+TEST(QuickDotProductTest, PairsAtEveryStepScoreAsThePairByPairPath) {
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  auto random_unit = [&]() {
+    double v[3];
+    double length;
+    do {
+      for (double& c : v) c = unit(random);
+      length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    } while (length < 0.1 || length > 1.0);
+    return std::array<double, 3>{v[0] / length, v[1] / length, v[2] / length};
+  };
+  for (int id = 1; id <= 4; ++id) {
+    const WeightFunction& weight = weight_function_of(id);
+    const StepTable table = score_step_table(weight);
+    ASSERT_TRUE(table.usable);
+    std::vector<float> steps;
+    for (float step : table.step)
+      if (step <= 1.0f) steps.push_back(step);
+    for (int trial = 0; trial < 6; ++trial) {
+      // A plane, and a slip on it.
+      const std::array<double, 3> n = random_unit(), r = random_unit();
+      const double along = r[0] * n[0] + r[1] * n[1] + r[2] * n[2];
+      std::array<double, 3> s = {r[0] - along * n[0], r[1] - along * n[1], r[2] - along * n[2]};
+      const double s_length = std::sqrt(s[0] * s[0] + s[1] * s[1] + s[2] * s[2]);
+      for (double& c : s) c /= s_length;
+      const std::array<double, 3> across = {n[1] * s[2] - n[2] * s[1], n[2] * s[0] - n[0] * s[2],
+                                            n[0] * s[1] - n[1] * s[0]};
+      FaultDatum datum{};
+      datum.normal_vector = Vec3{float(n[0]), float(n[1]), float(n[2])};
+      datum.slip_vector = Vec3{float(s[0]), float(s[1]), float(s[2])};
+      // For every step, cosines a few hundred floats below and above it.
+      std::vector<GridPoint> grid;
+      for (float step : steps) {
+        for (int ulps = -300; ulps <= 300; ulps += 7) {
+          float cosine = step;
+          for (int u = 0; u < std::abs(ulps); ++u)
+            cosine = std::nextafter(cosine, ulps < 0 ? -2.0f : 2.0f);
+          if (cosine < -1.0f || cosine > 1.0f) continue;
+          const double c = cosine, sine = std::sqrt(std::max(0.0, 1.0 - c * c));
+          const double scale = 0.2 + 0.8 * (unit(random) + 1.0) / 2.0;
+          double w[3];
+          for (int i = 0; i < 3; ++i) w[i] = scale * (c * s[i] + sine * across[i]);
+          const double iso = unit(random), normal = unit(random);
+          GridPoint point{};
+          for (int col = 0; col < 3; ++col)
+            for (int row = 0; row < 3; ++row)
+              point.stress_tensor[3 * col + row] = static_cast<float>(
+                  n[row] * w[col] + w[row] * n[col] + (row == col ? iso : 0.0) +
+                  normal * n[row] * n[col]);
+          grid.push_back(point);
+        }
+      }
+      const int32_t points = static_cast<int32_t>(grid.size());
+      std::vector<int8_t> columns(grid.size());
+      fill_score_columns(grid.data(), points, &datum, 1, table, columns.data(), 2);
+      const std::vector<int32_t> sums = sum_score_columns(grid.data(), points, &datum, 1, table, 2);
+      int changes = 0;
+      for (int32_t k = 0; k < points; ++k) {
+        const int8_t want = score_of_pair(grid[k].stress_tensor, datum, weight);
+        ASSERT_EQ(columns[k], want) << "weight " << id << ", pair " << k;
+        ASSERT_EQ(sums[k], want) << "weight " << id << ", pair " << k;
+        if (k > 0 && want != score_of_pair(grid[k - 1].stress_tensor, datum, weight)) ++changes;
+      }
+      // The pairs do straddle the steps.
+      EXPECT_GT(changes, static_cast<int>(steps.size()) / 2) << "weight " << id;
+    }
+  }
+}
