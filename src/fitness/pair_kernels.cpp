@@ -185,12 +185,19 @@ static inline __attribute__((always_inline)) bool exact_scores(const float* cons
                                                                const StepLookup& lookup,
                                                                const int32_t* doubtful, Take take) {
   bool numbers = true;
-  for (int32_t k = begin; k < end; ++k) {
-    if (!doubtful[k - begin]) continue;
-    Tensor9 S = {c[0][k], c[1][k], c[2][k], c[3][k], c[4][k], c[5][k], c[6][k], c[7][k], c[8][k]};
-    const float d = clamped_dot(S, f);
-    take(k, lookup_value(lookup, d));
-    numbers = numbers && d == d;
+  // Sixteen flags at a time: a doubtful pair is rare.
+  for (int32_t group = begin; group < end; group += 16) {
+    const int32_t group_end = end - group < 16 ? end : group + 16;
+    int32_t any = 0;
+    for (int32_t k = group; k < group_end; ++k) any |= doubtful[k - begin];
+    if (any == 0) continue;
+    for (int32_t k = group; k < group_end; ++k) {
+      if (!doubtful[k - begin]) continue;
+      Tensor9 S = {c[0][k], c[1][k], c[2][k], c[3][k], c[4][k], c[5][k], c[6][k], c[7][k], c[8][k]};
+      const float d = clamped_dot(S, f);
+      take(k, lookup_value(lookup, d));
+      numbers = numbers && d == d;
+    }
   }
   return numbers;
 }
