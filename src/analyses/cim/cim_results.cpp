@@ -171,10 +171,23 @@ static void append_fast_row(std::string& out, const RowMaker& maker, int32_t k,
   }
   const GridPoint& point = maker.rows.tables.gss.points[static_cast<std::size_t>(k)];
   if (maker.n > 0) dots_over_data(point.stress_tensor, maker.data, 0, maker.n, d.data());
-  for (int32_t j = 0; j < maker.n; ++j) {
-    long degrees = step_value(maker.degrees, d[static_cast<std::size_t>(j)]);
-    if (degrees >= 0 && degrees <= 180) out.append(maker.fields.text[degrees], 4);
-    else append_misfit_degrees(out, degrees);
+  // The row's fields laid down in place, four characters each; a misfit
+  // outside 0 to 180 (a dot product that is not a number) is laid out
+  // after them from the reference.
+  const std::size_t start = out.size();
+  out.resize(start + 4 * static_cast<std::size_t>(maker.n));
+  char* field = out.data() + start;
+  bool all_fit = true;
+  for (int32_t j = 0; j < maker.n; ++j, field += 4) {
+    const long degrees = step_value(maker.degrees, d[static_cast<std::size_t>(j)]);
+    const bool fits = degrees >= 0 && degrees <= 180;
+    std::memcpy(field, maker.fields.text[fits ? degrees : 0], 4);
+    all_fit = all_fit && fits;
+  }
+  if (!all_fit) {
+    out.resize(start);
+    for (int32_t j = 0; j < maker.n; ++j)
+      append_misfit_degrees(out, step_value(maker.degrees, d[static_cast<std::size_t>(j)]));
   }
   out += '\n';
 }
