@@ -131,11 +131,12 @@ SORVEL_VECTOR_KERNEL(void, dots_over_gridpoints,
 // 6.5 e |s| (the dot product 3 e |s| absolute, the length 2.5 e and the
 // division e relative); so |d - q| <= 20 e |s| < 2.4e-6 for |s| <= 2.
 // The lookup gives a step function of d, whose buckets never go back as
-// d grows and whose value beyond [-1, 1] is that at the end, so clamping
-// changes nothing. Where q - QUICK_MARGIN and q + QUICK_MARGIN fall in one
-// bucket, on one side of its step, every d between them has one value,
-// and d is among them: that value is the exact score. The rest, some
-// pairs in a thousand, get the exact dot product.
+// d grows, each starting with the value the one before ends with, and
+// whose value beyond [-1, 1] is that at the end, so clamping changes
+// nothing. Where no step lies between q - QUICK_MARGIN and q + QUICK_MARGIN
+// (in one bucket or two neighbouring ones) every d between them has one
+// value, and d is among them: that value is the exact score. The rest,
+// fewer than one pair in a thousand, get the exact dot product.
 constexpr float QUICK_MARGIN = 0x1p-18f;  // 3.8e-6, less the rounding of q -+ it: 3.6e-6
 constexpr int32_t QUICK_BLOCK = 256;      // pairs whose doubtful ones are kept in one list
 
@@ -164,11 +165,16 @@ static inline __attribute__((always_inline)) int quick_scores(const float* const
     const float length = std::sqrt(x * x + y * y + z * z);
     const float q = (x * f.s0 + y * f.s1 + z * f.s2) / length;
     const float low = q - QUICK_MARGIN, high = q + QUICK_MARGIN;
-    const int32_t b = lookup_bucket(lookup, high);
+    const int32_t b_low = lookup_bucket(lookup, low), b = lookup_bucket(lookup, high);
     const int32_t p = lookup.packed[b];
-    const float step = lookup.step[b];
-    const int sure = (length >= ZERO_LENGTH) & (length <= 3.4e38f) &
-                     (lookup_bucket(lookup, low) == b) & ((low >= step) | (high < step));
+    const float step = lookup.step[b], step_low = lookup.step[b_low];
+    // No step between low and high: in one bucket, none or one outside
+    // them; in two neighbouring ones, none after low in the first and
+    // none up to high in the second.
+    const int one_bucket = (b_low == b) & ((low >= step) | (high < step));
+    const int two_buckets =
+        (b_low + 1 == b) & ((step_low <= low) | (step_low > 3.4e38f)) & (high < step);
+    const int sure = (length >= ZERO_LENGTH) & (length <= 3.4e38f) & (one_bucket | two_buckets);
     take(k, sure ? static_cast<int16_t>(p & 0xffff) + (high >= step ? (p >> 16) : 0) : 0);
     doubtful[k - begin] = sure ^ 1;
     any |= sure ^ 1;
