@@ -72,7 +72,10 @@ void BM_FillFitnessTable(benchmark::State& state) {
 void BM_CdmRun(benchmark::State& state) {
   int count = static_cast<int>(state.range(0));
   std::string data = random_data_file(count);
-  AnalysisRun run = {data, data + ".cdm", 1, 0, {}};
+  AnalysisRun run;
+  run.data_file = data;
+  run.results_file = data + ".cdm";
+  run.weight_id = 1;
   RunSettings settings = console_run_settings(0, true);
   for (auto _ : state) {
     RankedRun result;

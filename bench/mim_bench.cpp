@@ -13,6 +13,8 @@
 
 #include "analyses/mim/mim_pipeline.h"
 #include "analyses/mim/subset_inversion.h"
+#include "grid/gss.h"
+#include "grid/stress_tensors.h"
 #include "shell/console.h"
 
 namespace {
@@ -31,11 +33,18 @@ void BM_MimInvertSubsets(benchmark::State& state) {
   const int32_t n = static_cast<int32_t>(state.range(1));
   FitnessTable table;
   fill_random_table(n, table);
+  // The search orders the grid's states by their stress.
+  Gss gss;
+  if (!is_GSS_generation_successful(gss)) {
+    state.SkipWithError("the grid could not be made");
+    return;
+  }
+  compute_stress_tensors(gss);
   // The search's progress lines are left out while it is timed.
   RunSettings settings = console_run_settings(0, true);
   GridValues votes;
   for (auto _ : state) {
-    MIM_invert_subsets(table, k, settings, votes);
+    MIM_invert_subsets(gss, table, k, settings, votes);
     benchmark::DoNotOptimize(votes.data());
   }
   const int32_t subsets = count_combinations(n, k);
