@@ -146,7 +146,7 @@ static inline bool quick_bound_holds(const Factors15& f) {
   return f.s0 * f.s0 + f.s1 * f.s1 + f.s2 * f.s2 <= 4.0f;
 }
 
-// The quick scores of pairs begin .. end - 1 (fewer than QUICK_BLOCK),
+// The quick scores of pairs begin .. end - 1 (at most QUICK_BLOCK),
 // passed to `take(k, score)` where sure; doubtful[k - begin] is 1 where
 // not, and the result whether any was. A shear too short for the exact
 // path to normalise, or not finite, is doubtful.

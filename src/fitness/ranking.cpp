@@ -66,8 +66,9 @@ struct Digit {
   uint32_t values;  // how many values it takes
 };
 
-// The words (with their runs; null: positions n apart from run 0 on, h
-// runs) sorted stably by one digit of their fitness.
+// The words sorted stably by one digit of their fitness, each with its
+// run: from `runs`, or, where that is null, the run of position i is
+// i mod h.
 static void sort_by_digit(const uint64_t* words, const uint32_t* runs, std::size_t n,
                           std::size_t h, const KeyRange& keys, const Digit& digit,
                           std::vector<uint32_t>& counts, uint64_t* to_words, uint32_t* to_runs) {
