@@ -226,46 +226,44 @@ static inline __attribute__((always_inline)) bool quick_then_exact(const float* 
   return numbers;
 }
 
-SORVEL_VECTOR_KERNEL(bool, scores_over_gridpoints,
-                     (const TensorComponents& tensors, int32_t first, int32_t count,
-                      const DatumFactors& datum, const StepTable& table, int32_t* scores),
-                     (tensors, first, count, datum, table, scores)) {
+// The scores of GridPoints first .. first + count - 1 against one datum,
+// passed to `take(k, score)`: quick then exact where the bound holds, else
+// exact throughout. False when some dot product was not a number.
+template <typename Take>
+static inline __attribute__((always_inline)) bool score_pairs(const TensorComponents& tensors,
+                                                              int32_t first, int32_t count,
+                                                              const DatumFactors& datum,
+                                                              const StepTable& table, Take take) {
   const float* c[9];
   component_pointers(tensors, first, c);
   const Factors15 f = factors_of(datum);
   const StepLookup lookup = step_lookup(table);
-  if (quick_bound_holds(f))
-    return quick_then_exact(c, count, f, lookup, [&](int32_t k, int32_t score) { scores[k] = score; });
+  if (quick_bound_holds(f)) return quick_then_exact(c, count, f, lookup, take);
   int any_nan = 0;
 #pragma omp simd reduction(| : any_nan)
   for (int32_t k = 0; k < count; ++k) {
     Tensor9 S = {c[0][k], c[1][k], c[2][k], c[3][k], c[4][k], c[5][k], c[6][k], c[7][k], c[8][k]};
     float d = clamped_dot(S, f);
-    scores[k] = lookup_value(lookup, d);
+    take(k, lookup_value(lookup, d));
     any_nan |= d != d ? 1 : 0;
   }
   return any_nan == 0;
+}
+
+SORVEL_VECTOR_KERNEL(bool, scores_over_gridpoints,
+                     (const TensorComponents& tensors, int32_t first, int32_t count,
+                      const DatumFactors& datum, const StepTable& table, int32_t* scores),
+                     (tensors, first, count, datum, table, scores)) {
+  return score_pairs(tensors, first, count, datum, table,
+                     [&](int32_t k, int32_t score) { scores[k] = score; });
 }
 
 SORVEL_VECTOR_KERNEL(bool, add_scores_over_gridpoints,
                      (const TensorComponents& tensors, int32_t first, int32_t count,
                       const DatumFactors& datum, const StepTable& table, int32_t* sums),
                      (tensors, first, count, datum, table, sums)) {
-  const float* c[9];
-  component_pointers(tensors, first, c);
-  const Factors15 f = factors_of(datum);
-  const StepLookup lookup = step_lookup(table);
-  if (quick_bound_holds(f))
-    return quick_then_exact(c, count, f, lookup, [&](int32_t k, int32_t score) { sums[k] += score; });
-  int any_nan = 0;
-#pragma omp simd reduction(| : any_nan)
-  for (int32_t k = 0; k < count; ++k) {
-    Tensor9 S = {c[0][k], c[1][k], c[2][k], c[3][k], c[4][k], c[5][k], c[6][k], c[7][k], c[8][k]};
-    float d = clamped_dot(S, f);
-    sums[k] += lookup_value(lookup, d);
-    any_nan |= d != d ? 1 : 0;
-  }
-  return any_nan == 0;
+  return score_pairs(tensors, first, count, datum, table,
+                     [&](int32_t k, int32_t score) { sums[k] += score; });
 }
 
 SORVEL_VECTOR_KERNEL(void, dots_over_data,
