@@ -1,6 +1,6 @@
 #include "grid/grid_labels.h"
 
-#include <cstring>
+#include <bit>
 #include <limits>
 
 #include "common/number_format.h"
@@ -40,8 +40,7 @@ struct RatioTenths {
 };
 
 static long tenths_of(std::vector<RatioTenths>& known, float ratio) {
-  uint32_t bits;
-  std::memcpy(&bits, &ratio, sizeof bits);
+  const uint32_t bits = std::bit_cast<uint32_t>(ratio);
   for (const RatioTenths& k : known)
     if (k.bits == bits) return k.tenths;
   const long tenths = round_half_away(10.0f * ratio);
@@ -49,18 +48,14 @@ static long tenths_of(std::vector<RatioTenths>& known, float ratio) {
   return tenths;
 }
 
-static uint32_t bits_of(float value) {
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
 // Whether the build's table holds this run with these very angles.
 static bool is_built_in(std::span<const BuiltInRun> built_in, std::size_t run,
                         const GridPoint& point) {
-  return run < built_in.size() && built_in[run].theta_bits == bits_of(point.euler_theta) &&
-         built_in[run].phi_bits == bits_of(point.euler_phi) &&
-         built_in[run].psi_bits == bits_of(point.euler_psi);
+  if (run >= built_in.size()) return false;
+  const BuiltInRun& entry = built_in[run];
+  return entry.theta_bits == std::bit_cast<uint32_t>(point.euler_theta) &&
+         entry.phi_bits == std::bit_cast<uint32_t>(point.euler_phi) &&
+         entry.psi_bits == std::bit_cast<uint32_t>(point.euler_psi);
 }
 
 GridLabels label_grid(const Gss& gss) {
