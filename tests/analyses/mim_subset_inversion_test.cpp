@@ -159,6 +159,25 @@ TEST_F(SubsetInversionTest, VotesMatchADirectSearchForEverySize) {
   }
 }
 
+// With many data each subset's search starts from the sums at the winners
+// of earlier subsets like it, some remembered in shared places; whatever
+// those give, the votes must be the direct search's. Scores from a few
+// values, alike over runs of GridPoints, so that winners repeat.
+TEST_F(SubsetInversionTest, ManyDataGiveTheDirectVotes) {
+  const int32_t n = 42;
+  make_table(n);
+  std::mt19937 random(5);
+  const int8_t values[] = {-100, -40, 30, 100};
+  for (int32_t j = 1; j <= n; ++j)
+    for (int32_t i = 1; i <= GSS_SIZE; i += 50) {
+      const int8_t value = values[random() % 4];
+      for (int32_t p = i; p < i + 50 && p <= GSS_SIZE; ++p)
+        score(p, j) = random() % 3 ? value : values[random() % 4];
+    }
+  invert(3);
+  EXPECT_EQ(votes(), direct_votes(3, n));
+}
+
 // GridPoint g(a, b) scores 100 on data a and b only: each pair of data
 // votes for its own GridPoint, which fails if a partial sum is stale.
 // The search bounds blocks of GridPoints in any order it is given, and

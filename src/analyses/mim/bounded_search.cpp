@@ -20,8 +20,9 @@
 
 namespace {
 
-// Blocks of eight GridPoints in groups of 16 blocks that are bounded
-// first, so that most blocks are never looked at. The search works on a
+// Blocks of eight GridPoints in groups of 16 blocks, and groups in
+// sixteens, each bounded before what it holds, so that most blocks are
+// never looked at. The search works on a
 // copy of the columns with the GridPoints in an order of the caller's
 // (stress_order.h: neighbours alike in stress), padded to whole groups,
 // each group's 16 blocks interleaved: block b of a group holds its
@@ -40,6 +41,12 @@ constexpr int MAX_K = MAX_SUBSET_SIZE;
 // Data of level k - 1 followed by at least this many last data get the
 // tighter bounds per group.
 constexpr int32_t MANY_LAST_DATA = 12;
+// The bound of a padding group: with any score added, below any sum of k
+// scores, and far from the least 16-bit number.
+constexpr int16_t LEAST_BOUND = -16384;
+// Winners remembered by the last two and the last three data of their
+// subsets, in tables of this many entries each (a power of two).
+constexpr std::size_t REMEMBERED = 1 << 16;
 // More pieces than this would cost more memory than they save in waiting.
 constexpr int32_t MAX_TASKS = 1 << 20;
 
@@ -64,17 +71,28 @@ struct Worker {
   std::vector<int16_t> below_top;    // greatest sum of level k - 2 per group
   std::vector<int16_t> below_block_top;  // the same per block
   std::vector<int16_t> coarse;       // a bound of level k - 1 per group: of its blocks, the greatest
-                                     // below_block_top plus column j(k-1)'s greatest score
+                                     // below_block_top plus column j(k-1)'s greatest score;
+                                     // padded to whole sixteens with LEAST_BOUND
+  std::vector<int16_t> super_coarse; // per sixteen groups, the greatest of their coarse bounds
+                                     // when the datum of level k - 1 was set; padded likewise
   std::vector<int16_t> block_top;    // greatest sum of level k - 1 per block, where formed
   std::vector<int16_t> group_top;    // the same per group
   std::vector<uint32_t> formed;      // per group: the generation in which it was formed
   uint32_t generation = 0;           // changes with the datum of level k - 1
   int32_t formed_count = 0;          // groups formed in this generation
   const int8_t* last_prefix_column = nullptr;  // that datum's column
-  std::vector<int16_t> group_bound;  // the group bounds of the current subset, to whole sixteens
   int32_t level_datum[MAX_K] = {-1, -1, -1, -1, -1, -1, -1, -1};  // last datum of level m
-  int32_t previous_winner = 0;       // its sum is a good first bound for the next subset
-  std::vector<int32_t> winner_by_last;  // per datum, the winner of the last subset it ended
+  // Winners of earlier subsets, whose sums give a subset its first sum to
+  // beat: of the last subset, of the last four before it that differ
+  // from it, of the last two different ones that ended with each datum,
+  // and of the last subsets that ended with the same two and the same
+  // three data (tables indexed by a hash of those: a collision costs a
+  // weaker first bound, never a wrong vote).
+  int32_t previous_winner = 0;
+  int32_t recent[4] = {0, 0, 0, 0};
+  int32_t next_recent = 0;
+  std::vector<int32_t> winner_by_last, earlier_by_last;
+  std::vector<int32_t> by_last_two, by_last_three;
 };
 
 }  // namespace
@@ -86,8 +104,11 @@ struct SubsetSearchPlan {
   int k;
   int depth;                      // leading data fixed by a task
   int32_t blocks, groups;
+  int32_t group_stride;           // groups padded to whole sixteens
+  int32_t supers, super_stride;   // sixteens of groups, and those padded to whole sixteens
   std::vector<int8_t> block_max;  // column j's greatest score in block b at j * blocks + b
-  std::vector<int8_t> group_max;  // the same per group
+  std::vector<int8_t> group_max;  // the same per group, at j * group_stride + g
+  std::vector<int8_t> super_max;  // the same per sixteen groups, at j * super_stride + s
   std::vector<Task> tasks;        // in the order of the subsets
   std::vector<Worker> workers;
   // Progress: the tasks done, and the first one not yet done.
@@ -136,7 +157,8 @@ void find_column_maxima(SubsetSearchPlan& plan, int threads) {
   parallel_for(plan.columns.n, threads, [&](int32_t j) {
     const int8_t* column = column_of(plan, j);
     int8_t* block_max = plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks;
-    int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
+    int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.group_stride;
+    int8_t* super_max = plan.super_max.data() + static_cast<std::size_t>(j) * plan.super_stride;
     for (int32_t g = 0; g < plan.groups; ++g) {
       int8_t* top = block_max + g * GROUP;
       for (int32_t b = 0; b < GROUP; ++b) top[b] = std::numeric_limits<int8_t>::min();
@@ -148,6 +170,7 @@ void find_column_maxima(SubsetSearchPlan& plan, int threads) {
       int8_t most = std::numeric_limits<int8_t>::min();
       for (int32_t b = 0; b < GROUP; ++b) most = top[b] > most ? top[b] : most;
       group_max[g] = most;
+      super_max[g / 16] = std::max(super_max[g / 16], most);
     }
   });
 }
@@ -255,6 +278,17 @@ SORVEL_VECTOR_KERNEL(void, coarse_bounds,
 
 void form_level(Worker& w, const SubsetSearchPlan& plan);
 
+// The greatest coarse bound of each sixteen groups. Forming a group later
+// lowers its coarse bound; the greatest found here still bounds them.
+void bound_supers(Worker& w, const SubsetSearchPlan& plan) {
+  for (int32_t s = 0; s < plan.supers; ++s) {
+    const int16_t* coarse = w.coarse.data() + 16 * s;
+    int16_t most = coarse[0];
+    for (int32_t g = 1; g < 16; ++g) most = coarse[g] > most ? coarse[g] : most;
+    w.super_coarse[s] = most;
+  }
+}
+
 // Level m (1-based) of the current subset now ends with datum j; the
 // levels below it are set.
 void set_level(Worker& w, const SubsetSearchPlan& plan, int m, int32_t j) {
@@ -278,10 +312,11 @@ void set_level(Worker& w, const SubsetSearchPlan& plan, int m, int32_t j) {
                     plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks,
                     w.coarse.data(), plan.groups);
     } else {
-      const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
+      const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.group_stride;
       for (int32_t g = 0; g < plan.groups; ++g)
         w.coarse[g] = static_cast<int16_t>(w.below_top[g] + group_max[g]);
     }
+    bound_supers(w, plan);
     return;
   }
   const int16_t* below = level_sums(w, plan, m - 1);
@@ -304,6 +339,7 @@ void form_level(Worker& w, const SubsetSearchPlan& plan) {
     w.formed[g] = w.generation;
   }
   w.formed_count = plan.groups;
+  bound_supers(w, plan);
 }
 
 // Forms group g of level k - 1 with its block and group maxima, unless it
@@ -386,58 +422,95 @@ void scan_group(Worker& w, const SubsetSearchPlan& plan, const int8_t* column,
   }
 }
 
-// The bound of every group for the current subset, and the greatest.
-SORVEL_VECTOR_KERNEL(int16_t, group_bounds,
-                     (const int16_t* __restrict coarse, const int8_t* __restrict group_max,
-                      int16_t* __restrict bound, int32_t groups),
-                     (coarse, group_max, bound, groups)) {
-  int16_t top = std::numeric_limits<int16_t>::min();
-  for (int32_t g = 0; g < groups; ++g) {
-    bound[g] = static_cast<int16_t>(coarse[g] + group_max[g]);
-    top = bound[g] > top ? bound[g] : top;
+// Where the winners of subsets ending with the current datum of level
+// k - 1 and j are remembered, and of those ending with the data of levels
+// k - 2 and k - 1 and j.
+std::size_t last_two_key(const Worker& w, const SubsetSearchPlan& plan, int32_t j) {
+  const std::size_t n = static_cast<std::size_t>(plan.columns.n);
+  return (static_cast<std::size_t>(w.level_datum[plan.k - 2]) * n + static_cast<std::size_t>(j)) &
+         (REMEMBERED - 1);
+}
+std::size_t last_three_key(const Worker& w, const SubsetSearchPlan& plan, int32_t j) {
+  const std::size_t n = static_cast<std::size_t>(plan.columns.n);
+  const std::size_t before = plan.k >= 3 ? static_cast<std::size_t>(w.level_datum[plan.k - 3]) : 0;
+  return ((before * n + static_cast<std::size_t>(w.level_datum[plan.k - 2])) * n +
+          static_cast<std::size_t>(j)) &
+         (REMEMBERED - 1);
+}
+
+// The greatest sum for the current subset, whose last datum is j, at the
+// winners of earlier subsets most like it; `seed` is set to where.
+int first_sum_to_beat(Worker& w, const SubsetSearchPlan& plan, int32_t j, int32_t& seed) {
+  const int16_t* below = level_sums(w, plan, plan.k - 2);
+  const int8_t* next_to_last = w.last_prefix_column;
+  const int8_t* column = column_of(plan, j);
+  const std::size_t last = static_cast<std::size_t>(j);
+  const int32_t earlier[] = {w.previous_winner,
+                             w.winner_by_last[last],
+                             w.earlier_by_last[last],
+                             w.by_last_two[last_two_key(w, plan, j)],
+                             w.by_last_three[last_three_key(w, plan, j)],
+                             w.recent[0],
+                             w.recent[1],
+                             w.recent[2],
+                             w.recent[3]};
+  int reached = std::numeric_limits<int>::min();
+  for (int32_t at : earlier) {
+    const int sum = below[at] + next_to_last[at] + column[at];
+    if (sum > reached) {
+      reached = sum;
+      seed = at;
+    }
   }
-  return top;
+  return reached;
+}
+
+void remember_winner(Worker& w, const SubsetSearchPlan& plan, int32_t j, int32_t winner) {
+  if (winner != w.previous_winner) {
+    w.recent[w.next_recent] = w.previous_winner;
+    w.next_recent = (w.next_recent + 1) % 4;
+  }
+  w.previous_winner = winner;
+  const std::size_t last = static_cast<std::size_t>(j);
+  if (winner != w.winner_by_last[last]) w.earlier_by_last[last] = w.winner_by_last[last];
+  w.winner_by_last[last] = winner;
+  w.by_last_two[last_two_key(w, plan, j)] = winner;
+  w.by_last_three[last_three_key(w, plan, j)] = winner;
 }
 
 // The first GridPoint of greatest sum for the current subset, whose last
 // datum is j. A group or block is summed only when its bound reaches
-// `reached`, a sum that some GridPoint has: first the greater sum at two
-// earlier winners, then the greatest sum of the group of greatest bound,
-// which is summed first for that, and so on as the other groups are
-// summed in order. Among equal sums the lowest grid index wins whatever
-// the order.
+// `reached`, a sum that some GridPoint has: first the greatest sum at the
+// winners of earlier subsets like this one, then the greatest sum of the
+// group of the best of those, which is summed first, and so on as the
+// other groups are summed in order. The groups are bounded sixteen at a
+// time first, so that most are never looked at one by one. Among equal
+// sums the lowest grid index wins whatever the order.
 int32_t best_gridpoint(Worker& w, const SubsetSearchPlan& plan, int32_t j) {
   const int8_t* column = column_of(plan, j);
   const int8_t* block_max = plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks;
-  const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
-  // A first sum to beat: the greater at the last subset's winner and at
-  // the winner of the last subset that ended with j, which differs from
-  // this one in its datum k - 1 alone, or little more.
-  const int16_t* below = level_sums(w, plan, plan.k - 2);
-  const int8_t* next_to_last = w.last_prefix_column;
-  int reached = std::numeric_limits<int>::min();
-  for (int32_t at : {w.previous_winner, w.winner_by_last[static_cast<std::size_t>(j)]})
-    reached = std::max(reached, below[at] + next_to_last[at] + column[at]);
-  int16_t* bound = w.group_bound.data();
-  const int16_t top = group_bounds(w.coarse.data(), group_max, bound, plan.groups);
-  // The bounds are padded to whole sixteens with the least value, and
-  // looked at sixteen at a time. The group of greatest bound first.
-  const int8_t none[16] = {};
-  const int32_t sixteens = static_cast<int32_t>(w.group_bound.size() / 16);
-  int32_t promising = 0;
-  for (int32_t q = 0; q < sixteens; ++q)
-    if (uint32_t bits = reaching_16(bound + 16 * q, none, top)) {
-      promising = 16 * q + std::countr_zero(bits);
-      break;
-    }
+  const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.group_stride;
+  const int8_t* super_max = plan.super_max.data() + static_cast<std::size_t>(j) * plan.super_stride;
+  int32_t seed = 0;
+  int reached = first_sum_to_beat(w, plan, j, seed);
+  const int32_t promising = seed / SPAN;
   int best = std::numeric_limits<int>::min();
   int32_t winner = -1;
   scan_group(w, plan, column, block_max, group_max, promising, reached, best, winner);
-  for (int32_t q = 0; q < sixteens; ++q)
-    for (uint32_t bits = reaching_16(bound + 16 * q, none, reached); bits != 0; bits &= bits - 1) {
-      const int32_t g = 16 * q + std::countr_zero(bits);
-      if (g == promising || bound[g] < reached) continue;
-      scan_group(w, plan, column, block_max, group_max, g, reached, best, winner);
+  // Padding bounds lie below any sum, so they never reach `reached`.
+  const int16_t* coarse = w.coarse.data();
+  const int16_t* super_coarse = w.super_coarse.data();
+  for (int32_t r = 0; r < plan.super_stride / 16; ++r)
+    for (uint32_t supers = reaching_16(super_coarse + 16 * r, super_max + 16 * r, reached); supers != 0;
+         supers &= supers - 1) {
+      const int32_t s = 16 * r + std::countr_zero(supers);
+      if (super_coarse[s] + super_max[s] < reached) continue;
+      for (uint32_t groups = reaching_16(coarse + 16 * s, group_max + 16 * s, reached); groups != 0;
+           groups &= groups - 1) {
+        const int32_t g = 16 * s + std::countr_zero(groups);
+        if (g == promising || coarse[g] + group_max[g] < reached) continue;
+        scan_group(w, plan, column, block_max, group_max, g, reached, best, winner);
+      }
     }
   return winner;
 }
@@ -453,10 +526,9 @@ void descend(Worker& w, const SubsetSearchPlan& plan, int m, int32_t start) {
     return;
   }
   for (int32_t j = start; j < n; ++j) {
-    int32_t winner = best_gridpoint(w, plan, j);
+    const int32_t winner = best_gridpoint(w, plan, j);
     ++w.votes[static_cast<std::size_t>(winner)];
-    w.previous_winner = winner;
-    w.winner_by_last[static_cast<std::size_t>(j)] = winner;
+    remember_winner(w, plan, j, winner);
   }
 }
 
@@ -524,7 +596,11 @@ SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& given, int k, int thr
     plan->blocks = columns.points / BLOCK;
     plan->groups = columns.points / SPAN;
     plan->block_max.resize(static_cast<std::size_t>(columns.n) * plan->blocks);
-    plan->group_max.resize(static_cast<std::size_t>(columns.n) * plan->groups);
+    plan->group_stride = (plan->groups + 15) / 16 * 16;
+    plan->group_max.assign(static_cast<std::size_t>(columns.n) * plan->group_stride, PADDING_SCORE);
+    plan->supers = plan->group_stride / 16;
+    plan->super_stride = (plan->supers + 15) / 16 * 16;
+    plan->super_max.assign(static_cast<std::size_t>(columns.n) * plan->super_stride, PADDING_SCORE);
     if (columns.n >= k) list_tasks(*plan);
     plan->done.assign(plan->tasks.size(), 0);
     int usable = threads < 1 ? 1 : threads;
@@ -537,13 +613,15 @@ SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& given, int k, int thr
       w.zeros.assign(static_cast<std::size_t>(columns.points), 0);
       w.below_top.assign(static_cast<std::size_t>(plan->groups), 0);
       w.below_block_top.assign(static_cast<std::size_t>(plan->blocks), 0);
-      w.coarse.assign(static_cast<std::size_t>(plan->groups), 0);
+      w.coarse.assign(static_cast<std::size_t>(plan->group_stride), LEAST_BOUND);
+      w.super_coarse.assign(static_cast<std::size_t>(plan->super_stride), LEAST_BOUND);
       w.block_top.assign(static_cast<std::size_t>(plan->blocks), 0);
       w.group_top.assign(static_cast<std::size_t>(plan->groups), 0);
       w.formed.assign(static_cast<std::size_t>(plan->groups), 0);
-      const std::size_t sixteens = static_cast<std::size_t>(plan->groups + 15) / 16;
-      w.group_bound.assign(16 * sixteens, std::numeric_limits<int16_t>::min());
       w.winner_by_last.assign(static_cast<std::size_t>(columns.n), 0);
+      w.earlier_by_last.assign(static_cast<std::size_t>(columns.n), 0);
+      w.by_last_two.assign(REMEMBERED, 0);
+      w.by_last_three.assign(REMEMBERED, 0);
     }
     find_column_maxima(*plan, usable);
     return plan;
