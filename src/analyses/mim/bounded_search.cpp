@@ -491,11 +491,13 @@ int32_t best_gridpoint(Worker& w, const SubsetSearchPlan& plan, int32_t j) {
   const int8_t* block_max = plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks;
   const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.group_stride;
   const int8_t* super_max = plan.super_max.data() + static_cast<std::size_t>(j) * plan.super_stride;
-  int32_t seed = 0;
-  int reached = first_sum_to_beat(w, plan, j, seed);
-  const int32_t promising = seed / SPAN;
-  int best = std::numeric_limits<int>::min();
-  int32_t winner = -1;
+  // The GridPoint that gave the first sum to beat is the winner so far;
+  // every GridPoint of that sum or more still gets looked at, so a lower
+  // grid index of equal sum still wins.
+  int32_t winner = 0;
+  int reached = first_sum_to_beat(w, plan, j, winner);
+  int best = reached;
+  const int32_t promising = winner / SPAN;
   scan_group(w, plan, column, block_max, group_max, promising, reached, best, winner);
   // Padding bounds lie below any sum, so they never reach `reached`.
   const int16_t* coarse = w.coarse.data();
