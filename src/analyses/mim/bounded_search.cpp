@@ -563,8 +563,6 @@ void work(SubsetSearchPlan& plan, Worker& w, std::atomic<std::size_t>& next,
   }
 }
 
-}  // namespace
-
 // The columns in `order` (the grid's when empty), padded and interleaved.
 void reorder_columns(SubsetSearchPlan& plan, const ScoreColumns& columns,
                      const std::vector<int32_t>& order, int threads) {
@@ -587,44 +585,58 @@ void reorder_columns(SubsetSearchPlan& plan, const ScoreColumns& columns,
   plan.columns = ScoreColumns{plan.reordered.data(), static_cast<int32_t>(padded), columns.n};
 }
 
+// The blocks, groups and sixteens of groups of the reordered columns,
+// with room for each column's greatest scores in them.
+void size_bounds(SubsetSearchPlan& plan) {
+  const std::size_t n = static_cast<std::size_t>(plan.columns.n);
+  plan.blocks = plan.columns.points / BLOCK;
+  plan.groups = plan.columns.points / SPAN;
+  plan.group_stride = (plan.groups + 15) / 16 * 16;
+  plan.supers = plan.group_stride / 16;
+  plan.super_stride = (plan.supers + 15) / 16 * 16;
+  plan.block_max.resize(n * static_cast<std::size_t>(plan.blocks));
+  plan.group_max.assign(n * static_cast<std::size_t>(plan.group_stride), PADDING_SCORE);
+  plan.super_max.assign(n * static_cast<std::size_t>(plan.super_stride), PADDING_SCORE);
+}
+
+// A worker's votes, partial sums, bounds and remembered winners.
+void prepare_worker(Worker& w, const SubsetSearchPlan& plan) {
+  const std::size_t points = static_cast<std::size_t>(plan.columns.points);
+  const std::size_t n = static_cast<std::size_t>(plan.columns.n);
+  w.votes.assign(points, 0);
+  w.sums.assign(static_cast<std::size_t>(plan.k - 1) * points, 0);
+  w.zeros.assign(points, 0);
+  // For k = 2 level k - 2 is level 0, whose sums and greatest sums are 0.
+  w.below_top.assign(static_cast<std::size_t>(plan.groups), 0);
+  w.below_block_top.assign(static_cast<std::size_t>(plan.blocks), 0);
+  w.coarse.assign(static_cast<std::size_t>(plan.group_stride), LEAST_BOUND);
+  w.super_coarse.assign(static_cast<std::size_t>(plan.super_stride), LEAST_BOUND);
+  w.block_top.assign(static_cast<std::size_t>(plan.blocks), 0);
+  w.group_top.assign(static_cast<std::size_t>(plan.groups), 0);
+  w.formed.assign(static_cast<std::size_t>(plan.groups), 0);
+  w.winner_by_last.assign(n, 0);
+  w.earlier_by_last.assign(n, 0);
+  w.by_last_two.assign(REMEMBERED, 0);
+  w.by_last_three.assign(REMEMBERED, 0);
+}
+
+}  // namespace
+
 SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& given, int k, int threads,
                                        const std::vector<int32_t>& order) {
   try {
     SubsetSearchPlanPtr plan(new SubsetSearchPlan);
     reorder_columns(*plan, given, order, threads);
-    const ScoreColumns& columns = plan->columns;
     plan->k = k;
-    plan->depth = task_depth(columns.n, k);
-    plan->blocks = columns.points / BLOCK;
-    plan->groups = columns.points / SPAN;
-    plan->block_max.resize(static_cast<std::size_t>(columns.n) * plan->blocks);
-    plan->group_stride = (plan->groups + 15) / 16 * 16;
-    plan->group_max.assign(static_cast<std::size_t>(columns.n) * plan->group_stride, PADDING_SCORE);
-    plan->supers = plan->group_stride / 16;
-    plan->super_stride = (plan->supers + 15) / 16 * 16;
-    plan->super_max.assign(static_cast<std::size_t>(columns.n) * plan->super_stride, PADDING_SCORE);
-    if (columns.n >= k) list_tasks(*plan);
+    plan->depth = task_depth(plan->columns.n, k);
+    size_bounds(*plan);
+    if (plan->columns.n >= k) list_tasks(*plan);
     plan->done.assign(plan->tasks.size(), 0);
     int usable = threads < 1 ? 1 : threads;
     if (static_cast<std::size_t>(usable) > plan->tasks.size() && !plan->tasks.empty())
       usable = static_cast<int>(plan->tasks.size());
     plan->workers.resize(static_cast<std::size_t>(usable));
-    for (Worker& w : plan->workers) {
-      w.votes.assign(static_cast<std::size_t>(columns.points), 0);
-      w.sums.assign(static_cast<std::size_t>(k - 1) * columns.points, 0);
-      w.zeros.assign(static_cast<std::size_t>(columns.points), 0);
-      w.below_top.assign(static_cast<std::size_t>(plan->groups), 0);
-      w.below_block_top.assign(static_cast<std::size_t>(plan->blocks), 0);
-      w.coarse.assign(static_cast<std::size_t>(plan->group_stride), LEAST_BOUND);
-      w.super_coarse.assign(static_cast<std::size_t>(plan->super_stride), LEAST_BOUND);
-      w.block_top.assign(static_cast<std::size_t>(plan->blocks), 0);
-      w.group_top.assign(static_cast<std::size_t>(plan->groups), 0);
-      w.formed.assign(static_cast<std::size_t>(plan->groups), 0);
-      w.winner_by_last.assign(static_cast<std::size_t>(columns.n), 0);
-      w.earlier_by_last.assign(static_cast<std::size_t>(columns.n), 0);
-      w.by_last_two.assign(REMEMBERED, 0);
-      w.by_last_three.assign(REMEMBERED, 0);
-    }
+    for (Worker& w : plan->workers) prepare_worker(w, *plan);
     find_column_maxima(*plan, usable);
     return plan;
   } catch (const std::bad_alloc&) {
