@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -23,12 +24,6 @@ RunAxes axes_the_long_way(const GridPoint& point) {
                  static_cast<int32_t>(whole_degrees(s1.plunge)),
                  static_cast<int32_t>(whole_degrees(s3.azimuth)),
                  static_cast<int32_t>(whole_degrees(s3.plunge))};
-}
-
-uint32_t bits_of(float value) {
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
 }
 
 void expect_own_axes(const Gss& gss, const GridLabels& labels) {
@@ -54,9 +49,9 @@ TEST(GridLabelsTest, TheBuiltInRunsAreTheGridsOwn) {
     if (k > 0 && same_angles(point, gss.points[k - 1])) continue;
     ASSERT_LT(run, built_in.size());
     const BuiltInRun& entry = built_in[run++];
-    ASSERT_EQ(entry.theta_bits, bits_of(point.euler_theta)) << k;
-    ASSERT_EQ(entry.phi_bits, bits_of(point.euler_phi)) << k;
-    ASSERT_EQ(entry.psi_bits, bits_of(point.euler_psi)) << k;
+    ASSERT_EQ(entry.theta_bits, std::bit_cast<uint32_t>(point.euler_theta)) << k;
+    ASSERT_EQ(entry.phi_bits, std::bit_cast<uint32_t>(point.euler_phi)) << k;
+    ASSERT_EQ(entry.psi_bits, std::bit_cast<uint32_t>(point.euler_psi)) << k;
     const RunAxes want = axes_the_long_way(point);
     ASSERT_EQ(std::memcmp(&want, &entry.axes, sizeof want), 0) << "point " << k;
   }

@@ -21,11 +21,11 @@
 namespace {
 
 // Blocks of eight GridPoints in groups of 16 blocks, and groups in
-// sixteens, each bounded before what it holds, so that most blocks are
-// never looked at. The search works on a
-// copy of the columns with the GridPoints in an order of the caller's
-// (stress_order.h: neighbours alike in stress), padded to whole groups,
-// each group's 16 blocks interleaved: block b of a group holds its
+// sixteens, each bounded before what it holds is looked at, so that most
+// blocks never are. The search works on a copy of the columns with the
+// GridPoints in an order of the caller's (stress_order.h: neighbours
+// alike in stress), padded to whole groups, each group's 16 blocks
+// interleaved: block b of a group holds its
 // positions b, b + 16, ..., b + 112. So the sums of a group and the
 // greatest sum of each of its blocks are formed sixteen lanes at a time.
 // The columns' greatest scores per block and group take 13 % of the
