@@ -8,6 +8,9 @@
 // Pairs handed to the kernel at a time: their dot products stay in the
 // first-level cache.
 static const int32_t CHUNK_POINTS = 2048;
+// For fewer data than this the sums take less time than starting a second
+// thread for them (with its memory) saves.
+static const int32_t FEW_DATA = 12;
 
 static long score_of_dot(float d, const void* weight) {
   return score_of_weight(static_cast<const WeightFunction*>(weight)->weight(acos_cr(d)));
@@ -79,7 +82,7 @@ std::vector<int32_t> sum_score_columns(const GridPoint* grid, int32_t points,
   const std::vector<DatumFactors> factors = factors_of(data, n);
   std::vector<int32_t> sums(static_cast<std::size_t>(points), 0);
   const int32_t chunks = (points + CHUNK_POINTS - 1) / CHUNK_POINTS;
-  parallel_for(chunks, threads, [&](int32_t c) {
+  parallel_for(chunks, n < FEW_DATA ? 1 : threads, [&](int32_t c) {
     const int32_t first = c * CHUNK_POINTS;
     const int32_t count = points - first < CHUNK_POINTS ? points - first : CHUNK_POINTS;
     const TensorComponents tensors = tensor_components(grid + first, count);
