@@ -5,12 +5,11 @@
 #include "analyses/cdm/cdm_confidence.h"
 #include "analyses/cdm/cdm_pipeline.h"
 #include "analyses/run_summary.h"
+#include "formats/state_text.h"
 #include "platform/results_file.h"
 #include "report/report_files.h"
 #include "shell/console.h"
 #include "shell/main_program.h"
-
-static const char* const WEIGHT_NAMES[] = {"cosine", "linear", "tangent", "hyperbolic-tangent"};
 
 static std::string write_picture(const std::string& path, const std::string& svg) {
   ResultsFile file;
@@ -30,7 +29,7 @@ static StageResult run_cdm(const AnalysisRun& run, const JobTime&, const RunSett
   summary = best_state_summary(result.tables.gss, result.best);
   const ConfidenceOptions& asked = run.confidence;
   ConfidenceOutcome outcome =
-      CDM_confidence(run, result, WEIGHT_NAMES[run.weight_id - 1], settings);
+      CDM_confidence(run, result, weight_name(run.weight_id), settings);
   summary += summary_words(outcome.report);
   std::string problem;
   if (!asked.report_file.empty())

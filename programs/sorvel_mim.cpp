@@ -9,13 +9,12 @@
 #include "analyses/mim/mim_populations.h"
 #include "analyses/run_summary.h"
 #include "data/fault_data_reader.h"
+#include "formats/state_text.h"
 #include "platform/file_system.h"
 #include "platform/results_file.h"
 #include "plot/population_picture.h"
 #include "shell/console.h"
 #include "shell/main_program.h"
-
-static const char* const WEIGHT_NAMES[] = {"cosine", "linear", "tangent", "hyperbolic-tangent"};
 
 // The report as its JSON file gives it back, so that the run's picture is
 // the one sorvel-plot draws from that file.
@@ -82,7 +81,7 @@ static StageResult run_mim(const AnalysisRun& run, const JobTime& start,
   summary = most_voted_summary(result.tables.gss, most_voted_state(result.votes));
   if (!run.find_populations) return std::nullopt;
   PopulationRunReport report =
-      as_written(MIM_populations(run, result, WEIGHT_NAMES[run.weight_id - 1], settings));
+      as_written(MIM_populations(run, result, weight_name(run.weight_id), settings));
   summary += "\n" + population_lines(report);
   summary.pop_back();  // the last line end is the summary's own
   std::string problem = write_population_outputs(run, result.tables.gss, report);

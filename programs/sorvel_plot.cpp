@@ -99,7 +99,7 @@ static const char* const EXIT_HELP =
 struct PlotCommand {
   std::vector<std::string> files;  // DATA RESULTS [PICTURE]
   PeakOptions peaks = DEFAULT_PEAK_OPTIONS;
-  double fit_limit = DEFAULT_FIT_LIMIT;  // degrees
+  double fit_limit = DEFAULT_FIT_LIMIT_DEGREES;  // degrees
   std::string report;                    // the JSON report of the run, or empty
 };
 
@@ -185,8 +185,8 @@ static RunReport read_report(const std::string& path, const FaultSet& data,
   const CdmState& last = results.states.back();
   const BestStateReport* best = report->best ? &*report->best : nullptr;
   bool same = report->data_count == data.count && best != nullptr && best->grid_index >= 0 &&
-              best->grid_index < GSS_SIZE && best->sigma1.trend == last.s1_azimuth &&
-              best->sigma1.plunge == last.s1_plunge && best->sigma3.trend == last.s3_azimuth &&
+              best->grid_index < GSS_SIZE && best->sigma1.azimuth == last.s1_azimuth &&
+              best->sigma1.plunge == last.s1_plunge && best->sigma3.azimuth == last.s3_azimuth &&
               best->sigma3.plunge == last.s3_plunge && std::lround(best->phi * 10) == last.phi_tenths;
   if (same && report->confidence) {
     for (const ResampledState& s : report->confidence->states)

@@ -3,22 +3,14 @@
 #include <cstdio>
 
 #include "common/number_format.h"
+#include "formats/state_text.h"
 #include "grid/state_axes.h"
-
-static std::string axis_text(const char* name, WholeDegreeAxis axis) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%s %03d/%02d", name, axis.azimuth, axis.plunge);
-  return text;
-}
 
 // "sigma1 349/80, sigma2 186/10, sigma3 095/03, Phi 0.5".
 static std::string state_text(const GridPoint& point) {
   StateAxes axes = state_axes(point);
-  long tenths = round_half_away(10.0f * point.stress_ratio);
-  char phi[48];
-  std::snprintf(phi, sizeof phi, "Phi %ld.%ld", tenths / 10, tenths % 10);
-  return axis_text("sigma1", axes.sigma1) + ", " + axis_text("sigma2", axes.sigma2) + ", " +
-         axis_text("sigma3", axes.sigma3) + ", " + phi;
+  return "sigma1 " + axis_text(axes.sigma1) + ", sigma2 " + axis_text(axes.sigma2) + ", sigma3 " +
+         axis_text(axes.sigma3) + ", Phi " + phi_text(phi_tenths(point.stress_ratio));
 }
 
 std::string best_state_summary(const Gss& gss, const BestState& best) {

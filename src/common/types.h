@@ -1,16 +1,11 @@
-// The records that every stage reads: vectors and angle pairs of the
-// east-north-up frame, the fault-slip datum and the stress state.
+// The records that every stage reads: angle pairs of the east-north-up
+// frame, the fault-slip datum and the stress state.
 #ifndef SORVEL_COMMON_TYPES_H_
 #define SORVEL_COMMON_TYPES_H_
 
 #include <cstdint>
 
-/// A vector of the geographic frame: x east, y north, z up.
-struct Vec3 {
-  float x;
-  float y;
-  float z;
-};
+#include "geometry/vectors.h"
 
 /// An axis or a plane: (azimuth clockwise from north, plunge positive
 /// downward) in radians; a plane is (dip direction, dip).

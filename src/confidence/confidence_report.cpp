@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "common/number_format.h"
+#include "geometry/vectors.h"
+#include "grid/state_axes.h"
 #include "stress/stress_quantities.h"
 
 namespace {
@@ -34,11 +36,11 @@ double half_turn(double degrees) {
 std::optional<double> axial_mean(const std::vector<double>& azimuths) {
   double x = 0.0, y = 0.0;
   for (double a : azimuths) {
-    x += std::cos(2.0 * a * M_PI / 180.0);
-    y += std::sin(2.0 * a * M_PI / 180.0);
+    x += std::cos(pi_times_over_180(2.0 * a));
+    y += std::sin(pi_times_over_180(2.0 * a));
   }
   if (std::hypot(x, y) < 1e-9) return std::nullopt;
-  return half_turn(0.5 * std::atan2(y, x) * 180.0 / M_PI);
+  return half_turn(times_180_over_pi(0.5 * std::atan2(y, x)));
 }
 
 // SHmax is an axis: each value is taken within 90 degrees of the centre
@@ -69,10 +71,6 @@ double nearest_rank(const std::vector<double>& sorted, int permille) {
   std::size_t rank = (static_cast<std::size_t>(permille) * n + 999) / 1000;
   rank = std::clamp<std::size_t>(rank, 1, n);
   return sorted[rank - 1];
-}
-
-double grid_phi(const GridPoint& point) {
-  return static_cast<double>(round_half_away(10.0f * point.stress_ratio)) / 10.0;
 }
 
 Confidence confidence_of_resamples(const GridPoint* grid, int32_t best_index,

@@ -48,9 +48,6 @@ struct Confidence {
 /// (at least one value).
 double nearest_rank(const std::vector<double>& sorted, int permille);
 
-/// Phi of a GridPoint as the results file gives it: tenths, exactly.
-double grid_phi(const GridPoint& point);
-
 /// The confidence of the state best_index of `grid` (the grid as
 /// generated) from the best state of every resample (at least one).
 Confidence confidence_of_resamples(const GridPoint* grid, int32_t best_index,

@@ -43,7 +43,7 @@ static long tenths_of(std::vector<RatioTenths>& known, float ratio) {
   const uint32_t bits = std::bit_cast<uint32_t>(ratio);
   for (const RatioTenths& k : known)
     if (k.bits == bits) return k.tenths;
-  const long tenths = round_half_away(10.0f * ratio);
+  const long tenths = phi_tenths(ratio);
   if (known.size() < 32) known.push_back(RatioTenths{bits, tenths});
   return tenths;
 }

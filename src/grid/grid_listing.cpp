@@ -7,6 +7,7 @@
 #include "common/constants.h"
 #include "common/number_format.h"
 #include "grid/orientation.h"
+#include "grid/state_axes.h"
 #include "platform/results_file.h"
 
 static const int CREDIT_WIDTH = 63;
@@ -73,7 +74,7 @@ static std::string gridpoint_line(const GridPoint& point, bool fixed_point) {
   if (fixed_point) {
     append_fixed(line, point.stress_ratio, 5, 1);
   } else {
-    append_int(line, round_half_away(point.stress_ratio * 10.0f), 4);
+    append_int(line, phi_tenths(point.stress_ratio), 4);
   }
   line += '\n';
   return line;

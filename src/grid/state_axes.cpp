@@ -24,6 +24,12 @@ WholeDegreeAxis whole_degree_axis(Orientation axis) {
                          static_cast<int>(whole_degrees(down.plunge))};
 }
 
+long phi_tenths(float stress_ratio) { return round_half_away(10.0f * stress_ratio); }
+
+double grid_phi(const GridPoint& point) {
+  return static_cast<double>(phi_tenths(point.stress_ratio)) / 10.0;
+}
+
 StateAxes state_axes(const GridPoint& point) {
   Matrix3 r = euler_rotation_matrix(point.euler_theta, point.euler_phi, point.euler_psi);
   Vec3 sigma1 = {r.m[0][0], r.m[0][1], r.m[0][2]};

@@ -1,6 +1,7 @@
-// The principal axes of a stress state as every file, line and picture
-// gives them: each by its downward end, azimuth and plunge in whole
-// degrees, sigma2 completing the right-handed frame of sigma1 and sigma3.
+// The principal axes and Phi of a stress state as every file, line,
+// report and picture gives them: each axis by its downward end, azimuth
+// and plunge in whole degrees, sigma2 completing the right-handed frame of
+// sigma1 and sigma3; Phi in tenths.
 #ifndef SORVEL_GRID_STATE_AXES_H_
 #define SORVEL_GRID_STATE_AXES_H_
 
@@ -39,5 +40,12 @@ StateAxes state_axes(const GridPoint& point);
 
 /// An orientation by its downward end in whole degrees.
 WholeDegreeAxis whole_degree_axis(Orientation axis);
+
+/// Phi in tenths as every file and line gives it: ten times the ratio in
+/// single precision, halves away from zero.
+long phi_tenths(float stress_ratio);
+
+/// Phi of a GridPoint at the tenth that its files and lines give.
+double grid_phi(const GridPoint& point);
 
 #endif  // SORVEL_GRID_STATE_AXES_H_

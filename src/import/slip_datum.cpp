@@ -33,7 +33,7 @@ static const char* sense_word(char sense) {
 static char sense_checked_by_rake(char given, MotionParts parts, double tolerance) {
   char derived = sense_of_motion(parts);
   if (given == 0) return derived;
-  double significant = std::sin(tolerance * M_PI / 180.0);
+  double significant = std::sin(pi_times_over_180(tolerance));
   bool dip_slip = given == 'N' || given == 'R';
   double part = dip_slip ? parts.down_dip : parts.along_strike;
   if (std::fabs(part) <= significant) return derived;
@@ -41,9 +41,15 @@ static char sense_checked_by_rake(char given, MotionParts parts, double toleranc
   return (part > 0) == forward ? given : 0;
 }
 
+static void set_slip_line(ImportedDatum& datum, Vec3d line) {
+  TrendPlunge axis = downward_trend_plunge(line);
+  datum.trend = axis.trend;
+  datum.plunge = axis.plunge;
+}
+
 static bool datum_of_rake(const Measurement& m, double tolerance, ImportedDatum& datum,
                           RowFindings& findings) {
-  Axis3 motion = motion_of_rake(m.dip_direction, m.dip, m.rake);
+  Vec3d motion = motion_of_rake(m.dip_direction, m.dip, m.rake);
   MotionParts parts = parts_of_motion(motion, m.dip_direction, m.dip);
   char sense = sense_checked_by_rake(m.sense, parts, tolerance);
   if (sense == 0) {
@@ -53,15 +59,15 @@ static bool datum_of_rake(const Measurement& m, double tolerance, ImportedDatum&
     return false;
   }
   datum.sense = sense;
-  downward_trend_plunge(motion, datum.trend, datum.plunge);
+  set_slip_line(datum, motion);
   return true;
 }
 
 // A given trend and plunge: checked against the plane and projected onto it.
-static bool line_in_plane(const Measurement& m, double tolerance, Axis3& line,
+static bool line_in_plane(const Measurement& m, double tolerance, Vec3d& line,
                           RowFindings& findings) {
-  Axis3 pole = plane_pole(m.dip_direction, m.dip);
-  line = line_axis(m.trend, m.plunge);
+  Vec3d pole = plane_pole(m.dip_direction, m.dip);
+  line = axis_vector(m.trend, m.plunge);
   double off = angle_to_plane(line, pole);
   if (off > tolerance) {
     findings.errors.push_back("slip line " + degrees_text(off) + " degrees off the plane (tolerance " +
@@ -75,7 +81,7 @@ static bool line_in_plane(const Measurement& m, double tolerance, Axis3& line,
   return true;
 }
 
-static bool line_of_measurement(const Measurement& m, double tolerance, Axis3& line,
+static bool line_of_measurement(const Measurement& m, double tolerance, Vec3d& line,
                                 RowFindings& findings) {
   switch (m.slip) {
     case SlipGiven::pitch:
@@ -93,12 +99,13 @@ bool datum_of_measurement(const Measurement& m, double tolerance, ImportedDatum&
                           RowFindings& findings) {
   datum = {wrap_azimuth(m.dip_direction), m.dip, 0, 0, m.sense};
   if (m.slip == SlipGiven::rake) return datum_of_rake(m, tolerance, datum, findings);
-  Axis3 line;
+  Vec3d line;
   bool ok = line_of_measurement(m, tolerance, line, findings);
   if (m.sense == 0) {
     findings.errors.push_back("no sense of slip (give one per row, or --sense)");
     ok = false;
   }
-  if (ok) downward_trend_plunge(line, datum.trend, datum.plunge);
-  return ok;
+  if (!ok) return false;
+  set_slip_line(datum, line);
+  return true;
 }

@@ -17,40 +17,30 @@
 #ifndef SORVEL_IMPORT_SLIP_GEOMETRY_H_
 #define SORVEL_IMPORT_SLIP_GEOMETRY_H_
 
-/// A unit vector: x east, y north, z up.
-struct Axis3 {
-  double x, y, z;
-};
-
-/// Azimuth brought into [0, 360).
-double wrap_azimuth(double azimuth);
+#include "geometry/vectors.h"
 
 /// Of the two opposite azimuths `azimuth` and `azimuth` + 180, the one
 /// within 90 degrees of the compass direction `letter_azimuth`; false when
 /// the letter is square to both and so names neither.
 bool side_of_letter(double azimuth, double letter_azimuth, double& chosen);
 
-Axis3 line_axis(double trend, double plunge);
 /// The downward pole of a plane (dip direction, dip).
-Axis3 plane_pole(double dip_direction, double dip);
+Vec3d plane_pole(double dip_direction, double dip);
 
 /// Motion of the hanging wall for a rake on the plane (dip direction, dip).
-Axis3 motion_of_rake(double dip_direction, double dip, double rake);
+Vec3d motion_of_rake(double dip_direction, double dip, double rake);
 
 /// The slip line at `pitch` from the strike end at `end_azimuth`, towards
 /// the dip.
-Axis3 line_of_pitch(double dip_direction, double dip, double end_azimuth, double pitch);
+Vec3d line_of_pitch(double dip_direction, double dip, double end_azimuth, double pitch);
 
 /// The line of the plane whose trend, of one end or the other, is `trend`.
-Axis3 line_of_trend_in_plane(double dip_direction, double dip, double trend);
-
-/// Trend and plunge of the downward end of a line.
-void downward_trend_plunge(Axis3 line, double& trend, double& plunge);
+Vec3d line_of_trend_in_plane(double dip_direction, double dip, double trend);
 
 /// Angle between a line and a plane, 0 to 90 degrees.
-double angle_to_plane(Axis3 line, Axis3 pole);
+double angle_to_plane(Vec3d line, Vec3d pole);
 /// The line projected onto the plane, unit length.
-Axis3 projected_onto_plane(Axis3 line, Axis3 pole);
+Vec3d projected_onto_plane(Vec3d line, Vec3d pole);
 
 /// Components of a motion along the right-hand-rule strike direction
 /// (positive: sinistral) and down the dip (positive: normal).
@@ -58,7 +48,7 @@ struct MotionParts {
   double along_strike;
   double down_dip;
 };
-MotionParts parts_of_motion(Axis3 motion, double dip_direction, double dip);
+MotionParts parts_of_motion(Vec3d motion, double dip_direction, double dip);
 
 /// The sense letter of a hanging-wall motion: its larger part decides, so
 /// that the letter orients the line robustly; down the dip N, up R, along

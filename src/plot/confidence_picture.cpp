@@ -6,6 +6,7 @@
 
 #include "confidence/confidence_report.h"
 #include "data/fault_geometry.h"
+#include "grid/state_axes.h"
 #include "plot/net_drawing.h"
 #include "stress/data_fit.h"
 
@@ -23,28 +24,21 @@ constexpr const char* PRIME = "\xe2\x80\xb2";
 constexpr const char* EN_DASH = "\xe2\x80\x93";
 constexpr const char* DEGREE_SIGN = "\xc2\xb0";
 
-const double DEGREE = M_PI / 180.0;
-
 // A wider cone takes in most of the net and would read as great circles
 // through it: the caption gives it, the net does not draw it.
 const double WIDEST_DRAWN_CONE = 45.0;
 
-Vec3 vector_of(const Direction& d) {
-  return Vec3{static_cast<float>(d.east), static_cast<float>(d.north), static_cast<float>(d.up)};
+Vec3 vector_of(Vec3d d) {
+  return Vec3{static_cast<float>(d.x), static_cast<float>(d.y), static_cast<float>(d.z)};
 }
 
-SvgPoint direction_point(const Direction& d) { return net_to_picture(project_vector(vector_of(d))); }
+SvgPoint direction_point(Vec3d d) { return net_to_picture(project_vector(vector_of(d))); }
 
-Direction scaled_sum(const Direction& a, double s, const Direction& b, double t) {
-  return Direction{s * a.east + t * b.east, s * a.north + t * b.north, s * a.up + t * b.up};
+Vec3d scaled_sum(Vec3d a, double s, Vec3d b, double t) {
+  return Vec3d{s * a.x + t * b.x, s * a.y + t * b.y, s * a.z + t * b.z};
 }
 
-Direction unit_cross(const Direction& a, const Direction& b) {
-  Direction c{a.north * b.up - a.up * b.north, a.up * b.east - a.east * b.up,
-              a.east * b.north - a.north * b.east};
-  double length = std::sqrt(c.east * c.east + c.north * c.north + c.up * c.up);
-  return Direction{c.east / length, c.north / length, c.up / length};
-}
+Vec3d unit_cross(Vec3d a, Vec3d b) { return unit_vector(cross(a, b)); }
 
 std::string fixed(double value, int decimals) {
   char text[32];
@@ -57,16 +51,16 @@ std::string fixed(double value, int decimals) {
 // The small circle `angle` degrees about an axis, as it shows on the lower
 // hemisphere: where it passes above the horizontal its other end shows on
 // the far side of the net, so it is drawn in runs that end at the primitive.
-std::vector<std::vector<SvgPoint>> small_circle(const Direction& axis, double angle) {
-  Direction helper = std::fabs(axis.up) < 0.9 ? Direction{0, 0, 1} : Direction{1, 0, 0};
-  Direction u = unit_cross(axis, helper), w = unit_cross(axis, u);
+std::vector<std::vector<SvgPoint>> small_circle(Vec3d axis, double angle) {
+  Vec3d helper = std::fabs(axis.z) < 0.9 ? Vec3d{0, 0, 1} : Vec3d{1, 0, 0};
+  Vec3d u = unit_cross(axis, helper), w = unit_cross(axis, u);
   std::vector<std::vector<SvgPoint>> runs(1);
   bool last_down = false;
   for (int i = 0; i <= 360; ++i) {
     double t = i * DEGREE;
-    Direction across = scaled_sum(u, std::cos(t), w, std::sin(t));
-    Direction v = scaled_sum(axis, std::cos(angle * DEGREE), across, std::sin(angle * DEGREE));
-    bool down = v.up <= 0.0;
+    Vec3d across = scaled_sum(u, std::cos(t), w, std::sin(t));
+    Vec3d v = scaled_sum(axis, std::cos(angle * DEGREE), across, std::sin(angle * DEGREE));
+    bool down = v.z <= 0.0;
     if (i > 0 && down != last_down && !runs.back().empty()) runs.emplace_back();
     last_down = down;
     runs.back().push_back(direction_point(v));
@@ -74,7 +68,7 @@ std::vector<std::vector<SvgPoint>> small_circle(const Direction& axis, double an
   return runs;
 }
 
-void draw_cone(std::string& out, const Direction& axis, double cone, const char* colour,
+void draw_cone(std::string& out, Vec3d axis, double cone, const char* colour,
                const std::string& id) {
   if (cone > WIDEST_DRAWN_CONE) return;
   bool resolved = cone_resolved(cone);
@@ -200,15 +194,10 @@ std::string misfit_colour(long misfit) {
 
 std::string degrees(double value, int decimals) { return fixed(value, decimals) + DEGREE_SIGN; }
 
-std::string whole_degrees_text(double value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%03ld", std::lround(value) % 180);
-  return std::string(text) + DEGREE_SIGN;
-}
+std::string whole_degrees_text(double value) { return shmax_text(value) + DEGREE_SIGN; }
 
 PlotState plot_state(const BestStateReport& best) {
-  auto axis = [](const ReportAxis& a) { return PlotAxis{int(a.trend), int(a.plunge)}; };
-  return PlotState{axis(best.sigma1), axis(best.sigma2), axis(best.sigma3),
+  return PlotState{best.sigma1, best.sigma2, best.sigma3,
                    int(std::lround(best.phi * 10)), 0};
 }
 
@@ -254,7 +243,7 @@ MohrDiagram mohr_diagram(const GridPoint& point, const FaultSet& data) {
   for (FaultDatum& d : prepared) prepare_datum_geometry(d);
   MohrDiagram diagram{principal_axes(point), grid_phi(point), {}, {}};
   for (const FaultDatum& d : prepared) {
-    Direction n{d.normal_vector.x, d.normal_vector.y, d.normal_vector.z};
+    Vec3d n{d.normal_vector.x, d.normal_vector.y, d.normal_vector.z};
     diagram.points.push_back(mohr_point(diagram.axes, diagram.phi, n));
   }
   diagram.misfits = data_fit(point.stress_tensor, prepared.data(), data.count,
@@ -304,7 +293,7 @@ void draw_mohr_panel(std::string& out, const MohrDiagram& m, double left, double
   svg_group_end(out);
 }
 
-void draw_confidence_cone(std::string& out, const Direction& axis, double cone,
+void draw_confidence_cone(std::string& out, Vec3d axis, double cone,
                           const char* colour, const std::string& id) {
   draw_cone(out, axis, cone, colour, id);
 }

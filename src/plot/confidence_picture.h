@@ -35,7 +35,7 @@ void draw_mohr_panel(std::string& out, const MohrDiagram& diagram, double left, 
 /// set), whose indices the report names.
 /// The 95 % cone of `cone` degrees about an axis, in `colour`: dashed when
 /// within the grid's spacing (drawn at that spacing), left out over 45.
-void draw_confidence_cone(std::string& out, const Direction& axis, double cone,
+void draw_confidence_cone(std::string& out, Vec3d axis, double cone,
                           const char* colour, const std::string& id);
 
 std::string CDM_confidence_picture(const FaultSet& data, const std::string& data_name,

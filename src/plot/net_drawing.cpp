@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "data/fault_geometry.h"
+#include "geometry/vectors.h"
 
 const NetFrame NET_FRAME = {340.0, 370.0, 270.0};
 
@@ -20,16 +21,6 @@ Rgb mix(Rgb pale, Rgb strong, double f) {
 }
 
 SvgPoint offset(SvgPoint p, double dx, double dy) { return SvgPoint{p.x + dx, p.y + dy}; }
-
-std::string axis_text(PlotAxis axis) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%03d/%02d", axis.azimuth, axis.plunge);
-  return buffer;
-}
-
-std::string phi_text(int tenths) {
-  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
-}
 
 SvgPoint frame_point(const NetFrame& frame, NetPoint p) {
   return SvgPoint{frame.centre_x + frame.radius * p.x, frame.centre_y - frame.radius * p.y};
@@ -51,7 +42,7 @@ void draw_net(std::string& out) {
   svg_circle(out, centre, f.radius, "id=\"primitive\" fill=\"white\" stroke=\"black\" stroke-width=\"1.5\"");
   svg_group_begin(out, "ticks", "stroke=\"black\" stroke-width=\"1\"");
   for (int azimuth = 0; azimuth < 360; azimuth += 10) {
-    double a = azimuth * M_PI / 180.0;
+    double a = pi_times_over_180(azimuth);
     double length = azimuth % 90 == 0 ? 12.0 : 6.0;
     SvgPoint inner{f.centre_x + f.radius * std::sin(a), f.centre_y - f.radius * std::cos(a)};
     SvgPoint outer{f.centre_x + (f.radius + length) * std::sin(a),
@@ -96,8 +87,8 @@ static void picture_direction(double east, double north, double fallback_azimuth
                               double& dy) {
   double length = std::hypot(east, north);
   if (length < 1e-6) {
-    east = std::sin(fallback_azimuth * M_PI / 180.0);
-    north = std::cos(fallback_azimuth * M_PI / 180.0);
+    east = std::sin(pi_times_over_180(fallback_azimuth));
+    north = std::cos(pi_times_over_180(fallback_azimuth));
     length = 1.0;
   }
   dx = east / length;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/tables.h"
+#include "formats/state_text.h"
 #include "grid/state_axes.h"
 #include "plot/projection.h"
 #include "plot/svg_writer.h"
@@ -48,10 +49,6 @@ SvgPoint frame_point(const NetFrame& frame, NetPoint p);
 SvgPoint net_to_picture(NetPoint p);
 SvgPoint axis_point(PlotAxis axis);
 
-/// "204/06": azimuth in three digits, plunge in two.
-std::string axis_text(PlotAxis axis);
-/// "0.6" for 6 tenths.
-std::string phi_text(int tenths);
 /// "σ1 204/06, σ2 114/02, σ3 004/83, Φ = 0.6".
 std::string state_text(const PlotState& s);
 /// "Data: NAME, 16 faults".

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-static const double DEGREE = M_PI / 180.0;
-
 // A unit vector (east, north, down) turned to the lower hemisphere.
 static NetPoint project_downward(double east, double north, double down) {
   if (down < 0.0) {
@@ -19,25 +17,20 @@ static NetPoint project_downward(double east, double north, double down) {
   return NetPoint{radius * east / horizontal, radius * north / horizontal};
 }
 
+static NetPoint project_unit(Vec3d v) { return project_downward(v.x, v.y, -v.z); }
+
 NetPoint project_axis_degrees(double azimuth, double plunge) {
-  double a = azimuth * DEGREE;
-  double p = plunge * DEGREE;
-  return project_downward(std::cos(p) * std::sin(a), std::cos(p) * std::cos(a), std::sin(p));
+  return project_unit(axis_vector(azimuth, plunge));
 }
 
-NetPoint project_vector(Vec3 v) {
-  double length = std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
-  if (length == 0.0) return NetPoint{0.0, 0.0};
-  return project_downward(v.x / length, v.y / length, -v.z / length);
-}
+NetPoint project_vector(Vec3 v) { return project_unit(unit_vector(v)); }
 
 std::vector<NetPoint> great_circle(double dip_direction, double dip, int segments) {
   double a = dip_direction * DEGREE;
-  double d = dip * DEGREE;
   // Strike line (dip direction - 90 degrees, horizontal) and dip line.
   double strike_east = -std::cos(a), strike_north = std::sin(a);
-  double dip_east = std::cos(d) * std::sin(a), dip_north = std::cos(d) * std::cos(a);
-  double dip_down = std::sin(d);
+  Vec3d dip_line = axis_vector(dip_direction, dip);
+  double dip_east = dip_line.x, dip_north = dip_line.y, dip_down = -dip_line.z;
   std::vector<NetPoint> points;
   for (int i = 0; i <= segments; ++i) {
     double t = M_PI * i / segments;

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "common/types.h"
+#include "geometry/vectors.h"
 
 struct NetPoint {
   double x;  // east, primitive circle at radius 1

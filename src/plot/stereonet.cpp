@@ -124,7 +124,7 @@ PlotState state_of_gridpoint(const Gss& gss, int32_t k) {
   state.sigma1 = axes.sigma1;
   state.sigma2 = axes.sigma2;
   state.sigma3 = axes.sigma3;
-  state.phi_tenths = int(round_half_away(10.0f * point.stress_ratio));
+  state.phi_tenths = int(phi_tenths(point.stress_ratio));
   state.score = 0;
   return state;
 }

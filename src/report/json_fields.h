@@ -28,7 +28,7 @@ double rounded(double value, int decimals);
 /// Objects one field a line, lists of numbers on one line.
 void layout(const Json& j, int indent, std::string& out);
 
-Json axis_json(const ReportAxis& axis);
+Json axis_json(WholeDegreeAxis axis);
 Json best_json(const BestStateReport& best);
 Json confidence_json(const Confidence& c);
 
@@ -36,7 +36,7 @@ const Json& field(const Json& j, const char* name);
 double number(const Json& j, const char* name);
 long whole(const Json& j, const char* name);
 std::string text_field(const Json& j, const char* name);
-ReportAxis axis_of(const Json& j, const char* name);
+WholeDegreeAxis axis_of(const Json& j, const char* name);
 BestStateReport best_of(const Json& j);
 Confidence confidence_of(const Json& j);
 

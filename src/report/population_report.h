@@ -25,7 +25,7 @@ struct PopulationReport {
 
 struct DroppedReport {
   int32_t grid_index;  // 0-based
-  ReportAxis sigma1, sigma3;
+  WholeDegreeAxis sigma1, sigma3;
   double phi;
   int32_t data;
   int32_t data_alone;

@@ -46,7 +46,7 @@ void layout(const Json& j, int indent, std::string& out) {
   }
 }
 
-Json axis_json(const ReportAxis& axis) { return Json::array({axis.trend, axis.plunge}); }
+Json axis_json(WholeDegreeAxis axis) { return Json::array({axis.azimuth, axis.plunge}); }
 
 Json interval_json(const Interval& i, int decimals) {
   return Json::array({rounded(i.low, decimals), rounded(i.high, decimals)});
@@ -112,11 +112,15 @@ long whole(const Json& j, const char* name) {
   return v.get<long>();
 }
 
-ReportAxis axis_of(const Json& j, const char* name) {
+static bool whole_degree_number(const Json& v) {
+  return v.is_number_integer() && v.get<long>() >= -360 && v.get<long>() <= 360;
+}
+
+WholeDegreeAxis axis_of(const Json& j, const char* name) {
   const Json& v = field(j, name);
-  if (!v.is_array() || v.size() != 2 || !v[0].is_number_integer() || !v[1].is_number_integer())
+  if (!v.is_array() || v.size() != 2 || !whole_degree_number(v[0]) || !whole_degree_number(v[1]))
     throw ReportError{std::string(name) + " is not [trend, plunge]"};
-  return ReportAxis{v[0].get<long>(), v[1].get<long>()};
+  return WholeDegreeAxis{v[0].get<int>(), v[1].get<int>()};
 }
 
 Interval interval_of(const Json& j, const char* name) {
@@ -270,8 +274,8 @@ std::string write_report_file(const std::string& path, bool overwrite, const std
 }
 
 void add_state_csv_fields(const BestStateReport& b, std::vector<std::string>& f) {
-  for (const ReportAxis& a : {b.sigma1, b.sigma2, b.sigma3}) {
-    f.push_back(std::to_string(a.trend));
+  for (const WholeDegreeAxis& a : {b.sigma1, b.sigma2, b.sigma3}) {
+    f.push_back(std::to_string(a.azimuth));
     f.push_back(std::to_string(a.plunge));
   }
   f.push_back(decimals(b.phi, 1));

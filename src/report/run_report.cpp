@@ -3,22 +3,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "grid/state_axes.h"
+#include "formats/state_text.h"
 #include "grid/orientation.h"
+#include "grid/state_axes.h"
 #include "stress/data_fit.h"
 
 namespace {
-
-ReportAxis whole_axis(Orientation axis) {
-  Orientation down = downward_axis(axis);
-  return ReportAxis{whole_degrees(down.azimuth), whole_degrees(down.plunge)};
-}
-
-std::string one_decimal(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  return text;
-}
 
 std::string interval_text(const Interval& i) {
   return one_decimal(i.low) + " to " + one_decimal(i.high);
@@ -26,21 +16,12 @@ std::string interval_text(const Interval& i) {
 
 }  // namespace
 
-ReportAxes report_axes(const GridPoint& point) {
-  Matrix3 r = euler_rotation_matrix(point.euler_theta, point.euler_phi, point.euler_psi);
-  Vec3 sigma1 = {r.m[0][0], r.m[0][1], r.m[0][2]};
-  Vec3 sigma3 = {r.m[2][0], r.m[2][1], r.m[2][2]};
-  return ReportAxes{whole_axis(vector_to_trend_plunge(sigma1)),
-                    whole_axis(vector_to_trend_plunge(cross_product(sigma3, sigma1))),
-                    whole_axis(vector_to_trend_plunge(sigma3))};
-}
-
 BestStateReport describe_best_state(const GridPoint* grid, int32_t best_index, int32_t score_sum,
                                     const FaultDatum* data, int32_t count) {
   const GridPoint& point = grid[best_index];
   BestStateReport best{};
   best.grid_index = best_index;
-  ReportAxes axes = report_axes(point);
+  StateAxes axes = state_axes(point);
   best.sigma1 = axes.sigma1;
   best.sigma2 = axes.sigma2;
   best.sigma3 = axes.sigma3;
@@ -65,13 +46,6 @@ bool cone_resolved(double degrees) {
 std::string cone_text(double degrees) {
   if (!cone_resolved(degrees)) return "within the grid's spacing";
   return std::to_string(std::lround(degrees));
-}
-
-std::string shmax_text(std::optional<double> degrees) {
-  if (!degrees) return "none";
-  char text[16];
-  std::snprintf(text, sizeof text, "%03ld", std::lround(*degrees) % 180);
-  return text;
 }
 
 std::string summary_words(const RunReport& report) {

@@ -12,18 +12,12 @@
 
 #include "common/types.h"
 #include "confidence/confidence_report.h"
+#include "grid/state_axes.h"
 #include "stress/stress_quantities.h"
-
-/// An axis by its downward end, trend and plunge in whole degrees, as the
-/// summary line and the results file round them.
-struct ReportAxis {
-  long trend;
-  long plunge;
-};
 
 struct BestStateReport {
   int32_t grid_index;  // 0-based, in the grid as generated
-  ReportAxis sigma1, sigma2, sigma3;
+  WholeDegreeAxis sigma1, sigma2, sigma3;
   double phi;
   StressRegime regime;
   std::optional<double> shmax;  // degrees, 0 to 180
@@ -45,12 +39,6 @@ struct RunReport {
   std::string no_confidence;              // why there is none, for the reader
 };
 
-/// The axes of a GridPoint in whole degrees, sigma2 = sigma3 x sigma1.
-struct ReportAxes {
-  ReportAxis sigma1, sigma2, sigma3;
-};
-ReportAxes report_axes(const GridPoint& point);
-
 /// The best state `best_index` of `grid` (as generated, with its tensors)
 /// with its summed score, described for `count` data (vectors set).
 BestStateReport describe_best_state(const GridPoint* grid, int32_t best_index, int32_t score_sum,
@@ -66,8 +54,5 @@ bool cone_resolved(double degrees);
 /// A cone as the summary and the picture show it: "12" in whole
 /// degrees, or "within the grid's spacing" when narrower than it.
 std::string cone_text(double degrees);
-
-/// SHmax in whole degrees, three digits ("005"), or "none".
-std::string shmax_text(std::optional<double> degrees);
 
 #endif  // SORVEL_REPORT_RUN_REPORT_H_

@@ -8,20 +8,13 @@
 
 #include "common/threads.h"
 #include "confidence/bootstrap.h"
+#include "formats/state_text.h"
 #include "report/population_report.h"
 #include "report/report_files.h"
 #include "shell/console.h"
 #include "shell/error_reporter.h"
 #include "shell/file_chooser.h"
 #include "shell/program_info.h"
-
-std::optional<int8_t> parse_weight_id(std::string_view text) {
-  static const char* const NAMES[4] = {"cosine", "linear", "tangent", "hyperbolic-tangent"};
-  for (int id = 1; id <= 4; ++id) {
-    if (text == NAMES[id - 1] || text == std::to_string(id)) return static_cast<int8_t>(id);
-  }
-  return std::nullopt;
-}
 
 std::optional<int8_t> parse_subset_size(std::string_view text) {
   if (text.size() == 1 && text[0] >= '2' && text[0] <= '8')
@@ -190,7 +183,7 @@ static std::string read_answers(const CommandLineProgram& program, const ParsedA
                                 RunOptions& options) {
   auto weight = parsed.options.find("--weight");
   if (weight == parsed.options.end()) return "--weight is required";
-  std::optional<int8_t> id = parse_weight_id(weight->second);
+  std::optional<int8_t> id = weight_of_name(weight->second);
   if (!id) {
     return "invalid weight function " + weight->second +
            " (1 to 4, or cosine, linear, tangent, hyperbolic-tangent)";

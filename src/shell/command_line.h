@@ -21,10 +21,6 @@ inline constexpr const char* EXIT_STATUS_HELP =
     "Exit status: 0 when the results are written, 1 on an error or a refusal,\n"
     "2 on a usage error.\n";
 
-/// A weight function by its menu number (1 to 4) or its name (cosine,
-/// linear, tangent, hyperbolic-tangent), or nothing.
-std::optional<int8_t> parse_weight_id(std::string_view text);
-
 /// A subset size 2 to 8, or nothing.
 std::optional<int8_t> parse_subset_size(std::string_view text);
 

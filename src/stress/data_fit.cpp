@@ -3,6 +3,7 @@
 #include "common/constants.h"
 #include "common/number_format.h"
 #include "fitness/fitness_table.h"
+#include "grid/state_axes.h"
 
 DataFit data_fit(const float* S, const FaultDatum* data, int32_t count, double limit_degrees) {
   DataFit fit{{}, 0.0, 0};
@@ -10,7 +11,7 @@ DataFit data_fit(const float* S, const FaultDatum* data, int32_t count, double l
   for (int32_t i = 0; i < count; ++i) {
     float angle = misfit_angle(predicted_slip_direction(S, data[i].normal_vector), data[i].slip_vector);
     // Whole degrees as the results files and sorvel-plot give them.
-    long degrees = round_half_away(angle / DEG_TO_RAD);
+    long degrees = whole_degrees(angle);
     fit.misfits.push_back(degrees);
     if (static_cast<double>(degrees) < limit_degrees) ++fit.fitting;
     sum += static_cast<double>(angle / DEG_TO_RAD);

@@ -9,7 +9,8 @@
 
 #include "common/types.h"
 
-/// The misfit below which a datum fits a state: 30 degrees, as sorvel-plot's --fit.
+/// The misfit below which a datum fits a state: 30 degrees, the default of
+/// every --fit and the limit of the reports.
 inline constexpr double DEFAULT_FIT_LIMIT_DEGREES = 30.0;
 
 struct DataFit {

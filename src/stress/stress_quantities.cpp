@@ -6,22 +6,9 @@
 
 namespace {
 
-const double DEGREE = M_PI / 180.0;
-
 // Below this size of the horizontal deviatoric stress no horizontal
 // direction is greatest (an axisymmetric state about a vertical axis).
 const double LEAST_HORIZONTAL_DIFFERENCE = 1e-3;
-
-Direction direction_of_vector(Vec3 v) {
-  double east = v.x, north = v.y, up = v.z;
-  double length = std::sqrt(east * east + north * north + up * up);
-  if (length == 0.0) return Direction{0.0, 0.0, 0.0};
-  return Direction{east / length, north / length, up / length};
-}
-
-double dot(const Direction& a, const Direction& b) {
-  return a.east * b.east + a.north * b.north + a.up * b.up;
-}
 
 }  // namespace
 
@@ -29,22 +16,17 @@ PrincipalAxes principal_axes(const GridPoint& point) {
   Matrix3 r = euler_rotation_matrix(point.euler_theta, point.euler_phi, point.euler_psi);
   Vec3 sigma1 = {r.m[0][0], r.m[0][1], r.m[0][2]};
   Vec3 sigma3 = {r.m[2][0], r.m[2][1], r.m[2][2]};
-  return PrincipalAxes{direction_of_vector(sigma1),
-                       direction_of_vector(cross_product(sigma3, sigma1)),
-                       direction_of_vector(sigma3)};
+  return PrincipalAxes{unit_vector(sigma1),
+                       unit_vector(cross_product(sigma3, sigma1)),
+                       unit_vector(sigma3)};
 }
 
-Direction direction_of(double trend, double plunge) {
-  double t = trend * DEGREE, p = plunge * DEGREE;
-  return Direction{std::cos(p) * std::sin(t), std::cos(p) * std::cos(t), -std::sin(p)};
-}
-
-double axis_plunge(const Direction& axis) {
-  double up = std::fabs(axis.up);
+double axis_plunge(Vec3d axis) {
+  double up = std::fabs(axis.z);
   return std::asin(up > 1.0 ? 1.0 : up) / DEGREE;
 }
 
-double axis_angle(const Direction& a, const Direction& b) {
+double axis_angle(Vec3d a, Vec3d b) {
   double c = std::fabs(dot(a, b));
   return std::acos(c > 1.0 ? 1.0 : c) / DEGREE;
 }
@@ -76,9 +58,9 @@ StressRegime stress_regime(double p1, double p2, double p3) {
 // north-north minus east-east difference and twice its north-east term,
 // so that its greatest direction lies at half the angle atan2(Y, X) east
 // of north.
-std::optional<double> shmax_azimuth(const Direction& s1, const Direction& s2, double phi) {
-  double x = s1.north * s1.north - s1.east * s1.east + phi * (s2.north * s2.north - s2.east * s2.east);
-  double y = 2.0 * (s1.north * s1.east + phi * s2.north * s2.east);
+std::optional<double> shmax_azimuth(Vec3d s1, Vec3d s2, double phi) {
+  double x = s1.y * s1.y - s1.x * s1.x + phi * (s2.y * s2.y - s2.x * s2.x);
+  double y = 2.0 * (s1.y * s1.x + phi * s2.y * s2.x);
   if (std::sqrt(x * x + y * y) < LEAST_HORIZONTAL_DIFFERENCE) return std::nullopt;
   double azimuth = 0.5 * std::atan2(y, x) / DEGREE;
   if (azimuth < 0.0) azimuth += 180.0;
@@ -99,7 +81,7 @@ StressQuantities stress_quantities(const PrincipalAxes& axes, double phi) {
                           r_prime(axes, phi)};
 }
 
-MohrPoint mohr_point(const PrincipalAxes& axes, double phi, const Direction& n) {
+MohrPoint mohr_point(const PrincipalAxes& axes, double phi, Vec3d n) {
   double a = dot(n, axes.sigma1), b = dot(n, axes.sigma2);
   // The traction is a e1 + phi b e2: its part along n is the normal
   // stress, the rest the shear.

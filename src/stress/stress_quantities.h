@@ -10,33 +10,24 @@
 #include <optional>
 
 #include "common/types.h"
-
-/// A unit vector of the east-north-up frame, in double precision.
-struct Direction {
-  double east;
-  double north;
-  double up;
-};
+#include "geometry/vectors.h"
 
 /// The principal axes of a stress state, unit vectors (either end).
 struct PrincipalAxes {
-  Direction sigma1;
-  Direction sigma2;
-  Direction sigma3;
+  Vec3d sigma1;
+  Vec3d sigma2;
+  Vec3d sigma3;
 };
 
 /// The axes of a GridPoint: sigma1 and sigma3 are the rows 1 and 3 of its
 /// Euler matrix, and sigma2 = sigma3 x sigma1, as the summary line gives it.
 PrincipalAxes principal_axes(const GridPoint& point);
 
-/// The direction of an axis given as trend and plunge in degrees.
-Direction direction_of(double trend, double plunge);
-
 /// The plunge of an axis in degrees, 0 (horizontal) to 90 (vertical).
-double axis_plunge(const Direction& axis);
+double axis_plunge(Vec3d axis);
 
 /// The angle between two axes in degrees, 0 to 90: their ends do not count.
-double axis_angle(const Direction& a, const Direction& b);
+double axis_angle(Vec3d a, Vec3d b);
 
 /// The World Stress Map's classes: normal faulting, normal with a
 /// strike-slip part, strike-slip, thrust with a strike-slip part, thrust
@@ -52,7 +43,7 @@ StressRegime stress_regime(double sigma1_plunge, double sigma2_plunge, double si
 /// The SHmax azimuth in degrees, 0 to under 180, of the reduced stress
 /// with principal values 1, phi and 0; nothing where the horizontal
 /// stresses are (nearly) equal and no horizontal direction is greatest.
-std::optional<double> shmax_azimuth(const Direction& sigma1, const Direction& sigma2, double phi);
+std::optional<double> shmax_azimuth(Vec3d sigma1, Vec3d sigma2, double phi);
 
 /// R': phi where sigma1 is the steepest axis, 2 - phi where sigma2 is,
 /// 2 + phi where sigma3 is; an axis must be strictly steeper than the
@@ -76,6 +67,6 @@ struct MohrPoint {
   double shear;
 };
 
-MohrPoint mohr_point(const PrincipalAxes& axes, double phi, const Direction& n);
+MohrPoint mohr_point(const PrincipalAxes& axes, double phi, Vec3d n);
 
 #endif  // SORVEL_STRESS_STRESS_QUANTITIES_H_

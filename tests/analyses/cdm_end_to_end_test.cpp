@@ -5,9 +5,11 @@
 #include <cmath>
 #include <filesystem>
 
+#include "geometry/vectors.h"
+
 #include "analyses/cdm/cdm_results.h"
-#include "support/grid_fixture.h"
 #include "support/console_transcript.h"
+#include "support/grid_fixture.h"
 #include "support/program_runner.h"
 #include "support/synthetic_data.h"
 
@@ -174,7 +176,7 @@ TEST_F(CdmEndToEndTest, RecoversTheGeneratingStressState) {
   StressState state = {35.0, 25.0, 150.0, 43.0, 0.4};
   // sigma3 perpendicular to sigma1: take it from a cross product.
   {
-    double a1 = state.sigma1_azimuth * M_PI / 180, p1 = state.sigma1_plunge * M_PI / 180;
+    double a1 = pi_times_over_180(state.sigma1_azimuth), p1 = pi_times_over_180(state.sigma1_plunge);
     double e1[3] = {std::cos(p1) * std::sin(a1), std::cos(p1) * std::cos(a1), -std::sin(p1)};
     double up[3] = {0, 0, 1};
     double h[3] = {e1[1] * up[2] - e1[2] * up[1], e1[2] * up[0] - e1[0] * up[2],
@@ -183,8 +185,8 @@ TEST_F(CdmEndToEndTest, RecoversTheGeneratingStressState) {
                     e1[0] * h[1] - e1[1] * h[0]};
     if (e3[2] > 0) for (double& c : e3) c = -c;
     double n = std::sqrt(e3[0] * e3[0] + e3[1] * e3[1] + e3[2] * e3[2]);
-    state.sigma3_plunge = std::asin(-e3[2] / n) * 180 / M_PI;
-    state.sigma3_azimuth = std::fmod(std::atan2(e3[0], e3[1]) * 180 / M_PI + 360, 360);
+    state.sigma3_plunge = times_180_over_pi(std::asin(-e3[2] / n));
+    state.sigma3_azimuth = std::fmod(times_180_over_pi(std::atan2(e3[0], e3[1])) + 360, 360);
   }
   write_file(path("synthetic.fdt"), synthetic_data_file(state, 40, 7));
   for (int id = 1; id <= 4; ++id) {

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "geometry/vectors.h"
+
 #include "support/console_transcript.h"
 #include "support/program_runner.h"
 #include "support/synthetic_data.h"
@@ -75,7 +77,6 @@ bool is_int_field(const std::string& text) {
 
 // --- A double-precision model of the stress state, for the misfit checks.
 
-const double RAD = M_PI / 180.0;
 
 struct V {
   double x, y, z;
@@ -86,13 +87,13 @@ V along(V a, double s) { return {a.x * s, a.y * s, a.z * s}; }
 V minus(V a, V b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 V unit(V a) { return along(a, 1.0 / std::sqrt(dot(a, a))); }
 V axis(double azimuth, double plunge) {
-  double a = azimuth * RAD, p = plunge * RAD;
+  double a = azimuth * DEGREE, p = plunge * DEGREE;
   return {std::cos(p) * std::sin(a), std::cos(p) * std::cos(a), -std::sin(p)};
 }
 
 // Downward normal of a plane given by dip direction and dip, degrees.
 V plane_normal(double dip_direction, double dip) {
-  double a = dip_direction * RAD, d = dip * RAD;
+  double a = dip_direction * DEGREE, d = dip * DEGREE;
   return {-std::sin(a) * std::sin(d), -std::cos(a) * std::sin(d), -std::cos(d)};
 }
 
@@ -110,7 +111,7 @@ V shear_traction(V e1, V e3, double phi, V n) {
 
 double angle_degrees(V a, V b) {
   double c = dot(a, b) / std::sqrt(dot(a, a) * dot(b, b));
-  return std::acos(std::fmax(-1.0, std::fmin(1.0, c))) / RAD;
+  return std::acos(std::fmax(-1.0, std::fmin(1.0, c))) / DEGREE;
 }
 
 struct Plane {

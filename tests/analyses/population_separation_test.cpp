@@ -27,6 +27,8 @@
 #include <fstream>
 #include <random>
 
+#include "geometry/vectors.h"
+
 #include "analyses/mim/mim_pipeline.h"
 #include "analyses/populations/population_search.h"
 #include "fitness/fitness_table.h"
@@ -36,7 +38,6 @@
 
 namespace {
 
-const double RAD = M_PI / 180.0;
 
 struct TruePopulation {
   StressState state;
@@ -57,8 +58,8 @@ struct Mixture {
 // The reduced tensor of a state, column by column, as a GridPoint holds it.
 std::vector<float> tensor_of(const StressState& s) {
   auto axis = [](double az, double pl) {
-    return std::array<double, 3>{std::cos(pl * RAD) * std::sin(az * RAD),
-                                 std::cos(pl * RAD) * std::cos(az * RAD), -std::sin(pl * RAD)};
+    return std::array<double, 3>{std::cos(pl * DEGREE) * std::sin(az * DEGREE),
+                                 std::cos(pl * DEGREE) * std::cos(az * DEGREE), -std::sin(pl * DEGREE)};
   };
   std::array<double, 3> e1 = axis(s.sigma1_azimuth, s.sigma1_plunge);
   std::array<double, 3> e3 = axis(s.sigma3_azimuth, s.sigma3_plunge);
@@ -82,8 +83,8 @@ std::string random_datum(std::mt19937& random) {
     auto trend_plunge = [](std::array<double, 3> v, double& trend, double& plunge) {
       double n = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
       if (v[2] > 0) n = -n;  // the downward end
-      plunge = std::asin(-v[2] / n) / RAD;
-      trend = std::fmod(std::atan2(v[0] / n, v[1] / n) / RAD + 360.0, 360.0);
+      plunge = std::asin(-v[2] / n) / DEGREE;
+      trend = std::fmod(std::atan2(v[0] / n, v[1] / n) / DEGREE + 360.0, 360.0);
     };
     StressState s{};
     trend_plunge(a, s.sigma1_azimuth, s.sigma1_plunge);

@@ -13,14 +13,16 @@
 #include <random>
 #include <vector>
 
+#include "geometry/vectors.h"
+
 #include "confidence/bootstrap.h"
 #include "confidence/confidence_report.h"
 #include "data/fault_geometry.h"
 #include "fitness/score_fill.h"
 #include "fitness/weight_functions.h"
-#include "support/grid_fixture.h"
 #include "grid/stress_tensors.h"
 #include "stress/stress_quantities.h"
+#include "support/grid_fixture.h"
 #include "support/synthetic_data.h"
 
 namespace {
@@ -43,17 +45,13 @@ struct Trial {
 StressState random_state(std::mt19937& random) {
   std::normal_distribution<double> g(0.0, 1.0);
   std::uniform_real_distribution<double> phi(0.0, 1.0);
-  Direction s1{g(random), g(random), g(random)};
-  double l = std::sqrt(s1.east * s1.east + s1.north * s1.north + s1.up * s1.up);
-  s1 = {s1.east / l, s1.north / l, s1.up / l};
-  Direction r{g(random), g(random), g(random)};
-  double along = r.east * s1.east + r.north * s1.north + r.up * s1.up;
-  Direction s3{r.east - along * s1.east, r.north - along * s1.north, r.up - along * s1.up};
-  l = std::sqrt(s3.east * s3.east + s3.north * s3.north + s3.up * s3.up);
-  s3 = {s3.east / l, s3.north / l, s3.up / l};
-  auto trend = [](const Direction& d) {
-    double sign = d.up > 0 ? -1.0 : 1.0;  // the downward end
-    return std::fmod(std::atan2(sign * d.east, sign * d.north) * 180.0 / M_PI + 360.0, 360.0);
+  Vec3d s1 = unit_vector(Vec3d{g(random), g(random), g(random)});
+  Vec3d r{g(random), g(random), g(random)};
+  double along = dot(r, s1);
+  Vec3d s3 = unit_vector(Vec3d{r.x - along * s1.x, r.y - along * s1.y, r.z - along * s1.z});
+  auto trend = [](Vec3d d) {
+    double sign = d.z > 0 ? -1.0 : 1.0;  // the downward end
+    return std::fmod(times_180_over_pi(std::atan2(sign * d.x, sign * d.y)) + 360.0, 360.0);
   };
   return StressState{trend(s1), axis_plunge(s1), trend(s3), axis_plunge(s3), phi(random)};
 }
@@ -94,8 +92,8 @@ class CoverageTest : public ::testing::Test {
     for (const ResampleBest& b : r.best) indices.push_back(b.index);
     Confidence c = confidence_of_resamples(grid_->data(), best, indices, seed);
     PrincipalAxes found = principal_axes((*grid_)[best]);
-    double off1 = axis_angle(found.sigma1, direction_of(truth.sigma1_azimuth, truth.sigma1_plunge));
-    double off3 = axis_angle(found.sigma3, direction_of(truth.sigma3_azimuth, truth.sigma3_plunge));
+    double off1 = axis_angle(found.sigma1, axis_vector(truth.sigma1_azimuth, truth.sigma1_plunge));
+    double off3 = axis_angle(found.sigma3, axis_vector(truth.sigma3_azimuth, truth.sigma3_plunge));
     return Trial{count, noise, {c.sigma1_cone, c.sigma3_cone},
                  {off1 <= c.sigma1_cone + GRID_SPACING_DEGREES, off3 <= c.sigma3_cone + GRID_SPACING_DEGREES},
                  {off1 <= c.sigma1_cone, off3 <= c.sigma3_cone}};

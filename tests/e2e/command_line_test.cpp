@@ -10,11 +10,13 @@
 #include <filesystem>
 #include <map>
 
+#include "geometry/vectors.h"
+
 #include "analyses/cdm/cdm_results.h"
 #include "common/number_format.h"
 #include "grid/state_axes.h"
-#include "support/grid_fixture.h"
 #include "shell/program_info.h"
+#include "support/grid_fixture.h"
 #include "support/program_runner.h"
 #include "support/synthetic_data.h"
 
@@ -176,7 +178,7 @@ TEST_F(CommandLineTest, SummaryLineAgreesWithTheResultsFiles) {
   ASSERT_EQ(best.size(), 26u + 4u * 16u);
   double sum = 0.0;
   for (int j = 0; j < 16; ++j)
-    sum += 100.0 * std::cos(std::stoi(best.substr(26 + 4 * j, 4)) * M_PI / 180.0);
+    sum += 100.0 * std::cos(pi_times_over_180(std::stoi(best.substr(26 + 4 * j, 4))));
   EXPECT_NEAR(s.mean, sum / 16.0, 1.0);
   EXPECT_GT(s.mean, 90.0);
 

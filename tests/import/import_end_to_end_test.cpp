@@ -11,6 +11,8 @@
 #include <sstream>
 #include <sys/wait.h>
 
+#include "geometry/vectors.h"
+
 #include "shell/program_info.h"
 #include "support/program_runner.h"
 #include "support/synthetic_data.h"
@@ -191,7 +193,6 @@ TEST_F(ImportEndToEndTest, RealDataSets) {
 // importer: from a datum of our file to the notation, in double precision.
 namespace notations {
 
-const double RAD = M_PI / 180.0;
 
 struct Datum {
   double dip_direction, dip, trend, plunge;
@@ -203,8 +204,8 @@ struct V {
 };
 
 V axis(double azimuth, double plunge) {
-  return {std::cos(plunge * RAD) * std::sin(azimuth * RAD),
-          std::cos(plunge * RAD) * std::cos(azimuth * RAD), -std::sin(plunge * RAD)};
+  return {std::cos(plunge * DEGREE) * std::sin(azimuth * DEGREE),
+          std::cos(plunge * DEGREE) * std::cos(azimuth * DEGREE), -std::sin(plunge * DEGREE)};
 }
 
 double dot(V a, V b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
@@ -225,7 +226,7 @@ std::vector<Datum> data_of(const std::string& text) {
 // The hanging wall's motion, as sorvel turns the line by the sense.
 V motion_of(const Datum& d) {
   V line = axis(d.trend, d.plunge);
-  double side = std::sin((d.trend - d.dip_direction) * RAD);
+  double side = std::sin((d.trend - d.dip_direction) * DEGREE);
   bool turned = d.sense == 'R' || (d.sense == 'D' && side < 0) || (d.sense == 'S' && side > 0);
   return turned ? V{-line.x, -line.y, -line.z} : line;
 }
@@ -245,7 +246,7 @@ double pitch_of(const Datum& d, double& end) {
   V line = axis(d.trend, d.plunge);
   end = wrapped(d.dip_direction - 90.0);
   if (dot(line, axis(end, 0)) < 0) end = wrapped(end + 180.0);
-  return std::acos(std::fmin(1.0, dot(line, axis(end, 0)))) / RAD;
+  return std::acos(std::fmin(1.0, dot(line, axis(end, 0)))) / DEGREE;
 }
 
 // Quadrant notation; every other row takes the strike's other end.
@@ -266,7 +267,7 @@ std::string rake_file(const std::vector<Datum>& data) {
   for (const Datum& d : data) {
     double strike = wrapped(d.dip_direction - 90.0);
     V m = motion_of(d);
-    double rake = std::atan2(-dot(m, axis(d.dip_direction, d.dip)), dot(m, axis(strike, 0))) / RAD;
+    double rake = std::atan2(-dot(m, axis(d.dip_direction, d.dip)), dot(m, axis(strike, 0))) / DEGREE;
     text += format("%.3f,%.2f,%.3f\n", strike, d.dip, rake);
   }
   return text;

@@ -8,6 +8,8 @@
 #include <regex>
 #include <set>
 
+#include "geometry/vectors.h"
+
 #include "plot/net_drawing.h"
 #include "support/program_runner.h"
 
@@ -105,10 +107,9 @@ size_t count_of(const std::string& text, const std::string& what) {
 // sqrt(2) sin(c / 2) (c the colatitude from the downward vertical) times
 // the radius of the primitive, north up.
 SvgPoint expected_point(double azimuth, double plunge) {
-  const double deg = M_PI / 180.0;
-  double r = std::sqrt(2.0) * std::sin((90.0 - plunge) * deg / 2.0) * NET_FRAME.radius;
-  return SvgPoint{NET_FRAME.centre_x + r * std::sin(azimuth * deg),
-                  NET_FRAME.centre_y - r * std::cos(azimuth * deg)};
+  double r = std::sqrt(2.0) * std::sin((90.0 - plunge) * DEGREE / 2.0) * NET_FRAME.radius;
+  return SvgPoint{NET_FRAME.centre_x + r * std::sin(azimuth * DEGREE),
+                  NET_FRAME.centre_y - r * std::cos(azimuth * DEGREE)};
 }
 
 void expect_at(SvgPoint actual, SvgPoint expected, const std::string& what) {

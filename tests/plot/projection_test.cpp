@@ -4,13 +4,14 @@
 
 #include <cmath>
 
+#include "geometry/vectors.h"
+
 #include "grid/orientation.h"
 #include "plot/projection.h"
 
 namespace {
 
 const double EPS = 1e-12;
-const double DEG = M_PI / 180.0;
 
 TEST(ProjectionTest, VerticalAxisLiesAtTheCentre) {
   for (double azimuth : {0.0, 37.0, 200.0}) {
@@ -40,13 +41,13 @@ TEST(ProjectionTest, HorizontalAxisLiesOnThePrimitiveAtItsAzimuth) {
 
 TEST(ProjectionTest, RadiusIsRootTwoTimesSineOfHalfTheColatitude) {
   for (double plunge = 0.0; plunge <= 90.0; plunge += 7.5) {
-    double colatitude = (90.0 - plunge) * DEG;  // from the downward vertical
+    double colatitude = (90.0 - plunge) * DEGREE;  // from the downward vertical
     NetPoint p = project_axis_degrees(120.0, plunge);
     double r = std::sqrt(2.0) * std::sin(colatitude / 2.0);
     EXPECT_NEAR(std::hypot(p.x, p.y), r, EPS) << plunge;
     if (r > 0) {
-      EXPECT_NEAR(p.x, r * std::sin(120.0 * DEG), EPS);
-      EXPECT_NEAR(p.y, r * std::cos(120.0 * DEG), EPS);
+      EXPECT_NEAR(p.x, r * std::sin(120.0 * DEGREE), EPS);
+      EXPECT_NEAR(p.y, r * std::cos(120.0 * DEGREE), EPS);
     }
   }
   // Hand value: plunge 30 at azimuth 60 has colatitude 60, radius 1/sqrt(2).
@@ -61,7 +62,7 @@ TEST(ProjectionTest, RadiusIsRootTwoTimesSineOfHalfTheColatitude) {
 TEST(ProjectionTest, CapsOfTheHemisphereKeepTheirShareOfTheArea) {
   for (double c = 5.0; c <= 90.0; c += 5.0) {
     NetPoint p = project_axis_degrees(300.0, 90.0 - c);
-    EXPECT_NEAR(p.x * p.x + p.y * p.y, 1.0 - std::cos(c * DEG), 1e-12) << c;
+    EXPECT_NEAR(p.x * p.x + p.y * p.y, 1.0 - std::cos(c * DEGREE), 1e-12) << c;
   }
 }
 
@@ -80,7 +81,7 @@ TEST(ProjectionTest, UpwardAxisIsShownByItsDownwardEnd) {
 TEST(ProjectionTest, VectorsAgreeWithTheirAzimuthAndPlunge) {
   for (double az : {0.0, 33.0, 145.0, 271.0}) {
     for (double pl : {0.0, 12.0, 48.0, 89.0}) {
-      Vec3 v = orientation_to_vector(make_orientation(float(az * DEG), float(pl * DEG)));
+      Vec3 v = orientation_to_vector(make_orientation(float(az * DEGREE), float(pl * DEGREE)));
       NetPoint a = project_vector(v);
       NetPoint b = project_axis_degrees(az, pl);
       // The vector is single precision.

@@ -18,11 +18,11 @@ double azimuth_gap(double a, double b) {
 }
 
 TEST(StressQuantities, ShmaxGivesTheCheckValuesOfLundAndTownend) {
-  Direction s1 = direction_of(250.89, 70.07), s2 = direction_of(9.91, 9.98);
+  Vec3d s1 = axis_vector(250.89, 70.07), s2 = axis_vector(9.91, 9.98);
   EXPECT_NEAR(*shmax_azimuth(s1, s2, 0.0), 70.89, 0.01);
   EXPECT_NEAR(*shmax_azimuth(s1, s2, 0.5), 16.47, 0.01);
   EXPECT_NEAR(*shmax_azimuth(s1, s2, 1.0), 13.01, 0.01);
-  Direction t1 = direction_of(30, 45), t2 = direction_of(120, 0);
+  Vec3d t1 = axis_vector(30, 45), t2 = axis_vector(120, 0);
   EXPECT_NEAR(*shmax_azimuth(t1, t2, 0.2), 30.0, 1e-6);
   EXPECT_NEAR(*shmax_azimuth(t1, t2, 0.8), 120.0, 1e-6);
   EXPECT_FALSE(shmax_azimuth(t1, t2, 0.5).has_value());
@@ -35,19 +35,19 @@ TEST(StressQuantities, ShmaxGivesTheCheckValuesOfLundAndTownend) {
 TEST(StressQuantities, AndersonsStatesInEveryDirection) {
   for (double trend = 0.0; trend < 360.0; trend += 7.5) {
     for (double phi : {0.1, 0.4, 0.9}) {
-      PrincipalAxes normal{direction_of(0, 90), direction_of(trend, 0), direction_of(trend + 90, 0)};
+      PrincipalAxes normal{axis_vector(0, 90), axis_vector(trend, 0), axis_vector(trend + 90, 0)};
       StressQuantities q = stress_quantities(normal, phi);
       EXPECT_EQ(q.regime, StressRegime::NF);
       EXPECT_NEAR(azimuth_gap(*q.shmax, trend), 0.0, 1e-6) << trend;
       EXPECT_NEAR(q.r_prime, phi, 1e-12);
 
-      PrincipalAxes wrench{direction_of(trend, 0), direction_of(0, 90), direction_of(trend + 90, 0)};
+      PrincipalAxes wrench{axis_vector(trend, 0), axis_vector(0, 90), axis_vector(trend + 90, 0)};
       q = stress_quantities(wrench, phi);
       EXPECT_EQ(q.regime, StressRegime::SS);
       EXPECT_NEAR(azimuth_gap(*q.shmax, trend), 0.0, 1e-6) << trend;
       EXPECT_NEAR(q.r_prime, 2.0 - phi, 1e-12);
 
-      PrincipalAxes thrust{direction_of(trend, 0), direction_of(trend + 90, 0), direction_of(0, 90)};
+      PrincipalAxes thrust{axis_vector(trend, 0), axis_vector(trend + 90, 0), axis_vector(0, 90)};
       q = stress_quantities(thrust, phi);
       EXPECT_EQ(q.regime, StressRegime::TF);
       EXPECT_NEAR(azimuth_gap(*q.shmax, trend), 0.0, 1e-6) << trend;
@@ -56,9 +56,9 @@ TEST(StressQuantities, AndersonsStatesInEveryDirection) {
       EXPECT_LT(*q.shmax, 180.0);
     }
     // Radial extension and radial compression have no greatest horizontal stress.
-    PrincipalAxes normal{direction_of(0, 90), direction_of(trend, 0), direction_of(trend + 90, 0)};
+    PrincipalAxes normal{axis_vector(0, 90), axis_vector(trend, 0), axis_vector(trend + 90, 0)};
     EXPECT_FALSE(shmax_azimuth(normal.sigma1, normal.sigma2, 0.0).has_value());
-    PrincipalAxes thrust{direction_of(trend, 0), direction_of(trend + 90, 0), direction_of(0, 90)};
+    PrincipalAxes thrust{axis_vector(trend, 0), axis_vector(trend + 90, 0), axis_vector(0, 90)};
     EXPECT_FALSE(shmax_azimuth(thrust.sigma1, thrust.sigma2, 1.0).has_value());
   }
 }
@@ -89,9 +89,7 @@ TEST(StressQuantities, MohrPointsLieBetweenTheCircles) {
   PrincipalAxes axes = principal_axes(point);
   for (double phi : {0.0, 0.3, 0.8, 1.0}) {
     for (int i = 0; i < 2000; ++i) {
-      Direction n{g(random), g(random), g(random)};
-      double l = std::sqrt(n.east * n.east + n.north * n.north + n.up * n.up);
-      n = {n.east / l, n.north / l, n.up / l};
+      Vec3d n = unit_vector(Vec3d{g(random), g(random), g(random)});
       MohrPoint p = mohr_point(axes, phi, n);
       auto inside = [&](double a, double b) {
         double c = (a + b) / 2, r = (b - a) / 2;
@@ -101,7 +99,7 @@ TEST(StressQuantities, MohrPointsLieBetweenTheCircles) {
       EXPECT_GE(inside(0.0, phi), -1e-9);
       EXPECT_GE(inside(phi, 1.0), -1e-9);
     }
-    for (const Direction* axis : {&axes.sigma1, &axes.sigma2, &axes.sigma3}) {
+    for (const Vec3d* axis : {&axes.sigma1, &axes.sigma2, &axes.sigma3}) {
       MohrPoint p = mohr_point(axes, phi, *axis);
       EXPECT_NEAR(p.shear, 0.0, 1e-6);
     }

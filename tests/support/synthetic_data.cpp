@@ -4,16 +4,17 @@
 #include <cstdio>
 #include <random>
 
+#include "geometry/vectors.h"
+
 namespace {
 
-const double RAD = M_PI / 180.0;
 
 struct V {
   double x, y, z;
 };
 
 V axis(double azimuth, double plunge) {
-  double a = azimuth * RAD, p = plunge * RAD;
+  double a = azimuth * DEGREE, p = plunge * DEGREE;
   return {std::cos(p) * std::sin(a), std::cos(p) * std::cos(a), -std::sin(p)};
 }
 
@@ -25,8 +26,8 @@ V add(V a, V b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 
 void trend_plunge(V v, double& azimuth, double& plunge) {
   double n = std::sqrt(dot(v, v));
-  plunge = std::asin(-v.z / n) / RAD;
-  azimuth = std::fmod(std::atan2(v.x, v.y) / RAD + 360.0, 360.0);
+  plunge = std::asin(-v.z / n) / DEGREE;
+  azimuth = std::fmod(std::atan2(v.x, v.y) / DEGREE + 360.0, 360.0);
 }
 
 V unit(V v) { return scale(v, 1.0 / std::sqrt(dot(v, v))); }
@@ -44,13 +45,13 @@ std::string noisy_synthetic_datum(const StressState& state, double dip_direction
   V e1 = axis(state.sigma1_azimuth, state.sigma1_plunge);
   V e3 = axis(state.sigma3_azimuth, state.sigma3_plunge);
   V e2 = cross(e3, e1);
-  double a = dip_direction * RAD, d = dip * RAD;
+  double a = dip_direction * DEGREE, d = dip * DEGREE;
   V n = {-std::sin(a) * std::sin(d), -std::cos(a) * std::sin(d), -std::cos(d)};
   V t = add(scale(e1, dot(e1, n)), scale(e2, state.phi * dot(e2, n)));
   V tau = sub(t, scale(n, dot(t, n)));
   if (std::sqrt(dot(tau, tau)) < 0.05) return "";
   V slip = unit(tau);  // the hanging wall's slip, as synthetic_datum has it
-  std::normal_distribution<double> error(0.0, noise * RAD);
+  std::normal_distribution<double> error(0.0, noise * DEGREE);
   std::normal_distribution<double> component(0.0, 1.0);
   V k = unit(V{component(random), component(random), component(random)});
   double tilt = error(random);
@@ -61,14 +62,14 @@ std::string noisy_synthetic_datum(const StressState& state, double dip_direction
     n = scale(n, -1.0);
     slip = scale(slip, -1.0);
   }
-  double plane_dip = std::acos(std::fmin(-n.z, 1.0)) / RAD;
-  double plane_direction = std::fmod(std::atan2(-n.x, -n.y) / RAD + 360.0, 360.0);
+  double plane_dip = std::acos(std::fmin(-n.z, 1.0)) / DEGREE;
+  double plane_direction = std::fmod(std::atan2(-n.x, -n.y) / DEGREE + 360.0, 360.0);
   bool line_is_slip = slip.z <= 0;
   double azimuth, plunge;
   trend_plunge(line_is_slip ? slip : scale(slip, -1.0), azimuth, plunge);
   char sense = line_is_slip ? 'N' : 'R';
   if (std::fabs(slip.z) < 0.05) {
-    double side = std::sin((azimuth - plane_direction) * RAD);
+    double side = std::sin((azimuth - plane_direction) * DEGREE);
     sense = (side > 0) == line_is_slip ? 'D' : 'S';
   }
   char text[96];
@@ -82,7 +83,7 @@ std::string synthetic_datum(const StressState& state, double dip_direction, doub
   V e1 = axis(state.sigma1_azimuth, state.sigma1_plunge);
   V e3 = axis(state.sigma3_azimuth, state.sigma3_plunge);
   V e2 = cross(e3, e1);
-  double a = dip_direction * RAD, d = dip * RAD;
+  double a = dip_direction * DEGREE, d = dip * DEGREE;
   V n = {-std::sin(a) * std::sin(d), -std::cos(a) * std::sin(d), -std::cos(d)};
   // Traction S n of the reduced tensor S = e1 e1^T + phi e2 e2^T.
   V t = add(scale(e1, dot(e1, n)), scale(e2, state.phi * dot(e2, n)));
@@ -97,7 +98,7 @@ std::string synthetic_datum(const StressState& state, double dip_direction, doub
   if (!strike_slip_senses) {
     sense = line_is_slip ? 'N' : 'R';
   } else {
-    double side = std::sin((azimuth - dip_direction) * RAD);
+    double side = std::sin((azimuth - dip_direction) * DEGREE);
     if (std::fabs(side) < 0.05) return "";
     sense = (side > 0) == line_is_slip ? 'D' : 'S';
   }
@@ -125,7 +126,7 @@ std::string synthetic_data_file(const StressState& state, int count, unsigned se
 
 double axis_angle(double az1, double pl1, double az2, double pl2) {
   double c = std::fabs(dot(axis(az1, pl1), axis(az2, pl2)));
-  return std::acos(std::fmin(c, 1.0)) / RAD;
+  return std::acos(std::fmin(c, 1.0)) / DEGREE;
 }
 
 CdmLine parse_cdm_line(const std::string& line) {

@@ -21,7 +21,7 @@ static std::string axes_text(const GridPoint& point) {
 }
 
 static void append_phi(std::string& out, const GridPoint& point) {
-  append_int(out, round_half_away(10.0f * point.stress_ratio), 3);
+  append_int(out, phi_tenths(point.stress_ratio), 3);
 }
 
 std::string CDM_results_line(const GridPoint& point, int32_t fitness) {

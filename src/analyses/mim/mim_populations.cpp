@@ -7,8 +7,10 @@
 #include "common/constants.h"
 #include "common/free_format.h"
 #include "confidence/bootstrap.h"
-#include "fitness/weight_functions.h"
 #include "data/fault_data_reader.h"
+#include "fitness/weight_functions.h"
+#include "formats/state_text.h"
+#include "grid/state_axes.h"
 #include "platform/file_system.h"
 #include "platform/results_file.h"
 
@@ -72,22 +74,10 @@ PopulationReport describe_population(const MimRun& mim, const Population& found,
 }
 
 DroppedReport describe_dropped(const Gss& gss, const DroppedPopulation& d) {
-  ReportAxes axes = report_axes(gss.points[static_cast<std::size_t>(d.index)]);
+  StateAxes axes = state_axes(gss.points[static_cast<std::size_t>(d.index)]);
   return {d.index, axes.sigma1, axes.sigma3,
           grid_phi(gss.points[static_cast<std::size_t>(d.index)]),
           d.data, d.alone, d.votes, reason_text(d.reason)};
-}
-
-std::string axis_text(const ReportAxis& a) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%03ld/%02ld", a.trend, a.plunge);
-  return text;
-}
-
-std::string one_decimal(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  return text;
 }
 
 std::string count_line(const PopulationRunReport& r) {

@@ -11,8 +11,7 @@
 
 #include "analyses/populations/mim_vote.h"
 #include "common/tables.h"
-
-inline constexpr double DEFAULT_FIT_LIMIT = 30.0;  // degrees
+#include "stress/data_fit.h"
 
 struct DataAssignment {
   std::vector<std::vector<long>> misfit;  // [datum][state], whole degrees

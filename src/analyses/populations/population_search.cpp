@@ -11,6 +11,7 @@
 #include "fitness/fitness_table.h"
 #include "fitness/ranking.h"
 #include "fitness/weight_functions.h"
+#include "geometry/vectors.h"
 
 namespace {
 
@@ -199,7 +200,7 @@ std::vector<Candidate> peeled_states(const Gss& gss, const FaultSet& faults,
                                      const FitnessTable& table, const SeparationOptions& options,
                                      const WeightFunction& weight) {
   const int8_t least_score = score_of_weight(weight.weight(static_cast<float>(
-      options.fit_limit * SEED_FIT_SHARE * M_PI / 180.0)));
+      pi_times_over_180(options.fit_limit * SEED_FIT_SHARE))));
   const double fit_limit = options.fit_limit * SEED_FIT_SHARE;
   const std::size_t most = std::max(MAX_SEEDS, static_cast<std::size_t>(options.count));
   std::vector<Candidate> states;

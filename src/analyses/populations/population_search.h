@@ -28,6 +28,7 @@
 
 #include "common/tables.h"
 #include "fitness/weight_functions.h"
+#include "stress/data_fit.h"
 
 struct SeparationOptions {
   double separation;  // degrees of stress difference: closer states merge
@@ -42,7 +43,7 @@ struct SeparationOptions {
 /// two normal states at right angles, merge into one; states closer than
 /// that share their data, and the rule drops the weaker. The fit limit is
 /// sorvel-plot's; no least share of votes.
-inline constexpr SeparationOptions DEFAULT_SEPARATION_OPTIONS = {30.0, 0.0, 30.0, 0};
+inline constexpr SeparationOptions DEFAULT_SEPARATION_OPTIONS = {30.0, 0.0, DEFAULT_FIT_LIMIT_DEGREES, 0};
 
 /// A stress state has four unknowns: fewer data than this leave it
 /// undetermined. The least data of a population when the count is fixed.

@@ -1,0 +1,37 @@
+#include "geometry/vectors.h"
+
+// Below this vertical part a line is horizontal.
+static const double HORIZONTAL_Z = 1e-12;
+
+double dot(Vec3d a, Vec3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+Vec3d cross(Vec3d a, Vec3d b) {
+  return Vec3d{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+Vec3d unit_vector(Vec3d v) {
+  double length = std::sqrt(dot(v, v));
+  if (length == 0.0) return Vec3d{0.0, 0.0, 0.0};
+  return Vec3d{v.x / length, v.y / length, v.z / length};
+}
+
+Vec3d unit_vector(Vec3 v) { return unit_vector(Vec3d{v.x, v.y, v.z}); }
+
+Vec3d axis_vector(double trend, double plunge) {
+  double t = trend * DEGREE, p = plunge * DEGREE;
+  return Vec3d{std::cos(p) * std::sin(t), std::cos(p) * std::cos(t), -std::sin(p)};
+}
+
+double wrap_azimuth(double azimuth) {
+  double a = std::fmod(azimuth, 360.0);
+  return a < 0 ? a + 360.0 : a;
+}
+
+TrendPlunge downward_trend_plunge(Vec3d line) {
+  Vec3d down = line.z > HORIZONTAL_Z ? Vec3d{-line.x, -line.y, -line.z} : line;
+  double horizontal = std::hypot(down.x, down.y);
+  TrendPlunge axis;
+  axis.plunge = std::fabs(down.z) > HORIZONTAL_Z ? std::atan2(-down.z, horizontal) / DEGREE : 0.0;
+  axis.trend = horizontal > 0 ? wrap_azimuth(std::atan2(down.x, down.y) / DEGREE) : 0.0;
+  return axis;
+}
