@@ -1,17 +1,21 @@
 #include "fitness/fitness_table.h"
 
-#include <cmath>
 #include <limits>
-#include <vector>
-
 #include <new>
 
 #include "common/constants.h"
 #include "common/threads.h"
-#include "fitness/score_fill.h"
-#include "grid/orientation.h"
-#include "grid/state_axes.h"
+#include "fitness/fill_reference.h"
+#include "fitness/pair_kernels.h"
 #include "math/float_functions.h"
+
+// For fewer data than this the sums take less time than starting a second
+// thread for them (with its memory) saves.
+static const int32_t FEW_DATA = 12;
+
+// GridPoints of a table summed per thread at a time: their sums stay in
+// the cache while every column passes.
+static const int32_t SUM_BLOCK = 4096;
 
 bool fitness_table_bytes(int32_t n, std::size_t& bytes) {
   std::size_t columns = n > 0 ? static_cast<std::size_t>(n) : 0;
@@ -31,76 +35,52 @@ StageResult allocate_fitness_table(int32_t n, FitnessTable& table) {
   return std::nullopt;
 }
 
-Vec3 predicted_slip_direction(const float* S, Vec3 n) {
-  const float nv[3] = {n.x, n.y, n.z};
-  float t[3];
-  for (int i = 0; i < 3; ++i) {
-    // S is stored column by column: S_ij is S[3 * j + i].
-    t[i] = S[i] * nv[0] + S[3 + i] * nv[1] + S[6 + i] * nv[2];
-  }
-  float tau[3];
-  for (int i = 0; i < 3; ++i) {
-    float sum = 0.0f;
-    for (int j = 0; j < 3; ++j) {
-      float delta = i == j ? 1.0f : 0.0f;
-      sum = sum + (delta - nv[i] * nv[j]) * t[j];
-    }
-    tau[i] = sum;
-  }
-  return normalize(Vec3{tau[0], tau[1], tau[2]});
+static long score_of_dot(float d, const void* weight) {
+  return score_of_weight(static_cast<const WeightFunction*>(weight)->weight(acos_cr(d)));
 }
 
-float misfit_cosine(Vec3 p, Vec3 s) {
-  Vec3 a = normalize(p);
-  Vec3 b = normalize(s);
-  float d = a.x * b.x + a.y * b.y + a.z * b.z;
-  if (d > 1.0f) d = 1.0f;
-  if (d < -1.0f) d = -1.0f;
-  return d;
+StepTable score_step_table(const WeightFunction& weight) {
+  return build_step_table(score_of_dot, &weight);
 }
 
-float misfit_angle(Vec3 p, Vec3 s) { return acos_cr(misfit_cosine(p, s)); }
-
-long degrees_of_cosine(float d) { return whole_degrees(acos_cr(d)); }
-
-long misfit_degrees(const float* S, const FaultDatum& datum) {
-  return degrees_of_cosine(
-      misfit_cosine(predicted_slip_direction(S, datum.normal_vector), datum.slip_vector));
+static std::vector<DatumFactors> factors_of(const FaultDatum* data, int32_t n) {
+  std::vector<DatumFactors> factors(static_cast<std::size_t>(n > 0 ? n : 0));
+  for (int32_t j = 0; j < n; ++j) factors[static_cast<std::size_t>(j)] = datum_factors(data[j]);
+  return factors;
 }
 
-int8_t score_of_pair(const float* S, const FaultDatum& datum, const WeightFunction& weight) {
-  float x = misfit_angle(predicted_slip_direction(S, datum.normal_vector), datum.slip_vector);
-  return score_of_weight(weight.weight(x));
+static int32_t run_count(int32_t points) { return (points + KERNEL_RUN - 1) / KERNEL_RUN; }
+
+// The GridPoints of run r: from r * KERNEL_RUN, at most KERNEL_RUN of them.
+static int32_t run_length(int32_t points, int32_t r) {
+  const int32_t first = r * KERNEL_RUN;
+  return points - first < KERNEL_RUN ? points - first : KERNEL_RUN;
 }
 
-// One datum's column; the weight function is a template argument so that
-// the loop calls it directly.
-template <double (*Weight)(float)>
-static void fill_column(const Gss& gss, const FaultDatum& datum, int8_t* column) {
-  for (int32_t k = 0; k < GSS_SIZE; ++k) {
-    const GridPoint& point = gss.points[static_cast<std::size_t>(k)];
-    float x = misfit_angle(predicted_slip_direction(point.stress_tensor, datum.normal_vector),
-                           datum.slip_vector);
-    column[k] = score_of_weight(Weight(x));
-  }
+void fill_score_columns(const GridPoint* grid, int32_t points, const FaultDatum* data, int32_t n,
+                        const StepTable& scores, int8_t* columns, int threads) {
+  const std::vector<DatumFactors> factors = factors_of(data, n);
+  parallel_for(run_count(points), threads, [&](int32_t r) {
+    const int32_t first = r * KERNEL_RUN, count = run_length(points, r);
+    const TensorComponents tensors = tensor_components(grid + first, count);
+    for (std::size_t j = 0; j < factors.size(); ++j)
+      store_run_scores(tensors, count, factors[j], scores,
+                       columns + j * static_cast<std::size_t>(points) + first);
+  });
 }
 
-void fill_fitness_table_reference(const Gss& gss, const FaultSet& faults,
-                                  const WeightFunction& weight, FitnessTable& table) {
-  for (int32_t j = 0; j < table.columns; ++j) {
-    int8_t* column = table.scores.get() + static_cast<std::size_t>(j) * GSS_SIZE;
-    const FaultDatum& datum = faults.data[static_cast<std::size_t>(j)];
-    switch (weight.id) {
-      case 1: fill_column<weight_cosine>(gss, datum, column); break;
-      case 2: fill_column<weight_linear>(gss, datum, column); break;
-      case 3: fill_column<weight_tangent>(gss, datum, column); break;
-      case 4: fill_column<weight_hyperbolic_tangent>(gss, datum, column); break;
-      default:  // a function of no number: call it as given
-        for (int32_t k = 0; k < GSS_SIZE; ++k)
-          column[k] = score_of_pair(gss.points[static_cast<std::size_t>(k)].stress_tensor, datum,
-                                    weight);
-    }
-  }
+std::vector<int32_t> sum_score_columns(const GridPoint* grid, int32_t points,
+                                       const FaultDatum* data, int32_t n, const StepTable& scores,
+                                       int threads) {
+  const std::vector<DatumFactors> factors = factors_of(data, n);
+  std::vector<int32_t> sums(static_cast<std::size_t>(points), 0);
+  parallel_for(run_count(points), n < FEW_DATA ? 1 : threads, [&](int32_t r) {
+    const int32_t first = r * KERNEL_RUN, count = run_length(points, r);
+    const TensorComponents tensors = tensor_components(grid + first, count);
+    for (const DatumFactors& datum : factors)
+      add_run_scores(tensors, count, datum, scores, sums.data() + first);
+  });
+  return sums;
 }
 
 void fill_fitness_table(const Gss& gss, const FaultSet& faults, const WeightFunction& weight,
@@ -131,19 +111,6 @@ StageResult fill_and_sum_fitness(const Gss& gss, const FaultSet& faults,
                               settings.threads);
   return std::nullopt;
 }
-
-GridValues sum_fitness_reference(const FitnessTable& table) {
-  GridValues fitness(GSS_SIZE, 0);
-  for (int32_t j = 0; j < table.columns; ++j) {
-    const int8_t* column = table.scores.get() + static_cast<std::size_t>(j) * GSS_SIZE;
-    for (int32_t k = 0; k < GSS_SIZE; ++k) fitness[static_cast<std::size_t>(k)] += column[k];
-  }
-  return fitness;
-}
-
-// GridPoints summed per thread at a time: their sums stay in the cache
-// while every column passes.
-static const int32_t SUM_BLOCK = 4096;
 
 // Whole numbers add up to the same sum in any order, so blocks of
 // GridPoints are summed apart, column after column, into a plain array.

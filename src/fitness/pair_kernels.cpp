@@ -284,3 +284,45 @@ SORVEL_VECTOR_KERNEL(void, dots_over_data,
     d[j] = clamped_dot(t, f);
   }
 }
+
+// ---- a run of GridPoints against one datum, for the fill's plan --------
+
+// The scores of the first `count` GridPoints of `tensors` against one
+// datum.
+static void score_run(const TensorComponents& tensors, int32_t count, const DatumFactors& factors,
+                      const StepTable& scores, int32_t* wide) {
+  if (scores.usable && scores_over_gridpoints(tensors, 0, count, factors, scores, wide)) return;
+  // A table that cannot be had, or a dot product that is not a number:
+  // the scores from the dot products one by one.
+  float d[KERNEL_RUN];
+  int8_t narrow[KERNEL_RUN];
+  dots_over_gridpoints(tensors, 0, count, factors, d);
+  step_values_to_bytes(scores, d, count, narrow);
+  for (int32_t k = 0; k < count; ++k) wide[k] = narrow[k];
+}
+
+void store_run_scores(const TensorComponents& tensors, int32_t count, const DatumFactors& factors,
+                      const StepTable& scores, int8_t* column) {
+  int32_t wide[KERNEL_RUN];
+  score_run(tensors, count, factors, scores, wide);
+  for (int32_t k = 0; k < count; ++k) column[k] = static_cast<int8_t>(wide[k]);
+}
+
+// A dot product that is not a number got the table's score for it in the
+// fast pass, mended here to the reference's.
+void add_run_scores(const TensorComponents& tensors, int32_t count, const DatumFactors& factors,
+                    const StepTable& scores, int32_t* sum) {
+  if (scores.usable) {
+    if (add_scores_over_gridpoints(tensors, 0, count, factors, scores, sum)) return;
+    float d[KERNEL_RUN];
+    dots_over_gridpoints(tensors, 0, count, factors, d);
+    const StepLookup lookup = step_lookup(scores);
+    for (int32_t k = 0; k < count; ++k)
+      if (d[k] != d[k])
+        sum[k] += static_cast<int8_t>(scores.function(d[k], scores.context)) - lookup_value(lookup, d[k]);
+    return;
+  }
+  int32_t wide[KERNEL_RUN];
+  score_run(tensors, count, factors, scores, wide);
+  for (int32_t k = 0; k < count; ++k) sum[k] += wide[k];
+}

@@ -1,7 +1,8 @@
-// The clamped dot product of predicted and observed slip for many pairs
-// of stress state and datum at once, with the very operations, in the
-// same order, of predicted_slip_direction and misfit_angle: each lane of
-// a vector instruction computes one pair as the scalar code would, so
+// The kernels of the fill and of the CIM's misfits: the clamped dot
+// product of predicted and observed slip for many pairs of stress state
+// and datum at once, with the very operations, in the same order, of
+// predicted_slip_direction and misfit_angle (fill_reference.h): each lane
+// of a vector instruction computes one pair as the scalar code would, so
 // the results agree to the bit. The score and the misfit in degrees of a
 // pair depend on this dot product alone (see step_table.h).
 #ifndef SORVEL_FITNESS_PAIR_KERNELS_H_
@@ -57,5 +58,19 @@ bool add_scores_over_gridpoints(const TensorComponents& tensors, int32_t first, 
 /// d[j] for one stress tensor S (column by column) against data first + j.
 void dots_over_data(const float* S, const DataComponents& data, int32_t first, int32_t count,
                     float* d);
+
+/// GridPoints in a run that the fill's plan hands to the two kernels
+/// below at a time: their dot products stay in the first-level cache.
+inline constexpr int32_t KERNEL_RUN = 2048;
+
+/// The scores of the first `count` (at most KERNEL_RUN) GridPoints of
+/// `tensors` against one datum, stored in column[0 .. count - 1]. Every
+/// score is the one the pair-by-pair reference gives.
+void store_run_scores(const TensorComponents& tensors, int32_t count, const DatumFactors& factors,
+                      const StepTable& scores, int8_t* column);
+
+/// The same scores added to sum[0 .. count - 1].
+void add_run_scores(const TensorComponents& tensors, int32_t count, const DatumFactors& factors,
+                    const StepTable& scores, int32_t* sum);
 
 #endif  // SORVEL_FITNESS_PAIR_KERNELS_H_

@@ -2,7 +2,7 @@
 
 #include "common/constants.h"
 #include "common/number_format.h"
-#include "fitness/fitness_table.h"
+#include "fitness/fill_reference.h"
 #include "grid/state_axes.h"
 
 DataFit data_fit(const float* S, const FaultDatum* data, int32_t count, double limit_degrees) {

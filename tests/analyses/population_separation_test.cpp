@@ -31,7 +31,7 @@
 
 #include "analyses/mim/mim_pipeline.h"
 #include "analyses/populations/population_search.h"
-#include "fitness/fitness_table.h"
+#include "fitness/fill_reference.h"
 #include "grid/state_axes.h"
 #include "support/program_runner.h"
 #include "support/synthetic_data.h"

@@ -18,7 +18,7 @@
 #include "confidence/bootstrap.h"
 #include "confidence/confidence_report.h"
 #include "data/fault_geometry.h"
-#include "fitness/score_fill.h"
+#include "fitness/fitness_table.h"
 #include "fitness/weight_functions.h"
 #include "grid/stress_tensors.h"
 #include "stress/stress_quantities.h"

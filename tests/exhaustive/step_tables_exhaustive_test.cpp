@@ -13,7 +13,7 @@
 
 #include "analyses/cdm/cdm_results.h"
 #include "common/threads.h"
-#include "fitness/score_fill.h"
+#include "fitness/fill_reference.h"
 #include "fitness/fitness_table.h"
 #include "fitness/step_table.h"
 #include "fitness/weight_functions.h"

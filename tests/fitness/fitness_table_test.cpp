@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "common/constants.h"
+#include "fitness/fill_reference.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "common/number_format.h"
 #include "common/threads.h"
-#include "fitness/fitness_table.h"
+#include "fitness/fill_reference.h"
 #include "fitness/pair_kernels.h"
 #include "fitness/step_table.h"
 #include "grid/grid_labels.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "data/fault_geometry.h"
-#include "fitness/fitness_table.h"
+#include "fitness/fill_reference.h"
 
 static std::vector<long> misfits_of(const Gss& gss, FaultDatum datum,
                                     const std::vector<MimVote>& states) {

@@ -8,6 +8,7 @@
 
 #include "analyses/populations/stress_difference.h"
 #include "common/constants.h"
+#include "fitness/fill_reference.h"
 #include "fitness/fitness_table.h"
 #include "fitness/ranking.h"
 #include "fitness/weight_functions.h"
