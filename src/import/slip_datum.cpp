@@ -1,8 +1,8 @@
 #include "import/slip_datum.h"
 
 #include <cmath>
-#include <cstdio>
 
+#include "formats/state_text.h"
 #include "import/slip_geometry.h"
 
 // A line closer to its plane than this is taken as measured in it: the
@@ -11,9 +11,7 @@
 static const double NOTED_OFF_PLANE = 1.0;
 
 std::string degrees_text(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  std::string s = text;
+  std::string s = one_decimal(value);
   if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0) s.resize(s.size() - 2);
   return s == "-0" ? "0" : s;
 }
