@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "data/fault_data_reader.h"
+#include "formats/data_file.h"
 #include "data/fault_geometry.h"
 
 static std::string scratch_path() {

@@ -7,7 +7,7 @@
 #include "analyses/run_summary.h"
 #include "formats/state_text.h"
 #include "platform/results_file.h"
-#include "report/report_files.h"
+#include "formats/run_report_file.h"
 #include "shell/console.h"
 #include "shell/main_program.h"
 

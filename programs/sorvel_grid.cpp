@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "grid/grid_listing.h"
+#include "formats/grid_listing.h"
 #include "grid/gss.h"
 #include "grid/stress_tensors.h"
 #include "shell/banner.h"

@@ -8,7 +8,7 @@
 #include "analyses/mim/mim_pipeline.h"
 #include "analyses/mim/mim_populations.h"
 #include "analyses/run_summary.h"
-#include "data/fault_data_reader.h"
+#include "formats/data_file.h"
 #include "formats/state_text.h"
 #include "platform/file_system.h"
 #include "platform/results_file.h"

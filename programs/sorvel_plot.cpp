@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/results_file.h"
-#include "data/fault_data_reader.h"
+#include "formats/data_file.h"
 #include "grid/gss.h"
 #include "grid/stress_tensors.h"
 #include "analyses/mim/mim_populations.h"
@@ -21,9 +21,9 @@
 #include "plot/population_picture.h"
 #include "plot/confidence_picture.h"
 #include "plot/mim_report.h"
-#include "plot/results_reader.h"
+#include "formats/results_reader.h"
 #include "plot/stereonet.h"
-#include "report/report_files.h"
+#include "formats/run_report_file.h"
 #include "shell/console.h"
 #include "shell/file_chooser.h"
 #include "shell/options.h"

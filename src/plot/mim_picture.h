@@ -9,7 +9,7 @@
 
 #include "common/tables.h"
 #include "plot/mim_report.h"
-#include "plot/results_reader.h"
+#include "formats/results_reader.h"
 
 /// The colour of state s (1-based) in the picture; grey for 0 (none).
 std::string state_colour(int s);

@@ -11,7 +11,7 @@
 #include "confidence/confidence_report.h"
 
 #include "analyses/populations/data_assignment.h"
-#include "plot/results_reader.h"
+#include "formats/results_reader.h"
 #include "analyses/populations/vote_peaks.h"
 
 struct MimFindings {

@@ -10,7 +10,7 @@
 
 #include "common/tables.h"
 #include "plot/mim_report.h"
-#include "plot/results_reader.h"
+#include "formats/results_reader.h"
 #include "report/population_report.h"
 
 /// What the picture shows of a report: its populations as the states

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "analyses/cdm/cdm_results.h"
+#include "formats/cdm_file.h"
 #include "grid/state_axes.h"
 #include "common/number_format.h"
 #include "data/fault_geometry.h"

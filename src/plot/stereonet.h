@@ -10,7 +10,7 @@
 
 #include "common/tables.h"
 #include "plot/net_drawing.h"
-#include "plot/results_reader.h"
+#include "formats/results_reader.h"
 
 /// The axes and Phi of GridPoint k (1-based) of the grid as generated,
 /// sigma2 as the summary lines give it.

@@ -10,7 +10,7 @@
 #include "confidence/bootstrap.h"
 #include "formats/state_text.h"
 #include "report/population_report.h"
-#include "report/report_files.h"
+#include "formats/run_report_file.h"
 #include "shell/console.h"
 #include "shell/error_reporter.h"
 #include "shell/file_chooser.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "analyses/job_time.h"
+#include "common/job_time.h"
 #include "analyses/shared_stages.h"
 #include "common/error_report.h"
 #include "common/run_settings.h"

@@ -7,7 +7,7 @@
 
 #include "geometry/vectors.h"
 
-#include "analyses/cdm/cdm_results.h"
+#include "formats/cdm_file.h"
 #include "support/console_transcript.h"
 #include "support/grid_fixture.h"
 #include "support/program_runner.h"

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <regex>
 
-#include "analyses/cdm/cdm_results.h"
-#include "data/fault_data_reader.h"
+#include "formats/cdm_file.h"
+#include "formats/data_file.h"
 #include "data/fault_geometry.h"
 #include "fitness/fitness_table.h"
 #include "analyses/shared_stages.h"

@@ -12,7 +12,7 @@
 
 #include "geometry/vectors.h"
 
-#include "analyses/cdm/cdm_results.h"
+#include "formats/cdm_file.h"
 #include "common/number_format.h"
 #include "grid/state_axes.h"
 #include "shell/program_info.h"

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "analyses/cdm/cdm_results.h"
+#include "formats/cdm_file.h"
 #include "common/threads.h"
 #include "fitness/fill_reference.h"
 #include "fitness/fitness_table.h"

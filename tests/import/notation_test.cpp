@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "data/fault_data_reader.h"
+#include "formats/data_file.h"
 #include "import/fdt_writer.h"
 #include "support/program_runner.h"
 

@@ -8,7 +8,7 @@
 #include "common/constants.h"
 #include "confidence/bootstrap.h"
 #include "plot/confidence_picture.h"
-#include "report/report_files.h"
+#include "formats/run_report_file.h"
 
 namespace {
 

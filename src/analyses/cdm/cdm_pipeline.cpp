@@ -1,6 +1,6 @@
 #include "analyses/cdm/cdm_pipeline.h"
 
-#include "analyses/cdm/cdm_results.h"
+#include "formats/cdm_file.h"
 #include "fitness/ranking.h"
 
 StageResult CDM_run(const AnalysisRun& run, const RunSettings& settings, RankedRun& result) {

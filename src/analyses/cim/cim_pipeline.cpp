@@ -1,6 +1,6 @@
 #include "analyses/cim/cim_pipeline.h"
 
-#include "analyses/cim/cim_results.h"
+#include "formats/cim_file.h"
 #include "fitness/ranking.h"
 
 StageResult CIM_run(const AnalysisRun& run, const RunSettings& settings, RankedRun& result) {

@@ -1,6 +1,6 @@
 #include "analyses/mim/mim_pipeline.h"
 
-#include "analyses/mim/mim_results.h"
+#include "formats/mim_file.h"
 #include "analyses/mim/subset_inversion.h"
 
 // A k that leaves no k-subset cannot be inverted: the run ends here,

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "analyses/mim/mim_results.h"
+#include "formats/mim_file.h"
 #include "analyses/shared_stages.h"
 #include "common/tables.h"
 

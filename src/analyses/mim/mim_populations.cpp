@@ -7,7 +7,7 @@
 #include "common/constants.h"
 #include "common/free_format.h"
 #include "confidence/bootstrap.h"
-#include "data/fault_data_reader.h"
+#include "formats/data_file.h"
 #include "fitness/weight_functions.h"
 #include "formats/state_text.h"
 #include "grid/state_axes.h"

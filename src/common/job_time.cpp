@@ -1,4 +1,4 @@
-#include "analyses/job_time.h"
+#include "common/job_time.h"
 
 #include <cstdio>
 

@@ -2,8 +2,8 @@
 // a CSV table (FILE.csv) of a header line and one row per run, to which
 // every later run with the same header adds its row, so that a loop over
 // sites builds one table. Files are written whole or not at all.
-#ifndef SORVEL_REPORT_REPORT_FILES_H_
-#define SORVEL_REPORT_REPORT_FILES_H_
+#ifndef SORVEL_FORMATS_RUN_REPORT_FILE_H_
+#define SORVEL_FORMATS_RUN_REPORT_FILE_H_
 
 #include <optional>
 #include <string>
@@ -40,4 +40,4 @@ std::string report_refusal(const std::string& path, bool overwrite);
 /// returns the problem, or an empty text when it is written.
 std::string write_report(const std::string& path, const RunReport& report, bool overwrite);
 
-#endif  // SORVEL_REPORT_REPORT_FILES_H_
+#endif  // SORVEL_FORMATS_RUN_REPORT_FILE_H_

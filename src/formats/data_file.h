@@ -1,8 +1,8 @@
 // The fault-slip data file: one datum per line, five values each (dip
 // direction, dip, slip azimuth, slip plunge in degrees, sense of slip).
 // One reader serves the analyses, the importer and its check.
-#ifndef SORVEL_DATA_FAULT_DATA_READER_H_
-#define SORVEL_DATA_FAULT_DATA_READER_H_
+#ifndef SORVEL_FORMATS_DATA_FILE_H_
+#define SORVEL_FORMATS_DATA_FILE_H_
 
 #include <string>
 #include <vector>
@@ -22,4 +22,4 @@ StageResult read_fault_data(LineSource& source, FaultSet& set,
 /// The same for the data file at `path` (a folder is no data file).
 StageResult read_data_file(const std::string& path, FaultSet& set);
 
-#endif  // SORVEL_DATA_FAULT_DATA_READER_H_
+#endif  // SORVEL_FORMATS_DATA_FILE_H_

@@ -2,8 +2,8 @@
 // the highest fitness to the lowest, giving its fitness, its sigma1 and
 // sigma3 axes in whole degrees, Phi, and the misfit angle in whole degrees
 // of every datum under its stress tensor.
-#ifndef SORVEL_ANALYSES_CIM_CIM_RESULTS_H_
-#define SORVEL_ANALYSES_CIM_CIM_RESULTS_H_
+#ifndef SORVEL_FORMATS_CIM_FILE_H_
+#define SORVEL_FORMATS_CIM_FILE_H_
 
 #include <cstdint>
 #include <string>
@@ -38,4 +38,4 @@ StageResult CIM_save_results_reference(const std::string& path, const RunTables&
                                        const std::vector<int32_t>& order,
                                        const GridValues& fitness);
 
-#endif  // SORVEL_ANALYSES_CIM_CIM_RESULTS_H_
+#endif  // SORVEL_FORMATS_CIM_FILE_H_

@@ -1,4 +1,4 @@
-#include "analyses/cdm/cdm_results.h"
+#include "formats/cdm_file.h"
 
 #include <cstring>
 

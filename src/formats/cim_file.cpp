@@ -1,4 +1,4 @@
-#include "analyses/cim/cim_results.h"
+#include "formats/cim_file.h"
 
 #include "common/number_format.h"
 #include "common/threads.h"

@@ -1,4 +1,4 @@
-#include "analyses/mim/mim_results.h"
+#include "formats/mim_file.h"
 
 #include "common/number_format.h"
 #include "fitness/weight_functions.h"

@@ -1,4 +1,4 @@
-#include "plot/results_reader.h"
+#include "formats/results_reader.h"
 
 #include <fstream>
 

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "plot/results_reader.h"
+#include "formats/results_reader.h"
 #include "support/program_runner.h"
 
 namespace {

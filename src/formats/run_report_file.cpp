@@ -1,4 +1,4 @@
-#include "report/report_files.h"
+#include "formats/run_report_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,7 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/results_file.h"
-#include "report/json_fields.h"
+#include "formats/report_fields.h"
 
 namespace report_fields {
 

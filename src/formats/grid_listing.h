@@ -1,6 +1,6 @@
 // Listing of the whole grid in gridpoints.txt and stresstensors.txt.
-#ifndef SORVEL_GRID_GRID_LISTING_H_
-#define SORVEL_GRID_GRID_LISTING_H_
+#ifndef SORVEL_FORMATS_GRID_LISTING_H_
+#define SORVEL_FORMATS_GRID_LISTING_H_
 
 #include "common/run_settings.h"
 #include "common/tables.h"
@@ -11,4 +11,4 @@
 /// neither file written, when a file cannot be written.
 bool write_grid_listing(const Gss& gss, bool fixed_point, const RunSettings& settings);
 
-#endif  // SORVEL_GRID_GRID_LISTING_H_
+#endif  // SORVEL_FORMATS_GRID_LISTING_H_

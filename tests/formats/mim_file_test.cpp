@@ -1,6 +1,6 @@
 // The MIM results file, byte for byte, and the count of subsets that
 // guards the search.
-#include "analyses/mim/mim_results.h"
+#include "formats/mim_file.h"
 
 #include <gtest/gtest.h>
 

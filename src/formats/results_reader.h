@@ -2,8 +2,8 @@
 // file (59 400 lines of 24 characters, ascending fitness) or a MIM file
 // (the data, the size of the grid, the voted stress states and a
 // description of the run). The kind is recognised from the content.
-#ifndef SORVEL_PLOT_RESULTS_READER_H_
-#define SORVEL_PLOT_RESULTS_READER_H_
+#ifndef SORVEL_FORMATS_RESULTS_READER_H_
+#define SORVEL_FORMATS_RESULTS_READER_H_
 
 #include <cstdint>
 #include <string>
@@ -41,4 +41,4 @@ bool read_results_file(const std::string& path, PlotResults& results, std::strin
 /// Parses one CDM results line; false when it is not one.
 bool parse_cdm_state(const std::string& line, CdmState& state);
 
-#endif  // SORVEL_PLOT_RESULTS_READER_H_
+#endif  // SORVEL_FORMATS_RESULTS_READER_H_

@@ -2,7 +2,7 @@
 // ends of the sigma1 and sigma3 axes and the stress ratio of every grid
 // point, stresstensors.txt the upper triangle of its reduced tensor, line
 // for line in the same order.
-#include "grid/grid_listing.h"
+#include "formats/grid_listing.h"
 
 #include "common/constants.h"
 #include "common/number_format.h"

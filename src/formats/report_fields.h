@@ -2,8 +2,8 @@
 // report, the fields of a stress state and of its confidence written and
 // read back, CSV fields, and whole-file reads and writes. Only the report
 // writers use them.
-#ifndef SORVEL_REPORT_JSON_FIELDS_H_
-#define SORVEL_REPORT_JSON_FIELDS_H_
+#ifndef SORVEL_FORMATS_REPORT_FIELDS_H_
+#define SORVEL_FORMATS_REPORT_FIELDS_H_
 
 #include <optional>
 #include <string>
@@ -86,4 +86,4 @@ std::optional<Report> read_report_json(const std::string& text, const std::strin
 
 }  // namespace report_fields
 
-#endif  // SORVEL_REPORT_JSON_FIELDS_H_
+#endif  // SORVEL_FORMATS_REPORT_FIELDS_H_

@@ -1,7 +1,7 @@
 #include "report/population_report.h"
 
-#include "report/json_fields.h"
-#include "report/report_files.h"
+#include "formats/report_fields.h"
+#include "formats/run_report_file.h"
 
 using namespace report_fields;
 

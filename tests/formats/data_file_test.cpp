@@ -1,4 +1,4 @@
-#include "data/fault_data_reader.h"
+#include "formats/data_file.h"
 
 #include <gtest/gtest.h>
 

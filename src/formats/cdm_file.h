@@ -1,7 +1,7 @@
 // The CDM results file: one line per stress state in ascending fitness,
 // sigma1 and sigma3 axes in whole degrees, Phi in tenths, fitness.
-#ifndef SORVEL_ANALYSES_CDM_CDM_RESULTS_H_
-#define SORVEL_ANALYSES_CDM_CDM_RESULTS_H_
+#ifndef SORVEL_FORMATS_CDM_FILE_H_
+#define SORVEL_FORMATS_CDM_FILE_H_
 
 #include <cstdint>
 #include <string>
@@ -22,4 +22,4 @@ StageResult CDM_save_results(const std::string& path, const Gss& gss,
                              const std::vector<int32_t>& order, const GridValues& fitness,
                              int32_t lowest, const RunSettings& settings);
 
-#endif  // SORVEL_ANALYSES_CDM_CDM_RESULTS_H_
+#endif  // SORVEL_FORMATS_CDM_FILE_H_

@@ -1,13 +1,13 @@
 // The MIM results file: the data analysed, the size of the grid, every
 // voted GridPoint with its vote count in grid order, and a description
 // of the run.
-#ifndef SORVEL_ANALYSES_MIM_MIM_RESULTS_H_
-#define SORVEL_ANALYSES_MIM_MIM_RESULTS_H_
+#ifndef SORVEL_FORMATS_MIM_FILE_H_
+#define SORVEL_FORMATS_MIM_FILE_H_
 
 #include <cstdint>
 #include <string>
 
-#include "analyses/job_time.h"
+#include "common/job_time.h"
 #include "common/error_report.h"
 #include "common/tables.h"
 #include "platform/results_file.h"
@@ -33,4 +33,4 @@ void write_voted_gridpoints(ResultsFile& file, const GridValues& votes);
 /// "Job Start = YYYY/MM/DD HH:MM:SS.mmm" for a date and time text.
 std::string job_time_line(const std::string& date, const std::string& time);
 
-#endif  // SORVEL_ANALYSES_MIM_MIM_RESULTS_H_
+#endif  // SORVEL_FORMATS_MIM_FILE_H_

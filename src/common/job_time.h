@@ -1,7 +1,7 @@
 // The moments a MIM job starts and ends, as its results file records
 // them: the local clock as a date and a time text.
-#ifndef SORVEL_ANALYSES_JOB_TIME_H_
-#define SORVEL_ANALYSES_JOB_TIME_H_
+#ifndef SORVEL_COMMON_JOB_TIME_H_
+#define SORVEL_COMMON_JOB_TIME_H_
 
 #include <ctime>
 #include <string>
@@ -19,4 +19,4 @@ JobTime job_time_of(const std::tm& local, int milliseconds);
 /// The local clock now.
 JobTime current_job_time();
 
-#endif  // SORVEL_ANALYSES_JOB_TIME_H_
+#endif  // SORVEL_COMMON_JOB_TIME_H_
