@@ -15,7 +15,7 @@
 
 #include "analyses/cdm/cdm_pipeline.h"
 #include "analyses/shared_stages.h"
-#include "formats/data_file.h"
+#include "data/data_file.h"
 #include "fitness/fitness_table.h"
 #include "fitness/weight_functions.h"
 #include "shell/console.h"

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "formats/data_file.h"
+#include "data/data_file.h"
 #include "data/fault_geometry.h"
 
 static std::string scratch_path() {

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "import/fdt_writer.h"
+#include "data/data_file.h"
 #include "import/import_run.h"
 
 static void check_datum(const ImportedDatum& d) {

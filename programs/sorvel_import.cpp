@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "import/fdt_writer.h"
+#include "data/data_file.h"
 #include "import/field_text.h"
 #include "import/import_run.h"
 #include "shell/options.h"

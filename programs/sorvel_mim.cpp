@@ -7,8 +7,10 @@
 
 #include "analyses/mim/mim_pipeline.h"
 #include "analyses/mim/mim_populations.h"
+#include "formats/population_report_file.h"
+#include "formats/split_files.h"
 #include "analyses/run_summary.h"
-#include "formats/data_file.h"
+#include "data/data_file.h"
 #include "formats/state_text.h"
 #include "platform/file_system.h"
 #include "platform/results_file.h"

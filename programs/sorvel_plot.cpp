@@ -13,10 +13,11 @@
 #include <vector>
 
 #include "platform/results_file.h"
-#include "formats/data_file.h"
+#include "data/data_file.h"
 #include "grid/gss.h"
 #include "grid/stress_tensors.h"
 #include "analyses/mim/mim_populations.h"
+#include "formats/population_report_file.h"
 #include "plot/mim_picture.h"
 #include "plot/population_picture.h"
 #include "plot/confidence_picture.h"

@@ -1,6 +1,6 @@
 #include "analyses/shared_stages.h"
 
-#include "formats/data_file.h"
+#include "data/data_file.h"
 #include "data/fault_geometry.h"
 #include "fitness/fitness_table.h"
 #include "fitness/ranking.h"

@@ -100,3 +100,19 @@ void append_fixed(std::string& out, float value, int width, int decimals) {
   if (std::signbit(value)) *--start = '-';
   append_field(out, start, static_cast<int>(end - start), width);
 }
+
+bool parse_int_field(const std::string& line, std::size_t start, std::size_t width, long& value) {
+  if (start + width > line.size()) return false;
+  std::size_t i = start, end = start + width;
+  while (i < end && line[i] == ' ') ++i;
+  bool negative = i < end && line[i] == '-';
+  if (negative) ++i;
+  if (i == end) return false;
+  long number = 0;
+  for (; i < end; ++i) {
+    if (line[i] < '0' || line[i] > '9' || number > 100000000L) return false;
+    number = number * 10 + (line[i] - '0');
+  }
+  value = negative ? -number : number;
+  return true;
+}

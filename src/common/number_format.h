@@ -22,4 +22,9 @@ void write_int_field(char* field, long value, int width);
 /// that rounds to zero keeps its minus sign.
 void append_fixed(std::string& out, float value, int width, int decimals);
 
+/// Reads back a field that append_int wrote: columns [start, start +
+/// width) of `line` hold blanks, an optional minus sign, then at least one
+/// digit. False when they do not (or the value passes 10^9).
+bool parse_int_field(const std::string& line, std::size_t start, std::size_t width, long& value);
+
 #endif  // SORVEL_COMMON_NUMBER_FORMAT_H_

@@ -2,10 +2,16 @@
 
 #include <cstring>
 
+#include "common/constants.h"
 #include "common/number_format.h"
 #include "grid/grid_labels.h"
 #include "grid/state_axes.h"
 #include "platform/results_file.h"
+
+// A line is 24 characters: both axes (13), Phi (3), then the fitness.
+constexpr std::size_t AXES_LENGTH = 13;
+constexpr std::size_t START_LENGTH = 16;
+constexpr std::size_t LINE_LENGTH = 24;
 
 // The first 13 characters of a line: the sigma1 and sigma3 axes.
 static std::string axes_text(const GridPoint& point) {
@@ -31,10 +37,6 @@ std::string CDM_results_line(const GridPoint& point, int32_t fitness) {
   return line;
 }
 
-// A line is 24 characters: both axes (13), Phi (3), then the fitness.
-constexpr std::size_t AXES_LENGTH = 13;
-constexpr std::size_t START_LENGTH = 16;
-constexpr std::size_t LINE_LENGTH = 24;
 // The lines are laid out in a buffer of whole lines, handed over in pieces.
 constexpr std::size_t LINES_PER_PIECE = 2400;
 
@@ -128,4 +130,58 @@ StageResult CDM_save_results(const std::string& path, const Gss& gss,
   results_file_write(file, piece);
   if (!results_file_commit(file)) return write_failure();
   return std::nullopt;
+}
+
+// ---- reading ----------------------------------------------------------
+
+bool parse_cdm_state(const std::string& line, CdmState& state) {
+  static const size_t starts[6] = {0, 3, 6, 10, 13, START_LENGTH};
+  static const size_t widths[6] = {3, 3, 4, 3, 3, LINE_LENGTH - START_LENGTH};
+  static const long lows[6] = {0, 0, 0, 0, 0, 0};
+  static const long highs[6] = {360, 90, 360, 90, 10, 1000000000L};
+  if (line.size() != LINE_LENGTH) return false;
+  long values[6];
+  for (int i = 0; i < 6; ++i) {
+    if (!parse_int_field(line, starts[i], widths[i], values[i]) || values[i] < lows[i] ||
+        values[i] > highs[i])
+      return false;
+  }
+  state.s1_azimuth = int(values[0]);
+  state.s1_plunge = int(values[1]);
+  state.s3_azimuth = int(values[2]);
+  state.s3_plunge = int(values[3]);
+  state.phi_tenths = int(values[4]);
+  state.fitness = values[5];
+  state.axes_text = line.substr(0, START_LENGTH);
+  return true;
+}
+
+static std::string line_error(size_t index, const char* what) {
+  return "CDM results file: line " + std::to_string(index + 1) + " " + what;
+}
+
+bool read_cdm_lines(const std::vector<std::string>& lines, std::vector<CdmState>& states,
+                    std::string& error) {
+  states.reserve(GSS_SIZE);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i == size_t(GSS_SIZE)) {
+      error = "CDM results file: more than 59400 lines";
+      return false;
+    }
+    CdmState state;
+    if (!parse_cdm_state(lines[i], state)) {
+      error = line_error(i, "is not a line of 6 numbers in 24 columns");
+      return false;
+    }
+    if (!states.empty() && state.fitness < states.back().fitness) {
+      error = line_error(i, "breaks the ascending order of fitness");
+      return false;
+    }
+    states.push_back(state);
+  }
+  if (states.size() != size_t(GSS_SIZE)) {
+    error = "CDM results file: " + std::to_string(states.size()) + " lines, 59400 expected";
+    return false;
+  }
+  return true;
 }

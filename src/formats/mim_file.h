@@ -1,11 +1,12 @@
 // The MIM results file: the data analysed, the size of the grid, every
 // voted GridPoint with its vote count in grid order, and a description
-// of the run.
+// of the run; its writer and, for the pictures, its reader.
 #ifndef SORVEL_FORMATS_MIM_FILE_H_
 #define SORVEL_FORMATS_MIM_FILE_H_
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/job_time.h"
 #include "common/error_report.h"
@@ -32,5 +33,28 @@ void write_voted_gridpoints(ResultsFile& file, const GridValues& votes);
 
 /// "Job Start = YYYY/MM/DD HH:MM:SS.mmm" for a date and time text.
 std::string job_time_line(const std::string& date, const std::string& time);
+
+/// A stress state and the votes the subsets of a MIM run gave it.
+struct MimVote {
+  int32_t index;  // 1-based position of the GridPoint in the grid as generated
+  long votes;
+};
+
+/// What a MIM file read back holds.
+struct MimFileContents {
+  long fault_count = 0;        // the number of data analysed
+  std::vector<MimVote> votes;  // ascending index
+  std::string data_name;       // the data file of the run
+  std::string k_text;          // the subset size as written
+  std::string function_name;   // the weight function
+};
+
+/// True when the first line of a file is a MIM file's count of data.
+bool looks_like_mim_file(const std::vector<std::string>& lines);
+
+/// Reads and checks the lines of a whole MIM file; on a problem fills
+/// `error` with one sentence and returns false.
+bool read_mim_lines(const std::vector<std::string>& lines, MimFileContents& contents,
+                    std::string& error);
 
 #endif  // SORVEL_FORMATS_MIM_FILE_H_

@@ -1,7 +1,6 @@
-#include "report/population_report.h"
+#include "formats/population_report_file.h"
 
 #include "formats/report_fields.h"
-#include "formats/run_report_file.h"
 
 using namespace report_fields;
 
@@ -49,16 +48,6 @@ PopulationReport population_of(const Json& j) {
     p.no_confidence = j["no_confidence"].get<std::string>();
   return p;
 }
-
-const char* const RUN_FIELDS[] = {"data_file", "results_file", "data_count", "weight_function",
-                                  "k", "subsets", "populations"};
-const char* const POPULATION_FIELDS[] = {
-    "population",   "sigma1_trend", "sigma1_plunge", "sigma2_trend",  "sigma2_plunge",
-    "sigma3_trend", "sigma3_plunge", "phi",          "regime",        "shmax",
-    "r_prime",      "votes",        "data",          "data_alone",    "mean_misfit",
-    "level",        "resamples",    "seed",          "sigma1_cone",   "sigma3_cone",
-    "phi_low",      "phi_high",     "shmax_low",     "shmax_high",    "shmax_undefined",
-    "r_prime_low",  "r_prime_high", "best_share"};
 
 }  // namespace
 
@@ -130,10 +119,11 @@ std::optional<PopulationRunReport> parse_population_report_json(const std::strin
 }
 
 std::string population_csv_header() {
-  std::string line;
-  for (const char* name : RUN_FIELDS) line += (line.empty() ? "" : ",") + std::string(name);
-  for (const char* name : POPULATION_FIELDS) line += "," + std::string(name);
-  return line + "\n";
+  return csv_header({{"data_file", "results_file", "data_count", "weight_function", "k",
+                      "subsets", "populations", "population"},
+                     state_csv_fields(),
+                     {"votes", "data", "data_alone", "mean_misfit"},
+                     confidence_csv_fields()});
 }
 
 std::string population_csv_rows(const PopulationRunReport& r) {

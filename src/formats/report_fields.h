@@ -1,10 +1,12 @@
 // The pieces the report files of the analyses share: the layout of a JSON
 // report, the fields of a stress state and of its confidence written and
-// read back, CSV fields, and whole-file reads and writes. Only the report
-// writers use them.
+// read back, CSV fields and their names, and the rules of replacing a
+// JSON file and adding rows to a CSV table. Only the report files use
+// them.
 #ifndef SORVEL_FORMATS_REPORT_FIELDS_H_
 #define SORVEL_FORMATS_REPORT_FIELDS_H_
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +43,11 @@ BestStateReport best_of(const Json& j);
 Confidence confidence_of(const Json& j);
 
 std::string csv_text(const std::string& text);
+/// The names of the fields that the two routines below add.
+std::vector<std::string> state_csv_fields();
+std::vector<std::string> confidence_csv_fields();
+/// The header line of the names of all `parts` in turn.
+std::string csv_header(std::initializer_list<std::vector<std::string>> parts);
 /// The axes, phi, regime, shmax and r_prime of a state: 10 fields.
 void add_state_csv_fields(const BestStateReport& state, std::vector<std::string>& fields);
 /// level, resamples, seed, the cones and the intervals, best_share: 13
@@ -51,8 +58,6 @@ void add_confidence_csv_fields(const std::optional<Confidence>& confidence,
 std::string csv_line(const std::vector<std::string>& fields);
 std::string decimals(double value, int places);
 std::string first_line(const std::string& text);
-bool read_whole_file(const std::string& path, std::string& text);
-std::string write_whole_file(const std::string& path, const std::string& text);
 
 /// Why a report cannot go to `path` (a JSON file that exists unless
 /// `overwrite`, a CSV file with another header), or an empty text.

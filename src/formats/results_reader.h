@@ -5,24 +5,13 @@
 #ifndef SORVEL_FORMATS_RESULTS_READER_H_
 #define SORVEL_FORMATS_RESULTS_READER_H_
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "analyses/populations/mim_vote.h"
+#include "formats/cdm_file.h"
+#include "formats/mim_file.h"
 
 enum class ResultsKind { cdm, mim };
-
-/// One line of a CDM results file: axes in whole degrees, Phi in tenths.
-struct CdmState {
-  int s1_azimuth, s1_plunge;
-  int s3_azimuth, s3_plunge;
-  int phi_tenths;
-  long fitness;
-  std::string axes_text;  // the first 16 characters: both axes and Phi
-};
-
-/// One voted stress state of a MIM results file.
 
 struct PlotResults {
   ResultsKind kind = ResultsKind::cdm;
@@ -37,8 +26,5 @@ struct PlotResults {
 /// Reads and checks the results file at `path`. On a problem fills
 /// `error` with one sentence and returns false.
 bool read_results_file(const std::string& path, PlotResults& results, std::string& error);
-
-/// Parses one CDM results line; false when it is not one.
-bool parse_cdm_state(const std::string& line, CdmState& state);
 
 #endif  // SORVEL_FORMATS_RESULTS_READER_H_

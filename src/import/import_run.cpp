@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "common/free_format.h"
-#include "formats/data_file.h"
+#include "data/data_file.h"
 #include "import/field_text.h"
 
 namespace {

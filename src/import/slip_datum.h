@@ -8,11 +8,7 @@
 #include <string>
 #include <vector>
 
-/// One datum as it is written: degrees, the line by its downward end.
-struct ImportedDatum {
-  double dip_direction, dip, trend, plunge;
-  char sense;  // N, R, D or S
-};
+#include "data/data_file.h"
 
 enum class SlipGiven {
   line,            // trend and plunge, of either end

@@ -2,8 +2,9 @@
 // the run, the rule that chose the count, every population kept (most
 // data first) with its stress state, its quantities, its data, its votes
 // and its confidence, the data no population explains, and the
-// populations the rule dropped. The JSON and CSV files and the lines of
-// the command-line mode are made from it.
+// populations the rule dropped. The JSON and CSV files
+// (formats/population_report_file) and the lines of the command-line mode
+// are made from it.
 #ifndef SORVEL_REPORT_POPULATION_REPORT_H_
 #define SORVEL_REPORT_POPULATION_REPORT_H_
 
@@ -49,28 +50,5 @@ struct PopulationRunReport {
   std::vector<int32_t> unassigned;  // ordinals
   std::vector<DroppedReport> dropped;
 };
-
-/// The JSON object, ended by a line end.
-std::string population_report_json(const PopulationRunReport& report);
-
-/// A report read back from its JSON text; nothing, with `error` set to
-/// one sentence, when the text is not one.
-std::optional<PopulationRunReport> parse_population_report_json(const std::string& text,
-                                                                std::string& error);
-
-/// The CSV header line and one row per population, each ended by a line
-/// end: the run's fields, then the population's (number, axes, phi,
-/// regime, shmax, r_prime, votes, data count, mean misfit, confidence).
-std::string population_csv_header();
-std::string population_csv_rows(const PopulationRunReport& report);
-
-/// Why the report cannot be written to `path`, or an empty text (as
-/// report_refusal, with this report's CSV header).
-std::string population_report_refusal(const std::string& path, bool overwrite);
-
-/// Writes the report (a JSON file replaced, CSV rows appended); returns
-/// the problem, or an empty text.
-std::string write_population_report(const std::string& path, const PopulationRunReport& report,
-                                    bool overwrite);
 
 #endif  // SORVEL_REPORT_POPULATION_REPORT_H_

@@ -8,8 +8,8 @@
 
 #include "common/threads.h"
 #include "confidence/bootstrap.h"
+#include "formats/population_report_file.h"
 #include "formats/state_text.h"
-#include "report/population_report.h"
 #include "formats/run_report_file.h"
 #include "shell/console.h"
 #include "shell/error_reporter.h"

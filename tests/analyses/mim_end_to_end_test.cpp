@@ -8,7 +8,7 @@
 #include <regex>
 
 #include "formats/cdm_file.h"
-#include "formats/data_file.h"
+#include "data/data_file.h"
 #include "data/fault_geometry.h"
 #include "fitness/fitness_table.h"
 #include "analyses/shared_stages.h"

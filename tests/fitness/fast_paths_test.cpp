@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "analyses/mim/subset_inversion.h"
-#include "formats/data_file.h"
+#include "data/data_file.h"
 #include "data/fault_geometry.h"
 #include "fitness/fill_reference.h"
 #include "fitness/fitness_table.h"

@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "formats/data_file.h"
-#include "import/fdt_writer.h"
+#include "data/data_file.h"
+#include "data/data_file.h"
 #include "support/program_runner.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "analyses/populations/mim_vote.h"
+#include "formats/mim_file.h"
 #include "common/tables.h"
 #include "stress/data_fit.h"
 

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "analyses/populations/mim_vote.h"
+#include "formats/mim_file.h"
 #include "common/tables.h"
 
 struct PeakOptions {
