@@ -8,7 +8,6 @@
 #include <new>
 
 #include "common/threads.h"
-#include "common/vector_clones.h"
 
 namespace {
 
@@ -30,15 +29,6 @@ const int32_t BLOCK_BYTES = 512 * 1024;
 const int32_t MIN_BLOCK = 64;
 const int32_t MAX_BLOCK = 4096;
 
-// Partial sums are 16-bit: scores lie within +-127, so up to 258 draws
-// add up without overflow before they go into the 32-bit sums.
-const int32_t DRAWS_PER_PARTIAL = std::numeric_limits<int16_t>::max() / 127;
-
-// A drawn datum and its multiplicity, packed: datum << 16 | multiplicity.
-uint32_t pack(int32_t datum, uint16_t count) { return static_cast<uint32_t>(datum) << 16 | count; }
-int32_t datum_of(uint32_t entry) { return static_cast<int32_t>(entry >> 16); }
-int32_t count_of(uint32_t entry) { return static_cast<int32_t>(entry & 0xFFFF); }
-
 int32_t block_width(int32_t points, int32_t columns, int threads) {
   int32_t width = BLOCK_BYTES / (columns > 0 ? columns : 1);
   // Enough blocks that every thread has several.
@@ -50,45 +40,10 @@ int32_t block_width(int32_t points, int32_t columns, int threads) {
 
 // The best state of one resample among the states first .. first +
 // width - 1, whose columns start at `block` with `stride` between them.
-SORVEL_VECTOR_KERNEL(ResampleBest, best_in_block,
-                     (const int8_t* __restrict block, std::size_t stride, int32_t first,
-                      int32_t width, const uint32_t* entries, int32_t entry_count,
-                      int16_t* __restrict partial, int32_t* __restrict sums),
-                     (block, stride, first, width, entries, entry_count, partial, sums)) {
-  for (int32_t k = 0; k < width; ++k) sums[k] = 0;
-  int32_t e = 0;
-  while (e < entry_count) {
-    for (int32_t k = 0; k < width; ++k) partial[k] = 0;
-    int32_t draws = 0;
-    while (e < entry_count) {
-      const int32_t count = count_of(entries[e]);
-      const int8_t* __restrict column = block + static_cast<std::size_t>(datum_of(entries[e])) * stride;
-      if (count > DRAWS_PER_PARTIAL) {  // too many for 16 bits at once
-        for (int32_t k = 0; k < width; ++k) sums[k] += count * column[k];
-        ++e;
-        continue;
-      }
-      if (draws + count > DRAWS_PER_PARTIAL) break;
-      // Two columns a pass where both fit: the partial sums are read and
-      // written half as often.
-      const int32_t next = e + 1 < entry_count ? count_of(entries[e + 1]) : DRAWS_PER_PARTIAL + 1;
-      const int16_t m = static_cast<int16_t>(count);
-      if (draws + count + next <= DRAWS_PER_PARTIAL) {
-        const int8_t* __restrict other = block + static_cast<std::size_t>(datum_of(entries[e + 1])) * stride;
-        const int16_t n = static_cast<int16_t>(next);
-        for (int32_t k = 0; k < width; ++k)
-          partial[k] = static_cast<int16_t>(partial[k] + m * column[k] + n * other[k]);
-        draws += count + next;
-        e += 2;
-        continue;
-      }
-      for (int32_t k = 0; k < width; ++k)
-        partial[k] = static_cast<int16_t>(partial[k] + m * column[k]);
-      draws += count;
-      ++e;
-    }
-    for (int32_t k = 0; k < width; ++k) sums[k] += partial[k];
-  }
+ResampleBest best_in_block(const int8_t* block, std::size_t stride, int32_t first, int32_t width,
+                           const std::vector<uint32_t>& entries, int16_t* partial, int32_t* sums) {
+  weighted_column_sums(block, stride, width, entries.data(), static_cast<int32_t>(entries.size()),
+                       partial, sums);
   int32_t top = std::numeric_limits<int32_t>::min();
   for (int32_t k = 0; k < width; ++k) top = sums[k] > top ? sums[k] : top;
   int32_t at = 0;
@@ -100,9 +55,7 @@ SORVEL_VECTOR_KERNEL(ResampleBest, best_in_block,
 void resample_entries(uint64_t seed, int32_t b, int32_t n, uint16_t* counts,
                       std::vector<uint32_t>& entries) {
   resample_counts(seed, b, n, counts);
-  entries.clear();
-  for (int32_t j = 0; j < n; ++j)
-    if (counts[j] > 0) entries.push_back(pack(j, counts[j]));
+  drawn_entries(counts, n, entries);
 }
 
 }  // namespace
@@ -143,14 +96,14 @@ std::optional<uint64_t> parse_seed(std::string_view text) {
   return value;
 }
 
-BootstrapResult bootstrap_best_states(const ScoreTable& table, const BootstrapSettings& settings,
-                                      const BootstrapProgress& progress) {
+namespace {
+
+// Every state summed for every resample, a batch of resamples at a time
+// block by block of the table.
+BootstrapResult full_sum_best_states(const ScoreTable& table, const BootstrapSettings& settings,
+                                     const BootstrapProgress& progress) {
   BootstrapResult result;
   const int32_t n = table.columns, points = table.points, total = settings.resamples;
-  if (total < 0) return {{}, "a negative number of resamples"};
-  if (total == 0) return result;
-  if (n < 1 || n > 65535 || points < 1 || table.scores == nullptr)
-    return {{}, "no score table to resample"};
   const int threads = settings.threads > 0 ? settings.threads : 1;
   const int32_t width = block_width(points, n, threads);
   const int32_t blocks = (points + width - 1) / width;
@@ -177,8 +130,7 @@ BootstrapResult bootstrap_best_states(const ScoreTable& table, const BootstrapSe
           for (int32_t r = 0; r < batch; ++r) {
             block_best[static_cast<std::size_t>(r) * blocks + g] =
                 best_in_block(table.scores + start, static_cast<std::size_t>(points), start, span,
-                              entries[r].data(), static_cast<int32_t>(entries[r].size()),
-                              partial[slot].data(), sums[slot].data());
+                              entries[r], partial[slot].data(), sums[slot].data());
           }
         }
       });
@@ -195,7 +147,74 @@ BootstrapResult bootstrap_best_states(const ScoreTable& table, const BootstrapSe
       if (progress) progress(first + batch, total);
     }
   } catch (const std::bad_alloc&) {
-    return {{}, "not enough memory for the bootstrap"};
+    return {{}, "not enough memory for the bootstrap", {}};
   }
   return result;
+}
+
+// The states to try first in a batch: the full data's best and the
+// distinct best states of the batch before.
+std::vector<int32_t> batch_seeds(int32_t full_best, const std::vector<ResampleBest>& best,
+                                 int32_t first, int32_t batch) {
+  std::vector<int32_t> seeds{full_best};
+  for (int32_t r = first - batch; r < first; ++r) {
+    if (r < 0) continue;
+    const int32_t index = best[static_cast<std::size_t>(r)].index;
+    if (std::find(seeds.begin(), seeds.end(), index) == seeds.end()) seeds.push_back(index);
+  }
+  return seeds;
+}
+
+BootstrapResult bounded_best_states(const ScoreTable& table, const BootstrapSettings& settings,
+                                    const BootstrapProgress& progress, std::span<const int32_t> order) {
+  BootstrapResult result;
+  const int32_t n = table.columns, total = settings.resamples;
+  const int threads = settings.threads > 0 ? settings.threads : 1;
+  try {
+    ResampleSearchPlanPtr plan = plan_resample_search(table, order, threads);
+    if (plan == nullptr) return {{}, "not enough memory for the bootstrap", {}};
+    // The full data first: its best state is a good first guess for every
+    // resample.
+    std::vector<uint16_t> ones(static_cast<std::size_t>(n), 1);
+    const uint16_t* all[] = {ones.data()};
+    ResampleBest full{};
+    ResampleTally unused;
+    best_states_of_resamples(*plan, all, {}, threads, &full, unused);
+    result.best.resize(static_cast<std::size_t>(total));
+    std::vector<std::vector<uint16_t>> counts(BATCH, std::vector<uint16_t>(static_cast<std::size_t>(n)));
+    std::vector<const uint16_t*> batch_counts;
+    for (int32_t first = 0; first < total; first += BATCH) {
+      const int32_t batch = std::min(BATCH, total - first);
+      std::atomic<int32_t> next{0};
+      run_on_threads(threads, [&](int) {
+        for (int32_t r = next++; r < batch; r = next++)
+          resample_counts(settings.seed, first + r, n, counts[static_cast<std::size_t>(r)].data());
+      });
+      batch_counts.clear();
+      for (int32_t r = 0; r < batch; ++r) batch_counts.push_back(counts[static_cast<std::size_t>(r)].data());
+      const std::vector<int32_t> seeds = batch_seeds(full.index, result.best, first, BATCH);
+      best_states_of_resamples(*plan, batch_counts, seeds, threads, result.best.data() + first,
+                               result.tally);
+      if (progress) progress(first + batch, total);
+    }
+  } catch (const std::bad_alloc&) {
+    return {{}, "not enough memory for the bootstrap", {}};
+  }
+  return result;
+}
+
+}  // namespace
+
+BootstrapResult bootstrap_best_states(const ScoreTable& table, const BootstrapSettings& settings,
+                                      const BootstrapProgress& progress,
+                                      std::span<const int32_t> order) {
+  const int32_t n = table.columns, points = table.points, total = settings.resamples;
+  if (total < 0) return {{}, "a negative number of resamples", {}};
+  if (total == 0) return {};
+  if (n < 1 || n > 65535 || points < 1 || table.scores == nullptr)
+    return {{}, "no score table to resample", {}};
+  if (!order.empty() && order.size() != static_cast<std::size_t>(points))
+    return {{}, "an order of the states that is not of every state", {}};
+  if (settings.reference) return full_sum_best_states(table, settings, progress);
+  return bounded_best_states(table, settings, progress, order);
 }

@@ -2,7 +2,8 @@
 // with replacement, each scored by summing the table's columns with their
 // multiplicities, so that a resample costs additions only and never
 // recomputes a score. Every resample keeps its best stress state: the
-// greatest sum, and among equal sums the lowest grid index.
+// greatest sum, and among equal sums the lowest grid index, found by
+// bounds (resample_search.h) or, as the reference, by summing every state.
 //
 // The draws come from SplitMix64 (Steele, Lea and Flood 2014), written out
 // here so that a seed gives the same resamples with every compiler,
@@ -19,9 +20,12 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "confidence/resample_search.h"
 
 inline constexpr int32_t DEFAULT_RESAMPLES = 1000;
 inline constexpr int32_t MAX_RESAMPLES = 1000000;
@@ -48,34 +52,29 @@ std::optional<int32_t> parse_resample_count(std::string_view text);
 /// A seed written as a whole number 0 to 2^64 - 1, or nothing.
 std::optional<uint64_t> parse_seed(std::string_view text);
 
-/// Scores of `points` stress states against `columns` data: the score of
-/// state k for datum j is scores[j * points + k].
-struct ScoreTable {
-  const int8_t* scores;
-  int32_t points;
-  int32_t columns;
-};
-
 struct BootstrapSettings {
   int32_t resamples;
   uint64_t seed;
   int threads;  // at least 1
+  bool reference = false;  // every state summed, as the bounded search must match
 };
 
 /// Told how many resamples are done of how many, on the calling thread.
 using BootstrapProgress = std::function<void(int32_t done, int32_t total)>;
 
-struct ResampleBest {
-  int32_t index;  // 0-based state of the table
-  int32_t sum;    // its summed score in the resample
-};
-
 struct BootstrapResult {
   std::vector<ResampleBest> best;  // one per resample, in resample order
   std::string error;               // empty when the resamples were made
+  ResampleTally tally;             // the work of the bounded search
 };
 
+/// The best state of every resample. The bounded search takes the states
+/// in `order` (every state once; empty: the table's own), the tighter
+/// its bounds the more alike in stress neighbours are; the results are
+/// the same whatever the order. The table's rows are reordered while it
+/// runs and put back before it returns.
 BootstrapResult bootstrap_best_states(const ScoreTable& table, const BootstrapSettings& settings,
-                                      const BootstrapProgress& progress);
+                                      const BootstrapProgress& progress,
+                                      std::span<const int32_t> order = {});
 
 #endif  // SORVEL_CONFIDENCE_BOOTSTRAP_H_

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/threads.h"
+#include "grid/built_in_tables.h"
 
 namespace {
 
@@ -100,4 +101,10 @@ std::vector<int32_t> stress_grouped_order(const Gss& gss, int32_t block, int32_t
   std::vector<int32_t> order(static_cast<std::size_t>(count));
   for (int32_t k = 0; k < count; ++k) order[static_cast<std::size_t>(k)] = items[static_cast<std::size_t>(k)].index;
   return order;
+}
+
+std::vector<int32_t> search_stress_order(const Gss& gss, int threads) {
+  const std::span<const int32_t> built_in = built_in_stress_order();
+  if (built_in.size() == gss.points.size()) return {built_in.begin(), built_in.end()};
+  return stress_grouped_order(gss, SEARCH_BLOCK, SEARCH_GROUP, threads);
 }

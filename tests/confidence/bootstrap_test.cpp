@@ -1,9 +1,11 @@
 // The bootstrap over the score table: the generator is SplitMix64 as
-// published, every datum is drawn as often as chance says, and the fast
-// sums give each resample the best state that summing every state's
-// scores one by one gives, whatever the thread count.
+// published, every datum is drawn as often as chance says, and both the
+// bounded search and the full sum give each resample the best state that
+// summing every state's scores one by one gives, whatever the thread
+// count and the order of the states.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -71,35 +73,51 @@ std::vector<ResampleBest> direct_best(const std::vector<int8_t>& table, int32_t 
   return best;
 }
 
-void expect_direct_sums(const std::vector<int8_t>& table, int32_t points, int32_t columns,
-                        int32_t resamples, uint64_t seed) {
-  std::vector<ResampleBest> want = direct_best(table, points, columns, resamples, seed);
-  for (int threads : {1, 2, 3}) {
-    int32_t reported = 0;
-    BootstrapResult got = bootstrap_best_states({table.data(), points, columns},
-                                                {resamples, seed, threads},
-                                                [&](int32_t done, int32_t total) {
-                                                  EXPECT_GT(done, reported);
-                                                  EXPECT_EQ(total, resamples);
-                                                  reported = done;
-                                                });
-    ASSERT_EQ(got.error, "");
-    ASSERT_EQ(got.best.size(), want.size());
-    EXPECT_EQ(reported, resamples);
-    for (size_t b = 0; b < want.size(); ++b) {
-      EXPECT_EQ(got.best[b].index, want[b].index) << "resample " << b << ", threads " << threads;
-      EXPECT_EQ(got.best[b].sum, want[b].sum) << "resample " << b << ", threads " << threads;
+// Both searches, on 1, 2 and 3 threads, against the direct sums; the
+// table is as it was afterwards. `tally`, when given, gets the bounded
+// search's.
+void expect_direct_sums(std::vector<int8_t>& table, int32_t points, int32_t columns,
+                        int32_t resamples, uint64_t seed, const std::vector<int32_t>& order = {},
+                        ResampleTally* tally = nullptr) {
+  const std::vector<ResampleBest> want = direct_best(table, points, columns, resamples, seed);
+  const std::vector<int8_t> before = table;
+  for (bool reference : {true, false})
+    for (int threads : {1, 2, 3}) {
+      int32_t reported = 0;
+      BootstrapResult got = bootstrap_best_states({table.data(), points, columns},
+                                                  {resamples, seed, threads, reference},
+                                                  [&](int32_t done, int32_t total) {
+                                                    EXPECT_GT(done, reported);
+                                                    EXPECT_EQ(total, resamples);
+                                                    reported = done;
+                                                  },
+                                                  order);
+      ASSERT_EQ(got.error, "");
+      ASSERT_EQ(got.best.size(), want.size());
+      EXPECT_EQ(reported, resamples);
+      EXPECT_TRUE(table == before) << "threads " << threads;
+      for (size_t b = 0; b < want.size(); ++b) {
+        EXPECT_EQ(got.best[b].index, want[b].index)
+            << "resample " << b << ", threads " << threads << ", reference " << reference;
+        EXPECT_EQ(got.best[b].sum, want[b].sum)
+            << "resample " << b << ", threads " << threads << ", reference " << reference;
+      }
+      if (!reference && tally != nullptr) *tally = got.tally;
     }
-  }
 }
 
-// Three score values only: many states tie, and the lowest index must win.
+// Three score values only: many states tie, and the lowest index must
+// win, also when the search takes the states in another order.
 TEST(BootstrapSums, TiesGoToTheLowestIndexOverTheWholeGrid) {
   const int32_t points = 59400, columns = 7;
   std::mt19937 random(3);
   std::vector<int8_t> table(static_cast<std::size_t>(points) * columns);
   for (int8_t& s : table) s = static_cast<int8_t>(100 * (static_cast<int>(random() % 3) - 1));
   expect_direct_sums(table, points, columns, 150, 99);
+  std::vector<int32_t> order(points);
+  for (int32_t p = 0; p < points; ++p) order[p] = points - 1 - p;
+  std::shuffle(order.begin() + 1000, order.end(), random);
+  expect_direct_sums(table, points, columns, 60, 98, order);
 }
 
 // Many data at the extreme scores: the sums leave 16 bits and must be
@@ -113,11 +131,43 @@ TEST(BootstrapSums, LargeSumsOfManyDataAreExact) {
   expect_direct_sums(table, points, columns, 40, 5);
 }
 
+// States along a line, shuffled in the table and put back in line by the
+// order, as the grid's states are by their stress: each datum scores best
+// near a place of its own, the places clustered, and the scores come in
+// steps of 10, so that most resamples have near ties and many exact
+// ties, some between states far apart in the table. The bounds must
+// prune, and every winner must be the full sum's.
+TEST(BootstrapSums, BoundedSearchFindsTheFullSumsWinnerAmongTiesAndNearTies) {
+  const int32_t points = 20003, columns = 60;  // no whole number of blocks
+  std::mt19937 random(8);
+  std::vector<int32_t> order(points);
+  for (int32_t p = 0; p < points; ++p) order[p] = p;
+  std::shuffle(order.begin(), order.end(), random);
+  std::normal_distribution<double> place(0.5 * points, 0.02 * points);
+  std::vector<int8_t> table(static_cast<std::size_t>(points) * columns);
+  for (int32_t j = 0; j < columns; ++j) {
+    // Two data of every three near one place, the others near another.
+    const double centre = j % 3 ? place(random) : place(random) - 0.2 * points;
+    for (int32_t p = 0; p < points; ++p) {
+      const double score = 100.0 - 200.0 * std::abs(p - centre) / points * 4.0;
+      const int step = static_cast<int>(std::lround(std::max(score, -100.0) / 10.0)) * 10;
+      table[static_cast<std::size_t>(j) * points + order[p]] = static_cast<int8_t>(step);
+    }
+  }
+  ResampleTally tally;
+  expect_direct_sums(table, points, columns, 130, 17, order, &tally);
+  EXPECT_EQ(tally.resamples, 130);
+  EXPECT_GT(tally.resamples_pruned, 100);
+  EXPECT_LT(tally.states_summed, tally.states_seen / 4);
+}
+
 TEST(BootstrapSums, BadRequestsComeBackAsErrors) {
   std::vector<int8_t> table(10, 1);
   EXPECT_NE(bootstrap_best_states({table.data(), 10, 1}, {-1, 1, 1}, nullptr).error, "");
   EXPECT_NE(bootstrap_best_states({table.data(), 10, 0}, {10, 1, 1}, nullptr).error, "");
   EXPECT_TRUE(bootstrap_best_states({table.data(), 10, 1}, {0, 1, 1}, nullptr).best.empty());
+  const std::vector<int32_t> short_order = {0, 1, 2};
+  EXPECT_NE(bootstrap_best_states({table.data(), 10, 1}, {5, 1, 1}, nullptr, short_order).error, "");
 }
 
 }  // namespace

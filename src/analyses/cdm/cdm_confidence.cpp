@@ -7,6 +7,7 @@
 
 #include "common/constants.h"
 #include "confidence/bootstrap.h"
+#include "grid/stress_order.h"
 #include "plot/confidence_picture.h"
 #include "formats/run_report_file.h"
 
@@ -55,8 +56,9 @@ ConfidenceOutcome CDM_confidence(const AnalysisRun& run, const RankedRun& ranked
     ResamplingProgress progress = {&settings, Clock::now(), Clock::now()};
     BootstrapResult result = bootstrap_best_states(
         ScoreTable{ranked.tables.table.scores.get(), GSS_SIZE, n},
-        BootstrapSettings{asked.resamples, asked.seed, settings.threads},
-        [&](int32_t done, int32_t total) { show_resampling(progress, done, total); });
+        BootstrapSettings{asked.resamples, asked.seed, settings.threads, settings.reference},
+        [&](int32_t done, int32_t total) { show_resampling(progress, done, total); },
+        search_stress_order(ranked.tables.gss, settings.threads));
     if (!result.error.empty()) {
       report.no_confidence = result.error;
     } else {

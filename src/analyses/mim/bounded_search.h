@@ -14,10 +14,9 @@
 #include <memory>
 #include <vector>
 
-/// The search bounds the sums of blocks of this many GridPoints, and of
-/// groups of this many blocks' GridPoints, neighbours in the order given.
-inline constexpr int32_t SEARCH_BLOCK = 8;
-inline constexpr int32_t SEARCH_GROUP = 128;
+// The search bounds the sums of blocks of SEARCH_BLOCK GridPoints, and of
+// groups of SEARCH_GROUP, neighbours in the order given.
+#include "grid/stress_order.h"
 
 /// The scores of `points` GridPoints for each of n data, column after
 /// column (GridPoint index fastest), as the fitness table holds them.

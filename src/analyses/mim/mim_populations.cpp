@@ -7,6 +7,7 @@
 #include "fitness/weight_functions.h"
 #include "formats/state_text.h"
 #include "grid/state_axes.h"
+#include "grid/stress_order.h"
 
 namespace {
 
@@ -40,8 +41,9 @@ void add_confidence(const MimRun& mim, const Population& found, const Confidence
   std::vector<int8_t> columns = own_columns(mim.tables.table, found.data);
   BootstrapResult result =
       bootstrap_best_states(ScoreTable{columns.data(), GSS_SIZE, n},
-                            BootstrapSettings{asked.resamples, asked.seed, settings.threads},
-                            [](int32_t, int32_t) {});
+                            BootstrapSettings{asked.resamples, asked.seed, settings.threads,
+                                              settings.reference},
+                            [](int32_t, int32_t) {}, search_stress_order(mim.tables.gss, settings.threads));
   if (!result.error.empty()) {
     p.no_confidence = result.error;
     return;

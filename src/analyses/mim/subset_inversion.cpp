@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "analyses/mim/bounded_search.h"
-#include "grid/built_in_tables.h"
 #include "grid/stress_order.h"
 #include "common/number_format.h"
 
@@ -130,15 +129,6 @@ static void run_search(const SubsetSearch& search, int32_t n, int k, int32_t tot
   } while (changed != 0);
 }
 
-// States alike in stress side by side, for the search's bounds: the order
-// made at build time where there is one for a grid of this size. Any
-// order of every state gives the same votes, so it is safe on any grid.
-static std::vector<int32_t> search_order(const Gss& gss, int threads) {
-  const std::span<const int32_t> built_in = built_in_stress_order();
-  if (built_in.size() == gss.points.size()) return {built_in.begin(), built_in.end()};
-  return stress_grouped_order(gss, SEARCH_BLOCK, SEARCH_GROUP, threads);
-}
-
 StageResult MIM_invert_subsets(const Gss& gss, const FitnessTable& table, int8_t k,
                                const RunSettings& settings, GridValues& votes) {
   if (settings.reference) return MIM_invert_subsets_reference(table, k, settings, votes);
@@ -147,7 +137,7 @@ StageResult MIM_invert_subsets(const Gss& gss, const FitnessTable& table, int8_t
   const int32_t n = table.columns;
   SubsetSearchPlanPtr plan;
   try {
-    const std::vector<int32_t> order = search_order(gss, settings.threads);
+    const std::vector<int32_t> order = search_stress_order(gss, settings.threads);
     plan = plan_subset_search(ScoreColumns{table.scores.get(), GSS_SIZE, n}, k, settings.threads, order);
   } catch (const std::bad_alloc&) {
   }

@@ -1,0 +1,395 @@
+#include "confidence/resample_search.h"
+
+#include <algorithm>
+#include <atomic>
+#include <limits>
+#include <new>
+
+#include "common/threads.h"
+#include "common/vector_clones.h"
+#include "grid/stress_order.h"
+
+namespace {
+
+constexpr int32_t BLOCK = SEARCH_BLOCK;  // states of a block
+constexpr int32_t GROUP = SEARCH_GROUP;  // states of a group
+constexpr int32_t GROUP_BLOCKS = GROUP / BLOCK;
+static_assert(GROUP_BLOCKS == 16);
+// A group with this many blocks that reach the sum to beat is summed
+// whole: sixteen lanes at a time cost less than that many blocks apart.
+constexpr int32_t WHOLE_GROUP_BLOCKS = 6;
+// The groups that a thread takes at a time. A resample whose bounds leave
+// most groups in reach is diffuse: its groups are summed without their
+// blocks bounded, and neighbouring groups of a chunk together, which
+// reads longer runs of each column.
+constexpr int32_t CHUNK_GROUPS = 4;
+constexpr int32_t CHUNK = CHUNK_GROUPS * GROUP;
+constexpr int32_t DIFFUSE_SHARE_PERCENT = 75;
+
+// Partial sums are 16-bit: scores lie within +-128, so up to 255 draws
+// add up without overflow before they go into the 32-bit sums.
+constexpr int32_t DRAWS_PER_PARTIAL = std::numeric_limits<int16_t>::max() / 128;
+
+int32_t datum_of(uint32_t entry) { return static_cast<int32_t>(entry >> 16); }
+int32_t count_of(uint32_t entry) { return static_cast<int32_t>(entry & 0xFFFF); }
+
+// sums[k] = the sum over the entries of count * base[datum * stride + k]
+// for k < W, in 16-bit partial sums as long as they cannot overflow.
+template <int32_t W>
+inline __attribute__((always_inline)) void fixed_width_sums(const int8_t* __restrict base, std::size_t stride,
+                             const uint32_t* entries, int32_t entry_count, int32_t* __restrict sums) {
+  int32_t total[W];
+  for (int32_t k = 0; k < W; ++k) total[k] = 0;
+  int32_t e = 0;
+  while (e < entry_count) {
+    int16_t partial[W];
+    for (int32_t k = 0; k < W; ++k) partial[k] = 0;
+    int32_t draws = 0;
+    for (; e < entry_count; ++e) {
+      const int32_t count = count_of(entries[e]);
+      const int8_t* __restrict column = base + static_cast<std::size_t>(datum_of(entries[e])) * stride;
+      if (count > DRAWS_PER_PARTIAL) {  // too many for 16 bits at once
+        for (int32_t k = 0; k < W; ++k) total[k] += count * column[k];
+        continue;
+      }
+      if (draws + count > DRAWS_PER_PARTIAL) break;
+      const int16_t m = static_cast<int16_t>(count);
+      for (int32_t k = 0; k < W; ++k) partial[k] = static_cast<int16_t>(partial[k] + m * column[k]);
+      draws += count;
+    }
+    for (int32_t k = 0; k < W; ++k) total[k] += partial[k];
+  }
+  for (int32_t k = 0; k < W; ++k) sums[k] = total[k];
+}
+
+SORVEL_VECTOR_KERNEL(void, block_sums,
+                     (const int8_t* base, std::size_t stride, const uint32_t* entries,
+                      int32_t entry_count, int32_t* sums),
+                     (base, stride, entries, entry_count, sums)) {
+  fixed_width_sums<BLOCK>(base, stride, entries, entry_count, sums);
+}
+
+SORVEL_VECTOR_KERNEL(void, group_block_sums,
+                     (const int8_t* base, std::size_t stride, const uint32_t* entries,
+                      int32_t entry_count, int32_t* sums),
+                     (base, stride, entries, entry_count, sums)) {
+  fixed_width_sums<GROUP_BLOCKS>(base, stride, entries, entry_count, sums);
+}
+
+SORVEL_VECTOR_KERNEL(void, group_sums,
+                     (const int8_t* base, std::size_t stride, const uint32_t* entries,
+                      int32_t entry_count, int32_t* sums),
+                     (base, stride, entries, entry_count, sums)) {
+  fixed_width_sums<GROUP>(base, stride, entries, entry_count, sums);
+}
+
+// Whether `candidate` is the better best state: greater sum, or equal
+// sum and lower grid index.
+bool is_better(const ResampleBest& candidate, const ResampleBest& best) {
+  return candidate.sum > best.sum || (candidate.sum == best.sum && candidate.index < best.index);
+}
+
+}  // namespace
+
+void drawn_entries(const uint16_t* counts, int32_t n, std::vector<uint32_t>& entries) {
+  entries.clear();
+  for (int32_t j = 0; j < n; ++j)
+    if (counts[j] > 0) entries.push_back(static_cast<uint32_t>(j) << 16 | counts[j]);
+}
+
+SORVEL_VECTOR_KERNEL(void, weighted_column_sums,
+                     (const int8_t* __restrict base, std::size_t stride, int32_t width,
+                      const uint32_t* entries, int32_t entry_count, int16_t* __restrict partial,
+                      int32_t* __restrict sums),
+                     (base, stride, width, entries, entry_count, partial, sums)) {
+  for (int32_t k = 0; k < width; ++k) sums[k] = 0;
+  int32_t e = 0;
+  while (e < entry_count) {
+    for (int32_t k = 0; k < width; ++k) partial[k] = 0;
+    int32_t draws = 0;
+    while (e < entry_count) {
+      const int32_t count = count_of(entries[e]);
+      const int8_t* __restrict column = base + static_cast<std::size_t>(datum_of(entries[e])) * stride;
+      if (count > DRAWS_PER_PARTIAL) {  // too many for 16 bits at once
+        for (int32_t k = 0; k < width; ++k) sums[k] += count * column[k];
+        ++e;
+        continue;
+      }
+      if (draws + count > DRAWS_PER_PARTIAL) break;
+      // Two columns a pass where both fit: the partial sums are read and
+      // written half as often.
+      const int32_t next = e + 1 < entry_count ? count_of(entries[e + 1]) : DRAWS_PER_PARTIAL + 1;
+      const int16_t m = static_cast<int16_t>(count);
+      if (draws + count + next <= DRAWS_PER_PARTIAL) {
+        const int8_t* __restrict other = base + static_cast<std::size_t>(datum_of(entries[e + 1])) * stride;
+        const int16_t n = static_cast<int16_t>(next);
+        for (int32_t k = 0; k < width; ++k)
+          partial[k] = static_cast<int16_t>(partial[k] + m * column[k] + n * other[k]);
+        draws += count + next;
+        e += 2;
+        continue;
+      }
+      for (int32_t k = 0; k < width; ++k) partial[k] = static_cast<int16_t>(partial[k] + m * column[k]);
+      draws += count;
+      ++e;
+    }
+    for (int32_t k = 0; k < width; ++k) sums[k] += partial[k];
+  }
+}
+
+struct ResampleSearchPlan {
+  ScoreTable table;                // rows in `original` order while the plan lives
+  std::vector<int32_t> original;   // the row of the table at each position
+  std::vector<int32_t> position;   // the position of each row
+  int32_t blocks = 0, groups = 0;
+  std::vector<int8_t> block_max;   // column j's greatest score in block t of group g at
+                                   // (g * columns + j) * GROUP_BLOCKS + t: a group's together
+  std::vector<int8_t> group_max;   // the same per group, at j * groups + g
+  int threads = 1;
+};
+
+namespace {
+
+const int8_t* column_of(const ResampleSearchPlan& plan, int32_t j) {
+  return plan.table.scores + static_cast<std::size_t>(j) * static_cast<std::size_t>(plan.table.points);
+}
+
+// Each column's rows moved from `from[p]` to p (gather) or from p to
+// `to[p]` (scatter), one column at a time on each thread.
+void permute_columns(const ScoreTable& table, const std::vector<int32_t>& map, bool gather,
+                     int threads) {
+  const std::size_t points = static_cast<std::size_t>(table.points);
+  std::vector<std::vector<int8_t>> buffers(static_cast<std::size_t>(threads), std::vector<int8_t>(points));
+  std::atomic<int32_t> next{0};
+  run_on_threads(threads, [&](int slot) {
+    int8_t* buffer = buffers[static_cast<std::size_t>(slot)].data();
+    for (int32_t j = next++; j < table.columns; j = next++) {
+      int8_t* column = table.scores + static_cast<std::size_t>(j) * points;
+      std::copy(column, column + points, buffer);
+      if (gather)
+        for (std::size_t p = 0; p < points; ++p) column[p] = buffer[map[p]];
+      else
+        for (std::size_t p = 0; p < points; ++p) column[map[p]] = buffer[p];
+    }
+  });
+}
+
+void find_maxima(ResampleSearchPlan& plan) {
+  const int32_t points = plan.table.points;
+  parallel_for(plan.table.columns, plan.threads, [&](int32_t j) {
+    const int8_t* column = column_of(plan, j);
+    int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.groups;
+    for (int32_t g = 0; g < plan.groups; ++g) {
+      int8_t* block_max = plan.block_max.data() +
+                          (static_cast<std::size_t>(g) * plan.table.columns + j) * GROUP_BLOCKS;
+      int8_t group_most = std::numeric_limits<int8_t>::min();
+      for (int32_t t = 0; t < GROUP_BLOCKS; ++t) {
+        const int32_t first = (g * GROUP_BLOCKS + t) * BLOCK, end = std::min(points, first + BLOCK);
+        int8_t most = std::numeric_limits<int8_t>::min();
+        for (int32_t p = first; p < end; ++p) most = column[p] > most ? column[p] : most;
+        block_max[t] = most;
+        group_most = most > group_most ? most : group_most;
+      }
+      group_max[g] = group_most;
+    }
+  });
+}
+
+// The sum of one resample at position p.
+int32_t sum_at(const ResampleSearchPlan& plan, const std::vector<uint32_t>& entries, int32_t p) {
+  int32_t sum = 0;
+  for (uint32_t e : entries) sum += count_of(e) * column_of(plan, datum_of(e))[p];
+  return sum;
+}
+
+// The sums of `width` states from position `first` on, each a candidate
+// for the best state.
+void sum_states(const ResampleSearchPlan& plan, const std::vector<uint32_t>& entries, int32_t first,
+                int32_t width, int16_t* partial, int32_t* sums, ResampleBest& best) {
+  const std::size_t stride = static_cast<std::size_t>(plan.table.points);
+  const int32_t count = static_cast<int32_t>(entries.size());
+  const int8_t* base = plan.table.scores + first;
+  if (width == GROUP)
+    group_sums(base, stride, entries.data(), count, sums);
+
+  else if (width == BLOCK)
+    block_sums(base, stride, entries.data(), count, sums);
+  else
+    weighted_column_sums(base, stride, width, entries.data(), count, partial, sums);
+  for (int32_t k = 0; k < width; ++k) {
+    const ResampleBest candidate{plan.original[static_cast<std::size_t>(first + k)], sums[k]};
+    if (is_better(candidate, best)) best = candidate;
+  }
+}
+
+// One thread's part: the resamples' best states so far and room for sums.
+struct Searcher {
+  std::vector<ResampleBest> best;
+  std::vector<int64_t> summed;   // states summed per resample
+  std::vector<int16_t> partial;
+  std::vector<int32_t> sums;
+};
+
+// Group g of resample r, its blocks bounded where the group's bound
+// reaches the best sum so far, and summed where theirs do.
+void search_group(const ResampleSearchPlan& plan, const std::vector<uint32_t>& entries, int32_t g,
+                  Searcher& s, std::size_t r) {
+  ResampleBest& best = s.best[r];
+  const int32_t first_block = g * GROUP_BLOCKS;
+  const int32_t blocks = std::min(GROUP_BLOCKS, plan.blocks - first_block);
+  const int32_t count = static_cast<int32_t>(entries.size());
+  int32_t bound[GROUP_BLOCKS];
+  const int8_t* base =
+      plan.block_max.data() + static_cast<std::size_t>(g) * plan.table.columns * GROUP_BLOCKS;
+  if (blocks == GROUP_BLOCKS)
+    group_block_sums(base, GROUP_BLOCKS, entries.data(), count, bound);
+  else
+    weighted_column_sums(base, GROUP_BLOCKS, blocks, entries.data(), count, s.partial.data(), bound);
+  int32_t reaching = 0;
+  for (int32_t b = 0; b < blocks; ++b) reaching += bound[b] >= best.sum;
+  if (reaching == 0) return;
+  const int32_t points = plan.table.points;
+  if (reaching >= WHOLE_GROUP_BLOCKS) {
+    const int32_t first = g * GROUP, width = std::min(GROUP, points - first);
+    sum_states(plan, entries, first, width, s.partial.data(), s.sums.data(), best);
+    s.summed[r] += width;
+    return;
+  }
+  for (int32_t b = 0; b < blocks; ++b) {
+    if (bound[b] < best.sum) continue;
+    const int32_t first = (first_block + b) * BLOCK, width = std::min(BLOCK, points - first);
+    sum_states(plan, entries, first, width, s.partial.data(), s.sums.data(), best);
+    s.summed[r] += width;
+  }
+}
+
+// The groups of chunk c of a diffuse resample r whose bounds reach the
+// best sum so far, neighbours summed together.
+void sum_chunk(const ResampleSearchPlan& plan, const std::vector<uint32_t>& entries,
+               const int32_t* bounds, int32_t c, Searcher& s, std::size_t r) {
+  ResampleBest& best = s.best[r];
+  const int32_t end = std::min(plan.groups, (c + 1) * CHUNK_GROUPS);
+  for (int32_t g = c * CHUNK_GROUPS; g < end; ++g) {
+    if (bounds[g] < best.sum) continue;
+    int32_t last = g + 1;
+    while (last < end && bounds[last] >= best.sum) ++last;
+    const int32_t first = g * GROUP, width = std::min(last * GROUP, plan.table.points) - first;
+    sum_states(plan, entries, first, width, s.partial.data(), s.sums.data(), best);
+    s.summed[r] += width;
+    g = last;
+  }
+}
+
+}  // namespace
+
+ResampleSearchPlanPtr plan_resample_search(const ScoreTable& table, std::span<const int32_t> order,
+                                           int threads) {
+  try {
+    ResampleSearchPlanPtr plan(new ResampleSearchPlan);
+    plan->threads = threads < 1 ? 1 : threads;
+    const std::size_t points = static_cast<std::size_t>(table.points);
+    if (order.empty()) {
+      plan->original.resize(points);
+      for (std::size_t p = 0; p < points; ++p) plan->original[p] = static_cast<int32_t>(p);
+    } else {
+      plan->original.assign(order.begin(), order.end());
+    }
+    plan->position.resize(points);
+    for (std::size_t p = 0; p < points; ++p) plan->position[static_cast<std::size_t>(plan->original[p])] = static_cast<int32_t>(p);
+    plan->blocks = (table.points + BLOCK - 1) / BLOCK;
+    plan->groups = (plan->blocks + GROUP_BLOCKS - 1) / GROUP_BLOCKS;
+    const std::size_t columns = static_cast<std::size_t>(table.columns);
+    plan->block_max.resize(columns * static_cast<std::size_t>(plan->groups) * GROUP_BLOCKS);
+    plan->group_max.resize(columns * static_cast<std::size_t>(plan->groups));
+    if (!order.empty()) permute_columns(table, plan->original, true, plan->threads);
+    plan->table = table;  // from here on the deleter puts the rows back
+    find_maxima(*plan);
+    return plan;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+void ResampleSearchPlanDeleter::operator()(ResampleSearchPlan* plan) const {
+  if (plan->table.scores != nullptr) {
+    bool moved = false;
+    for (std::size_t p = 0; p < plan->original.size() && !moved; ++p)
+      moved = plan->original[p] != static_cast<int32_t>(p);
+    if (moved) permute_columns(plan->table, plan->original, false, plan->threads);
+  }
+  delete plan;
+}
+
+void best_states_of_resamples(ResampleSearchPlan& plan, std::span<const uint16_t* const> counts,
+                              std::span<const int32_t> seeds, int threads, ResampleBest* best,
+                              ResampleTally& tally) {
+  const std::size_t batch = counts.size();
+  const int32_t n = plan.table.columns;
+  threads = threads < 1 ? 1 : threads;
+  std::vector<std::vector<uint32_t>> entries(batch);
+  // Each resample's group bounds, and the greatest of its sums at the
+  // seeds: the sum to beat.
+  std::vector<int32_t> group_bound(batch * static_cast<std::size_t>(plan.groups));
+  std::vector<ResampleBest> first(batch);
+  std::vector<uint8_t> diffuse(batch);
+  {
+    std::vector<std::vector<int16_t>> partial(static_cast<std::size_t>(threads),
+                                              std::vector<int16_t>(static_cast<std::size_t>(plan.groups)));
+    std::atomic<std::size_t> next{0};
+    run_on_threads(threads, [&](int slot) {
+      for (std::size_t r = next++; r < batch; r = next++) {
+        drawn_entries(counts[r], n, entries[r]);
+        weighted_column_sums(plan.group_max.data(), static_cast<std::size_t>(plan.groups), plan.groups,
+                             entries[r].data(), static_cast<int32_t>(entries[r].size()),
+                             partial[static_cast<std::size_t>(slot)].data(),
+                             group_bound.data() + r * static_cast<std::size_t>(plan.groups));
+        ResampleBest top{std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()};
+        for (int32_t seed : seeds) {
+          const ResampleBest candidate{seed, sum_at(plan, entries[r], plan.position[static_cast<std::size_t>(seed)])};
+          if (is_better(candidate, top)) top = candidate;
+        }
+        first[r] = top;
+        const int32_t* bounds = group_bound.data() + r * static_cast<std::size_t>(plan.groups);
+        int32_t reaching = 0;
+        for (int32_t g = 0; g < plan.groups; ++g) reaching += bounds[g] >= top.sum;
+        diffuse[r] = 100 * static_cast<int64_t>(reaching) > DIFFUSE_SHARE_PERCENT * static_cast<int64_t>(plan.groups);
+      }
+    });
+  }
+  // The groups shared out among the threads, each keeping its own best
+  // states; a resample's best is then the best of theirs.
+  std::vector<Searcher> searchers(static_cast<std::size_t>(threads));
+  const int32_t chunks = (plan.groups + CHUNK_GROUPS - 1) / CHUNK_GROUPS;
+  std::atomic<int32_t> next_chunk{0};
+  run_on_threads(threads, [&](int slot) {
+    Searcher& s = searchers[static_cast<std::size_t>(slot)];
+    s.best = first;
+    s.summed.assign(batch, 0);
+    s.partial.resize(CHUNK);
+    s.sums.resize(CHUNK);
+    for (int32_t c = next_chunk++; c < chunks; c = next_chunk++)
+      for (std::size_t r = 0; r < batch; ++r) {
+        const int32_t* bounds = group_bound.data() + r * static_cast<std::size_t>(plan.groups);
+        if (diffuse[r]) {
+          sum_chunk(plan, entries[r], bounds, c, s, r);
+          continue;
+        }
+        const int32_t end = std::min(plan.groups, (c + 1) * CHUNK_GROUPS);
+        for (int32_t g = c * CHUNK_GROUPS; g < end; ++g)
+          if (bounds[g] >= s.best[r].sum) search_group(plan, entries[r], g, s, r);
+      }
+  });
+  for (std::size_t r = 0; r < batch; ++r) {
+    ResampleBest top = searchers[0].best[r];
+    int64_t summed = 0;
+    for (const Searcher& s : searchers) {
+      if (is_better(s.best[r], top)) top = s.best[r];
+      summed += s.summed[r];
+    }
+    best[r] = top;
+    tally.states_summed += summed;
+    tally.states_seen += plan.table.points;
+    tally.resamples += 1;
+    tally.resamples_pruned += summed < plan.table.points;
+  }
+}
