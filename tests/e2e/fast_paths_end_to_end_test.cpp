@@ -1,8 +1,10 @@
 // The real programs on their fast paths against the same programs on the
 // straightforward ones (SORVEL_REFERENCE=1): the console transcript and
-// the results file must agree byte for byte, whatever the thread count.
+// the results file must agree byte for byte, whatever the thread count;
+// so must the report of sorvel's bootstrap.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 
@@ -33,6 +35,18 @@ std::string without_clock(const std::string& text) {
   for (const std::string& line : split_lines(text))
     if (line.rfind("Data = ", 0) != 0 && line.rfind("Job Start = ", 0) != 0) kept += line + "\n";
   return kept;
+}
+
+// SORVEL_REFERENCE for the programs this process starts.
+void set_reference_paths(bool on) {
+#ifdef _WIN32
+  _putenv_s("SORVEL_REFERENCE", on ? "1" : "");
+#else
+  if (on)
+    setenv("SORVEL_REFERENCE", "1", 1);
+  else
+    unsetenv("SORVEL_REFERENCE");
+#endif
 }
 
 class FastPathsEndToEndTest : public ::testing::Test {
@@ -71,6 +85,29 @@ TEST_F(FastPathsEndToEndTest, CdmAndCimFilesUnderEveryWeightFunction) {
   }
   expect_same("sorvel", "empty.fdt\nr.cdm\n2\n", "r.cdm", "2");
   expect_same("sorvel-cim", "empty.fdt\nr.cim\n3\n", "r.cim", "2");
+}
+
+// Each resample's best state by bounds, or by every state's sum: the
+// same report, to the byte, on any number of threads. The mixed data
+// leave resamples whose winners lie near each other and far apart.
+TEST_F(FastPathsEndToEndTest, BootstrapReportOfEveryStatesSum) {
+  write_file(folder_ + "/mixed.fdt", mixed_data());
+  auto report = [&](const std::string& threads, const std::string& weight) {
+    ProgramRun run = run_program_with_arguments(
+        "sorvel", folder_,
+        {"--weight", weight, "--threads", threads, "--bootstrap", "300", "--seed", "5", "--quiet",
+         "--overwrite", "--report", "r.json", "mixed.fdt", "r.cdm"});
+    EXPECT_EQ(run.status, 0) << run.errors;
+    return read_file(folder_ + "/r.json");
+  };
+  for (const char* weight : {"1", "3"}) {
+    set_reference_paths(true);
+    const std::string reference = report("1", weight);
+    set_reference_paths(false);
+    EXPECT_NE(reference, "");
+    for (const char* threads : {"1", "2", "3"})
+      EXPECT_TRUE(report(threads, weight) == reference) << "weight " << weight << ", threads " << threads;
+  }
 }
 
 TEST_F(FastPathsEndToEndTest, MimFilesForEverySubsetSize) {
