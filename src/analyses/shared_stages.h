@@ -13,6 +13,7 @@
 #include "common/error_report.h"
 #include "common/run_settings.h"
 #include "common/tables.h"
+#include "data/data_checks.h"
 
 /// What the command-line mode of sorvel asks of a CDM run beyond its
 /// results file: the bootstrap confidence, a report and a picture.
@@ -36,6 +37,9 @@ struct AnalysisRun {
   SeparationOptions separation = DEFAULT_SEPARATION_OPTIONS;
   std::string split_prefix;      // PREFIX1.fdt ... for each population, empty: none
   bool find_populations = false;
+  // What the checks of the command-line mode found in the data, for the
+  // report; none in the dialogue.
+  std::vector<DatumWarning> data_warnings = {};
 };
 
 /// The tables one run works on.

@@ -13,6 +13,10 @@ struct ErrorReport {
   std::string message;          // the report line's text
   std::optional<int32_t> line;  // the datum ordinal of a data error
   std::string notes;            // message lines shown before the block, each ended
+  // One more line of the command-line mode's block, after the report line:
+  // where in the file a data error lies and what it is. The dialogue's
+  // block has no room for it.
+  std::string detail = {};
 };
 
 /// What a stage that can fail returns: nothing when it succeeded.

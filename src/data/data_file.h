@@ -22,8 +22,23 @@
 StageResult read_fault_data(LineSource& source, FaultSet& set,
                             std::vector<int32_t>* end_lines = nullptr);
 
-/// The same for the data file at `path` (a folder is no data file).
+/// Where a datum stands in its file and how its sense is written, for
+/// the messages of the command-line mode.
+struct DatumSource {
+  int32_t first_line = 0;  // the line of its first value, from 1
+  int32_t last_line = 0;   // the line of its last value
+  std::string sense_word;  // the fifth value as written, quotes removed
+};
+
+/// read_fault_data with the source of every datum in `sources`.
+StageResult read_fault_data(LineSource& source, FaultSet& set, std::vector<DatumSource>& sources);
+
+/// The same for the data file at `path` (a folder is no data file). Every
+/// report of a datum carries in `detail` the file line and the cause:
+/// "datum 3 (file line 5): a value is not a number where a number is due".
 StageResult read_data_file(const std::string& path, FaultSet& set);
+StageResult read_data_file(const std::string& path, FaultSet& set,
+                           std::vector<DatumSource>& sources);
 
 /// One datum as it is written: degrees, the line by its downward end.
 struct ImportedDatum {

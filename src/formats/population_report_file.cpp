@@ -72,6 +72,7 @@ std::string population_report_json(const PopulationRunReport& r) {
   Json dropped = Json::array();
   for (const DroppedReport& d : r.dropped) dropped.push_back(dropped_json(d));
   j["dropped"] = dropped;
+  j["warnings"] = warnings_json(r.warnings);
   std::string text;
   layout(j, 0, text);
   return text + "\n";
@@ -107,6 +108,7 @@ PopulationRunReport population_run_report_of(const Json& j) {
                          whole(d, "votes"),
                          text_field(d, "reason")});
   }
+  r.warnings = warnings_of(j);
   return r;
 }
 
@@ -123,7 +125,8 @@ std::string population_csv_header() {
                       "subsets", "populations", "population"},
                      state_csv_fields(),
                      {"votes", "data", "data_alone", "mean_misfit"},
-                     confidence_csv_fields()});
+                     confidence_csv_fields(),
+                     {"warnings"}});
 }
 
 std::string population_csv_rows(const PopulationRunReport& r) {
@@ -141,6 +144,7 @@ std::string population_csv_rows(const PopulationRunReport& r) {
     f.push_back(std::to_string(p.data_alone));
     f.push_back(decimals(b.mean_misfit, 1));
     add_confidence_csv_fields(p.confidence, f);
+    f.push_back(std::to_string(r.warnings.size()));
     rows += csv_line(f);
   }
   return rows;

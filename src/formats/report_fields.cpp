@@ -178,6 +178,24 @@ Confidence confidence_of(const Json& j) {
   return c;
 }
 
+Json warnings_json(const std::vector<DatumWarning>& warnings) {
+  Json list = Json::array();
+  for (const DatumWarning& w : warnings)
+    list.push_back(Json{{"datum", w.datum}, {"line", w.line}, {"text", w.text}});
+  return list;
+}
+
+std::vector<DatumWarning> warnings_of(const Json& j) {
+  std::vector<DatumWarning> warnings;
+  if (!j.is_object() || !j.contains("warnings")) return warnings;
+  const Json& list = j.at("warnings");
+  if (!list.is_array()) throw ReportError{"warnings is not a list"};
+  for (const Json& w : list)
+    warnings.push_back({static_cast<int32_t>(whole(w, "datum")),
+                        static_cast<int32_t>(whole(w, "line")), text_field(w, "text")});
+  return warnings;
+}
+
 std::string text_field(const Json& j, const char* name) {
   const Json& v = field(j, name);
   if (!v.is_string()) throw ReportError{std::string(name) + " is not a text"};

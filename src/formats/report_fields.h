@@ -41,6 +41,10 @@ std::string text_field(const Json& j, const char* name);
 WholeDegreeAxis axis_of(const Json& j, const char* name);
 BestStateReport best_of(const Json& j);
 Confidence confidence_of(const Json& j);
+/// The warnings of the data checks as a list of {datum, line, text}, and
+/// back; a report written before the checks has none.
+Json warnings_json(const std::vector<DatumWarning>& warnings);
+std::vector<DatumWarning> warnings_of(const Json& j);
 
 std::string csv_text(const std::string& text);
 /// The names of the fields that the two routines below add.

@@ -27,6 +27,7 @@ std::string report_json(const RunReport& report) {
   j["best"] = report.best ? best_json(*report.best) : Json(nullptr);
   j["confidence"] = report.confidence ? confidence_json(*report.confidence) : Json(nullptr);
   if (!report.no_confidence.empty()) j["no_confidence"] = report.no_confidence;
+  j["warnings"] = warnings_json(report.warnings);
   std::string text;
   layout(j, 0, text);
   return text + "\n";
@@ -42,6 +43,7 @@ static RunReport run_report_of(const Json& j) {
   if (!field(j, "confidence").is_null()) report.confidence = confidence_of(field(j, "confidence"));
   if (j.contains("no_confidence") && j["no_confidence"].is_string())
     report.no_confidence = j["no_confidence"].get<std::string>();
+  report.warnings = warnings_of(j);
   return report;
 }
 
@@ -53,7 +55,8 @@ std::string report_csv_header() {
   return csv_header({{"data_file", "results_file", "data_count", "weight_function"},
                      state_csv_fields(),
                      {"mean_score", "mean_misfit", "data_fitting"},
-                     confidence_csv_fields()});
+                     confidence_csv_fields(),
+                     {"warnings"}});
 }
 
 std::string report_csv_row(const RunReport& r) {
@@ -69,6 +72,7 @@ std::string report_csv_row(const RunReport& r) {
     f.resize(f.size() + 13);
   }
   add_confidence_csv_fields(r.confidence, f);
+  f.push_back(std::to_string(r.warnings.size()));
   return csv_line(f);
 }
 

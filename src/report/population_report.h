@@ -49,6 +49,7 @@ struct PopulationRunReport {
   std::vector<PopulationReport> populations;
   std::vector<int32_t> unassigned;  // ordinals
   std::vector<DroppedReport> dropped;
+  std::vector<DatumWarning> warnings;  // of the checks of every datum
 };
 
 #endif  // SORVEL_REPORT_POPULATION_REPORT_H_

@@ -12,6 +12,7 @@
 
 #include "common/types.h"
 #include "confidence/confidence_report.h"
+#include "data/data_checks.h"
 #include "grid/state_axes.h"
 #include "stress/stress_quantities.h"
 
@@ -37,6 +38,7 @@ struct RunReport {
   std::optional<BestStateReport> best;    // none without data
   std::optional<Confidence> confidence;   // none without a bootstrap
   std::string no_confidence;              // why there is none, for the reader
+  std::vector<DatumWarning> warnings;     // of the checks of every datum
 };
 
 /// The best state `best_index` of `grid` (as generated, with its tensors)

@@ -8,6 +8,8 @@
 
 #include "common/threads.h"
 #include "confidence/bootstrap.h"
+#include "data/data_checks.h"
+#include "data/data_file.h"
 #include "formats/population_report_file.h"
 #include "formats/state_text.h"
 #include "formats/run_report_file.h"
@@ -80,7 +82,7 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
   // One line, as a usage error prints it after its message.
   std::string usage = name + " --weight N" + k + (program.takes_confidence ? CONFIDENCE_USAGE : "") +
                       (program.takes_subset_size ? POPULATION_USAGE : "") +
-                      " [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
+                      " [--strict] [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
   std::string about =
       std::string(program.purpose) + "Without arguments " + name +
       " asks its questions at the console instead.\n\n"
@@ -90,6 +92,7 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
   if (program.takes_confidence) about += confidence_help(program.takes_subset_size);
   if (program.takes_subset_size) about += population_help();
   about +=
+      "  --strict      refuse a data file with warnings: exit status 1, no RESULTS\n"
       "  --overwrite   replace an existing RESULTS file" +
       std::string(program.takes_subset_size ? "\n                (and report, picture or split files)"
                  : program.takes_confidence ? " (and report or picture)" : "") + "\n"
@@ -100,7 +103,10 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
       "RESULTS is DATA with the extension " +
       extension +
       " unless given; names are used as\n"
-      "given. After the results file, one summary line names the " +
+      "given. Every datum is checked first: a dip outside 0 to 90, a slip line more\n"
+      "than 10 degrees off its plane, an upward slip line, a sense word whose first\n"
+      "letter means another sense, a datum given twice; each is one warning on\n"
+      "standard error.\nAfter the results file, one summary line names the " +
       (program.takes_subset_size
            ? "most-voted\nstress state; then one line gives the number of populations and why, one\n"
              "line each population, and one line each datum.\n"
@@ -275,6 +281,24 @@ static std::string file_refusal(const CommandLineProgram& program, const RunOpti
   return "";
 }
 
+// The checks of every datum: one line each warning on standard error,
+// then how many data have them. False when --strict refuses the file.
+static bool data_pass_checks(const CommandLineProgram& program, bool strict, AnalysisRun& run) {
+  FaultSet set;
+  std::vector<DatumSource> sources;
+  // A file that cannot be read is reported by the run itself, in its place.
+  if (read_data_file(run.data_file, set, sources)) return true;
+  run.data_warnings = check_fault_data(set, sources);
+  if (run.data_warnings.empty()) return true;
+  for (const DatumWarning& warning : run.data_warnings)
+    std::fprintf(stderr, "%s: %s\n", program.name, warning_line(warning).c_str());
+  std::fprintf(stderr, "%s: %s\n", program.name,
+               warnings_summary(run.data_warnings, set.count).c_str());
+  if (!strict) return true;
+  std::fprintf(stderr, "%s: refused (--strict): no results file written\n", program.name);
+  return false;
+}
+
 int run_command_line(const CommandLineProgram& program, const std::string& extension, int argc,
                      char** argv) {
   set_error_ending(ErrorEnding::standard_error);
@@ -291,6 +315,7 @@ int run_command_line(const CommandLineProgram& program, const std::string& exten
     std::fprintf(stderr, "%s: %s\n", program.name, refusal.c_str());
     return 1;
   }
+  if (!data_pass_checks(program, parsed.options.contains("--strict"), options.run)) return 1;
   std::string summary;
   if (StageResult error = program.run(options.run, current_job_time(),
                                       console_run_settings(options.threads, options.quiet),

@@ -37,14 +37,16 @@ static ErrorEnding error_ending = ErrorEnding::console_pause;
 
 void set_error_ending(ErrorEnding ending) { error_ending = ending; }
 
+[[noreturn]] static void end_on_standard_error(const std::string& block) {
+  flush_console();  // the progress lines so far come first
+  std::fwrite(block.data(), 1, block.size(), stderr);
+  std::exit(1);
+}
+
 void ErrorReporter(const std::string& routine, const std::string& message,
                    std::optional<int32_t> line) {
   std::string block = format_error_block(routine, message, line);
-  if (error_ending == ErrorEnding::standard_error) {
-    flush_console();  // the progress lines so far come first
-    std::fwrite(block.data(), 1, block.size(), stderr);
-    std::exit(1);
-  }
+  if (error_ending == ErrorEnding::standard_error) end_on_standard_error(block);
   std::fwrite(block.data(), 1, block.size(), stdout);
   pause_for_enter("  Press Enter to end the program. ");
   flush_console();
@@ -55,6 +57,14 @@ void report_failure(const ErrorReport& report) {
   if (!report.notes.empty()) {
     std::fwrite(report.notes.data(), 1, report.notes.size(), stdout);
     flush_console();
+  }
+  // A script's user has no dialogue to go back to: the block says where
+  // in the file the fault lies.
+  if (error_ending == ErrorEnding::standard_error && !report.detail.empty()) {
+    std::string block = format_error_block(report.routine, report.message, report.line);
+    const std::string last = "   Execution terminated.\n";
+    block.insert(block.size() - last.size(), "   " + report.detail + "\n");
+    end_on_standard_error(block);
   }
   ErrorReporter(report.routine, report.message, report.line);
 }

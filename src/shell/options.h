@@ -65,19 +65,21 @@ std::optional<int> help_or_version(const ProgramTexts& texts, const ParsedArgume
 // ---- the options of the six programs ----
 
 inline constexpr KnownOption CDM_CIM_OPTIONS[] = {
-    {"--weight", true}, {"--overwrite", false}, {"--quiet", false},
-    {"--threads", true}, {"--help", false},     {"--version", false}};
+    {"--weight", true},  {"--overwrite", false}, {"--quiet", false},
+    {"--threads", true}, {"--help", false},      {"--version", false},
+    {"--strict", false}};
 
 inline constexpr KnownOption CDM_OPTIONS[] = {
     {"--weight", true},    {"--overwrite", false}, {"--quiet", false},   {"--threads", true},
     {"--help", false},     {"--version", false},   {"--bootstrap", true}, {"--seed", true},
-    {"--report", true},    {"--picture", true}};
+    {"--report", true},    {"--picture", true},    {"--strict", false}};
 
 inline constexpr KnownOption MIM_OPTIONS[] = {
     {"--weight", true},     {"--overwrite", false}, {"--quiet", false},   {"--threads", true},
     {"--help", false},      {"--version", false},   {"--k", true},        {"--bootstrap", true},
     {"--seed", true},       {"--report", true},     {"--picture", true},  {"--separation", true},
-    {"--min-votes", true},  {"--fit", true},        {"--populations", true}, {"--split", true}};
+    {"--min-votes", true},  {"--fit", true},        {"--populations", true}, {"--split", true},
+    {"--strict", false}};
 
 inline constexpr KnownOption GRID_OPTIONS[] = {{"--fixed", false},
                                                {"--whole", false},
@@ -92,7 +94,8 @@ inline constexpr KnownOption PLOT_OPTIONS[] = {
 inline constexpr KnownOption IMPORT_OPTIONS[] = {
     {"--format", true},    {"--sense", true},     {"--tolerance", true},
     {"--skip-bad", false}, {"--overwrite", false}, {"--check", false},
-    {"--help", false},     {"--version", false},   {"--bare-pitch-is-trend", false}};
+    {"--help", false},     {"--version", false},   {"--bare-pitch-is-trend", false},
+    {"--bedding", true},   {"--paleonorth", true}};
 
 /// sorvel-plot and sorvel-import refuse an unknown "-x"; the analysis
 /// programs take it as a file name, as they always have.

@@ -108,6 +108,34 @@ TEST_F(ReaderTest, LinesWhereEachDatumEnds) {
   EXPECT_EQ(lines, (std::vector<int32_t>{3, 5}));
 }
 
+// The command-line mode names the physical line beside the ordinal, and
+// says why lines that hold no datum fail.
+TEST_F(ReaderTest, FailuresNameTheFileLine) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"\n\n10 20 30\n40 N\n\n10 20 30 x N\n",
+       "datum 2 (file line 6): a value is not a number where a number is due"},
+      {"10 20 30 40 N\n\n10 20\n\n30 40 ?\n",
+       "datum 2 (file lines 3 to 5): the sense \"?\" begins with none of N, R, S, D"},
+      {"10 20 30 40 N\n10 20 30 40 left-lateral\n",
+       "datum 2 (file line 2): the sense \"left-lateral\" begins with none of N, R, S, D: "
+       "write S for sinistral"},
+      {"10 20 30 40 N\n10 20 30\n", "datum 2 (file line 2): the file ends before its fifth value"},
+      {"10 20 / 40 N\n", "datum 1 (file line 1): a value is left unset (a slash, or two commas in a row)"},
+      {"10 20 30 40 N\n\n10 20 30 40 N\n\n",
+       "file line 4 is empty: the data file allows no empty line after the last datum"},
+      {"10 20 30 40 N\r\n  \r\n",
+       "file line 2 holds only blanks: the data file allows no line of blanks after the last datum"},
+      {"10 20 30 40 N\n  # site 4\n", "file line 2 is a comment line: the data file allows no comments"},
+      {"\n", "file line 1 is empty and no datum follows it"},
+      {std::string("\xFF\xFE" "1\0" "0\0", 6), "file line 1: UTF-16 text: save it as UTF-8"},
+  };
+  for (const auto& [text, detail] : cases) {
+    EXPECT_FALSE(load(text)) << text;
+    ASSERT_TRUE(error_) << text;
+    EXPECT_EQ(error_->detail, detail) << text;
+  }
+}
+
 TEST_F(ReaderTest, AtMost32767Data) {
   std::string text;
   for (int i = 0; i < 32767; ++i) text += "10 20 30 40 N\n";

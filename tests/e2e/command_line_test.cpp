@@ -315,6 +315,7 @@ TEST_F(CommandLineTest, ErrorRunEndsAtOnceWithStandardInputOpen) {
   EXPECT_EQ(r.output, " \n   * Initialization     *\n");
   EXPECT_EQ(r.errors, " \n   Error in the subprogram read_data_file" + std::string(66, ' ') +
                           "\n \n   Invalid sense in the line number         3\n"
+                          "   datum 3 (file line 3): the sense \"X\" begins with none of N, R, S, D\n"
                           "   Execution terminated.\n");
   EXPECT_FALSE(file_exists(path("bad.cdm")));
 
@@ -326,6 +327,87 @@ TEST_F(CommandLineTest, ErrorRunEndsAtOnceWithStandardInputOpen) {
             std::string::npos)
       << r.errors;
   EXPECT_FALSE(file_exists(path("two.mim")));
+}
+
+// Every datum is checked before the grid: one warning a line on standard
+// error, named by ordinal and file line, then their count; the report
+// lists them. --strict refuses such a file, and the dialogue says nothing.
+TEST_F(CommandLineTest, DataChecksWarnAndStrictRefuses) {
+  write_file(path("doubtful.fdt"),
+             "90 60 90 60 N\n\n90 95 270 85 N\n90 60\n270 -60 N\n"
+             "90 60 180 0 right-lateral\n90 60 90 60 N\n90 30 90 30 N\n");
+  const std::string warnings =
+      "datum 2 (file line 3): dip 95 is outside 0 to 90\n"
+      "datum 3 (file line 4): upward slip line (plunge -60): sense N is read as reverse; its "
+      "downward end is 90.0/60.0\n"
+      "datum 4 (file line 6): sense word \"right-lateral\" is read as R (reverse), by its first "
+      "letter; write D for dextral\n"
+      "datum 5 (file line 7): the same five values as datum 1 (file line 1)\n"
+      "4 of 6 data have warnings (see above); --strict refuses such files\n";
+  auto prefixed = [&](const std::string& name) {
+    std::string text;
+    for (const std::string& line : split_lines(warnings)) text += name + ": " + line + "\n";
+    return text;
+  };
+  ProgramRun r = run("sorvel", {"--weight", "1", "--quiet", "--bootstrap", "0", "--report",
+                                "doubtful.json", "doubtful.fdt"});
+  ASSERT_EQ(r.status, 0) << r.errors;
+  EXPECT_EQ(r.errors, prefixed("sorvel"));
+  std::string json = read_file(path("doubtful.json"));
+  EXPECT_NE(json.find("\"warnings\": [\n    {\"datum\":2,\"line\":3,\"text\":\"dip 95 is outside 0 to "
+                      "90\"},\n"),
+            std::string::npos)
+      << json;
+  r = run("sorvel", {"--weight", "1", "--quiet", "--bootstrap", "0", "--overwrite", "--report",
+                     "doubtful.csv", "doubtful.fdt"});
+  ASSERT_EQ(r.status, 0) << r.errors;
+  std::vector<std::string> rows = split_lines(read_file(path("doubtful.csv")));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].substr(rows[0].size() - 9), ",warnings");
+  EXPECT_EQ(rows[1].substr(rows[1].size() - 2), ",4");
+
+  r = run("sorvel-cim", {"--weight", "1", "--quiet", "doubtful.fdt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.errors, prefixed("sorvel-cim"));
+  const std::string refusal = "refused (--strict): no results file written\n";
+  for (const std::string program : {"sorvel", "sorvel-cim", "sorvel-mim"}) {
+    std::vector<std::string> arguments = {"--weight", "1", "--strict", "doubtful.fdt", "strict.out"};
+    if (program == "sorvel-mim") arguments.insert(arguments.begin(), {"--k", "2"});
+    r = run(program, arguments);
+    EXPECT_EQ(r.status, 1) << program;
+    EXPECT_EQ(r.output, "") << program;
+    EXPECT_EQ(r.errors, prefixed(program) + program + ": " + refusal);
+    EXPECT_FALSE(file_exists(path("strict.out"))) << program;
+  }
+  r = run("sorvel", {"--weight", "1", "--quiet", "--strict", "normal.fdt"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.errors, "");
+
+  ProgramRun d = dialogue("sorvel-cim", "doubtful.fdt\ndialogue.cim\n1\n");
+  EXPECT_EQ(d.status, 0);
+  EXPECT_EQ(d.errors, "");
+  EXPECT_EQ(d.output.find("warning"), std::string::npos) << d.output;
+  EXPECT_EQ(read_file(path("dialogue.cim")), read_file(path("doubtful.cim")));
+}
+
+// A data error of the command-line mode names the file line: after empty
+// lines and a datum over two lines, and where lines hold no datum.
+TEST_F(CommandLineTest, DataErrorsNameTheFileLine) {
+  const std::string block_head =
+      " \n   Error in the subprogram read_data_file" + std::string(66, ' ') + "\n \n";
+  write_file(path("late.fdt"), "\n90 60 90\n60 N\n\n90 60 90 60 N\n90 sixty 90 60 N\n");
+  ProgramRun r = run("sorvel", {"--weight", "1", "--quiet", "late.fdt"}, 20);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.errors, block_head + "   Invalid data at line number         3\n"
+                      "   datum 3 (file line 6): a value is not a number where a number is due\n"
+                      "   Execution terminated.\n");
+  write_file(path("ends.fdt"), "90 60 90\n60 N\n90 30 90 30 N\n\n");
+  r = run("sorvel-cim", {"--weight", "1", "--quiet", "ends.fdt"}, 20);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.errors, block_head + "   Invalid data at line number         3\n"
+                      "   file line 4 is empty: the data file allows no empty line after the last "
+                      "datum\n   Execution terminated.\n");
+  EXPECT_FALSE(file_exists(path("ends.cim")));
 }
 
 TEST_F(CommandLineTest, HelpVersionAndNamesTakenAsGiven) {

@@ -76,9 +76,13 @@ TEST(ReportFilesTest, RunReportComesBackFromItsJson) {
   report.weight_function = "hyperbolic-tangent";
   report.best = sample_state();
   report.confidence = sample_confidence();
+  report.warnings = {{2, 3, "dip 95 is outside 0 to 90"}, {4, 6, "sense word \"RL\" is read as R"}};
   std::string text = report_json(report), error;
   std::optional<RunReport> back = parse_report_json(text, error);
   ASSERT_TRUE(back) << error;
+  ASSERT_EQ(back->warnings.size(), 2u);
+  EXPECT_EQ(back->warnings[1].line, 6);
+  EXPECT_EQ(back->warnings[1].text, report.warnings[1].text);
   EXPECT_EQ(back->data_file, report.data_file);
   EXPECT_EQ(back->weight_function, report.weight_function);
   expect_same_state(*report.best, *back->best);
@@ -94,6 +98,7 @@ TEST(ReportFilesTest, RunReportComesBackFromItsJson) {
   EXPECT_FALSE(back->best);
   EXPECT_FALSE(back->confidence);
   EXPECT_EQ(back->no_confidence, "no data");
+  EXPECT_TRUE(back->warnings.empty());
 }
 
 TEST(ReportFilesTest, PopulationReportComesBackFromItsJson) {
@@ -115,6 +120,7 @@ TEST(ReportFilesTest, PopulationReportComesBackFromItsJson) {
   r.populations = {p, q};
   r.unassigned = {6};
   r.dropped = {{123, {10, 20}, {200, 70}, 0.3, 2, 0, 1, "too few data alone"}};
+  r.warnings = {{5, 9, "the same five values as datum 1 (file line 1)"}};
   std::string text = population_report_json(r), error;
   std::optional<PopulationRunReport> back = parse_population_report_json(text, error);
   ASSERT_TRUE(back) << error;
@@ -131,6 +137,8 @@ TEST(ReportFilesTest, PopulationReportComesBackFromItsJson) {
   ASSERT_EQ(back->dropped.size(), 1u);
   EXPECT_EQ(back->dropped[0].sigma3.plunge, 70);
   EXPECT_EQ(back->dropped[0].reason, "too few data alone");
+  ASSERT_EQ(back->warnings.size(), 1u);
+  EXPECT_EQ(back->warnings[0].datum, 5);
   EXPECT_EQ(population_report_json(*back), text);
 }
 
@@ -153,13 +161,13 @@ TEST(ReportFilesTest, CsvHeadersShareTheStateAndConfidenceFields) {
             "sigma2_trend,sigma2_plunge,sigma3_trend,sigma3_plunge,phi,regime,shmax,r_prime,"
             "mean_score,mean_misfit,data_fitting,level,resamples,seed,sigma1_cone,sigma3_cone,"
             "phi_low,phi_high,shmax_low,shmax_high,shmax_undefined,r_prime_low,r_prime_high,"
-            "best_share\n");
+            "best_share,warnings\n");
   EXPECT_EQ(population_csv_header(),
             "data_file,results_file,data_count,weight_function,k,subsets,populations,population,"
             "sigma1_trend,sigma1_plunge,sigma2_trend,sigma2_plunge,sigma3_trend,sigma3_plunge,"
             "phi,regime,shmax,r_prime,votes,data,data_alone,mean_misfit,level,resamples,seed,"
             "sigma1_cone,sigma3_cone,phi_low,phi_high,shmax_low,shmax_high,shmax_undefined,"
-            "r_prime_low,r_prime_high,best_share\n");
+            "r_prime_low,r_prime_high,best_share,warnings\n");
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ ConfidenceOutcome CDM_confidence(const AnalysisRun& run, const RankedRun& ranked
   report.results_file = run.results_file;
   report.data_count = n;
   report.weight_function = weight_function;
+  report.warnings = run.data_warnings;
   if (n > 0)
     report.best = describe_best_state(grid, ranked.best.index, ranked.best.score_sum,
                                       faults.data.data(), n);

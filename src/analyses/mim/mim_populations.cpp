@@ -143,6 +143,7 @@ PopulationRunReport MIM_populations(const AnalysisRun& run, const MimRun& mim,
   r.data_file = run.data_file;
   r.results_file = run.results_file;
   r.data_count = tables.faults.count;
+  r.warnings = run.data_warnings;
   r.weight_function = weight_function;
   r.k = run.subset_size;
   for (int32_t v : mim.votes) r.subsets += v;
