@@ -31,6 +31,13 @@ static const char* const ABOUT =
     "                         then projected onto the plane (default 10)\n"
     "  --bare-pitch-is-trend  a pitch without a strike-end letter is the\n"
     "                         slip trend\n"
+    "  --bedding DD/DIP[/O]   back-tilt every datum about the strike line of\n"
+    "                         this bedding (today's dip direction and dip; O for\n"
+    "                         overturned) until it is horizontal; over the file's\n"
+    "                         own bedding (0/0: none)\n"
+    "  --paleonorth A         north at the time of faulting lay at azimuth A\n"
+    "                         today: turn every datum about the vertical by -A,\n"
+    "                         after the bedding; over the file's own (0: none)\n"
     "  --skip-bad             write the good rows even when some are refused\n"
     "  --overwrite            replace an existing OUTPUT\n"
     "  --check                check INPUT and write nothing\n"
@@ -42,11 +49,15 @@ static const char* const ABOUT =
     "            and L_DIP hold the slip trend and plunge, or a pitch and the\n"
     "            letter of the strike end it is measured from:\n"
     "              ANG_001 ... striae  151  61  80  E  N\n"
+    "            bedding records back-tilt the striae of their LOCATION (an O\n"
+    "            as SENSE: overturned), and PALEONORTH turns each row\n"
     "  columns   comma, semicolon or tab separated, with a header naming dip\n"
     "            direction or strike (with a dip quadrant, else right-hand rule),\n"
     "            dip, and trend and plunge, or rake (Aki-Richards, positive for\n"
     "            a reverse component), or pitch and the letter of its strike\n"
-    "            end; sense as a letter or a word:\n"
+    "            end; sense as a letter or a word; a BEDDING column (DD/DIP[/O])\n"
+    "            or BEDDING DIP DIRECTION and BEDDING DIP, and PALEONORTH,\n"
+    "            correct each row:\n"
     "              strike,dip,rake          45,61,280\n"
     "              strike;dip;pitch;sense   045;61S;80E;normal\n"
     "  quadrant  no header: strike, dip with its quadrant, pitch with the\n"
@@ -95,6 +106,17 @@ static std::string read_values(const ParsedArguments& parsed, Arguments& a) {
   a.overwrite = parsed.options.contains("--overwrite");
   a.check = parsed.options.contains("--check");
   a.options.bare_pitch_is_trend = parsed.options.contains("--bare-pitch-is-trend");
+  if (const std::string* bedding = given_value(parsed, "--bedding")) {
+    Bedding b;
+    if (!parse_bedding(*bedding, b))
+      return "bedding " + *bedding + " is not DD/DIP or DD/DIP/O (dip 0 to 90)";
+    a.options.corrections.bedding = b;
+  }
+  if (const std::string* north = given_value(parsed, "--paleonorth")) {
+    double value;
+    if (!parse_decimal(*north, false, value)) return "paleo-north " + *north + " is not an azimuth";
+    a.options.corrections.paleonorth = value;
+  }
   a.files = parsed.operands;
   size_t wanted = a.check ? 1 : 2;
   if (a.files.size() > wanted) return "unexpected argument " + a.files[wanted];
@@ -129,14 +151,15 @@ static int run_check(const Arguments& a, const ImportOutcome& outcome) {
   // file of it is one that sorvel reads as it stands.
   bool clean = outcome.readable && outcome.refused == 0;
   std::string verdict = clean ? " is clean" : " is not clean";
-  return finish(a.files[0] + verdict + " (nothing written): " + std::to_string(outcome.data.size()) +
-                    " data good, " + std::to_string(outcome.refused) + " rows refused",
-                clean ? 0 : 1);
+  std::string counted = std::to_string(outcome.data.size()) + " data good, " +
+                        std::to_string(outcome.refused) + " rows refused";
+  if (!outcome.readable) counted = "no datum read: " + outcome.refusal;
+  return finish(a.files[0] + verdict + " (nothing written): " + counted, clean ? 0 : 1);
 }
 
 static int run_import(const Arguments& a, const ImportOutcome& outcome) {
   const std::string& output = a.files[1];
-  if (!outcome.readable) return finish("no file written: " + counts(0, outcome), 1);
+  if (!outcome.readable) return finish("no file written, no datum read: " + outcome.refusal, 1);
   if (outcome.refused > 0 && !a.skip_bad)
     return finish("no file written (--skip-bad writes the good rows): " + counts(0, outcome), 1);
   if (outcome.data.empty()) return finish("no file written, no data: " + counts(0, outcome), 1);

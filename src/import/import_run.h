@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "import/field_corrections.h"
 #include "import/slip_datum.h"
 #include "import/table_notation.h"
 
@@ -15,6 +16,7 @@ struct ImportOptions {
   char sense = 0;                         // for rows without a sense; 0 for none
   double tolerance = 10.0;                // degrees a slip line may be off its plane
   bool bare_pitch_is_trend = false;       // a pitch without letter is the slip trend
+  FieldCorrection corrections;            // --bedding, --paleonorth: over the file's own
 };
 
 struct ImportOutcome {
@@ -24,6 +26,7 @@ struct ImportOutcome {
   int refused = 0;                  // rows with an error
   int not_striae = 0;               // RGF records of other kinds, left out
   bool readable = true;             // false when the file as a whole cannot be read
+  std::string refusal;              // then why, without the file's name
 };
 
 /// Imports `text`, the content of the file `name`.

@@ -23,6 +23,11 @@ struct ColumnRoles {
   int end_letter = -1;  // the strike end a pitch is measured from
   int sense = -1;
   int datatype = -1;    // kind of record (RGF)
+  int location = -1;    // the site of a record (RGF); blank: the site above
+  int paleonorth = -1;  // the azimuth today of north at the time of faulting
+  int bedding = -1;     // the bedding of the row as DD/DIP or DD/DIP/O
+  int bedding_dip_direction = -1;
+  int bedding_dip = -1;
 };
 
 /// How a notation reads its rows.

@@ -26,6 +26,37 @@ const NamedRole HEADER_NAMES[] = {
     {"pitchquadrant", &ColumnRoles::end_letter}, {"strikeend", &ColumnRoles::end_letter},
     {"sense", &ColumnRoles::sense},              {"senseofslip", &ColumnRoles::sense},
     {"slipsense", &ColumnRoles::sense},          {"datatype", &ColumnRoles::datatype},
+    {"location", &ColumnRoles::location},        {"site", &ColumnRoles::location},
+    {"paleonorth", &ColumnRoles::paleonorth},    {"bedding", &ColumnRoles::bedding},
+    {"beddingdipdir", &ColumnRoles::bedding_dip_direction},
+    {"beddingdipdirection", &ColumnRoles::bedding_dip_direction},
+    {"beddingdip", &ColumnRoles::bedding_dip},
+};
+
+// What each role is called where the names are listed, in the order of
+// the list.
+struct RoleLabel {
+  int ColumnRoles::*role;
+  const char* label;
+};
+
+const RoleLabel ROLE_LABELS[] = {
+    {&ColumnRoles::dip_direction, "dip direction"},
+    {&ColumnRoles::strike, "strike (right-hand rule, or with a dip quadrant)"},
+    {&ColumnRoles::dip, "dip"},
+    {&ColumnRoles::quadrant, "dip quadrant"},
+    {&ColumnRoles::trend, "slip trend"},
+    {&ColumnRoles::plunge, "slip plunge"},
+    {&ColumnRoles::rake, "rake"},
+    {&ColumnRoles::pitch, "pitch"},
+    {&ColumnRoles::end_letter, "strike end of the pitch"},
+    {&ColumnRoles::sense, "sense"},
+    {&ColumnRoles::datatype, "kind of record (RGF)"},
+    {&ColumnRoles::location, "site"},
+    {&ColumnRoles::bedding, "bedding as DD/DIP[/O]"},
+    {&ColumnRoles::bedding_dip_direction, "bedding dip direction"},
+    {&ColumnRoles::bedding_dip, "bedding dip"},
+    {&ColumnRoles::paleonorth, "paleo-north"},
 };
 
 const NamedRole* role_of_name(const std::string& header) {
@@ -133,6 +164,19 @@ Notation detect_notation(const std::string& path, const Table& table) {
   if (looks_like_fdt(first)) return Notation::fdt;
   if (looks_like_quadrant(first)) return Notation::quadrant;
   return Notation::unknown;
+}
+
+std::vector<std::string> known_header_lines() {
+  std::vector<std::string> lines = {
+      "  header names known (case, blanks, underscores and hyphens aside):"};
+  for (const RoleLabel& label : ROLE_LABELS) {
+    std::string names;
+    for (const NamedRole& named : HEADER_NAMES) {
+      if (named.role == label.role) names += (names.empty() ? "" : ", ") + std::string(named.name);
+    }
+    lines.push_back("    " + std::string(label.label) + ": " + names);
+  }
+  return lines;
 }
 
 bool has_header(Notation notation) {

@@ -4,6 +4,7 @@
 #define SORVEL_IMPORT_TABLE_NOTATION_H_
 
 #include <string>
+#include <vector>
 
 #include "import/delimited_table.h"
 #include "import/row_reading.h"
@@ -27,6 +28,10 @@ Notation detect_notation(const std::string& path, const Table& table);
 /// The column roles of the table in `notation`; false with `error` when
 /// the header lacks a column the notation needs.
 bool roles_of_table(Notation notation, const Table& table, ColumnRoles& roles, std::string& error);
+
+/// The header names known for each role, one line each, with a line
+/// before them that says how they are matched: "  dip: dip, dipangle".
+std::vector<std::string> known_header_lines();
 
 /// True when the notation's first row names the columns.
 bool has_header(Notation notation);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -35,6 +36,12 @@ struct Case {
 ImportOptions with_sense(char sense) {
   ImportOptions o;
   o.sense = sense;
+  return o;
+}
+
+ImportOptions no_bedding() {
+  ImportOptions o;
+  o.corrections.bedding = Bedding{0, 0, false};
   return o;
 }
 
@@ -90,15 +97,17 @@ TEST(ImportNotationTest, HandWorkedConversions) {
        "\"\",\"id\",\"Strike\",\"Dip\",\"Dip_direction\",\"Rake\",\"Direction\",\"sense\"\n"
        "\"1\",1,45,61,\"S\",80,\"E\",\"N\"\n",
        "135.0 61.0 115.0 59.5 N\n"},
-      // RGF: a blank DATATYPE repeats the one above; bedding is no datum;
-      // pitch and letter, or trend and plunge, in L_DIP_DIR and L_DIP. A5
+      // RGF: a blank DATATYPE repeats the one above; bedding is no datum
+      // (and is left out here); pitch and letter, or trend and plunge, in
+      // L_DIP_DIR and L_DIP. A5
       // is 59 from the W end (292) of 202/88: 202 + atan(cot 59 / cos 88)
       // = 288.7, plunge asin(sin 59 sin 88) = 58.9.
       {"rgf", "e.rgf",
        "DATA_ID\tDATATYPE\tDIP_DIR\tDIP\tL_DIP_DIR\tL_DIP\tSENSE\r\n"
        "A1\tSTRIAE\t135\t61\t80\tE\tN\r\nA2\t\t135\t61\t115.0\t59.5\tNORMAL\r\n"
        "A3\tbedding\t50\t80\t\t\t\r\nA4\t\t51\t80\t\t\t\r\nA5\tstriae\t202\t88\t59\tW\tS\r\n",
-       "135.0 61.0 115.0 59.5 N\n135.0 61.0 115.0 59.5 N\n202.0 88.0 288.7 58.9 S\n"},
+       "135.0 61.0 115.0 59.5 N\n135.0 61.0 115.0 59.5 N\n202.0 88.0 288.7 58.9 S\n",
+       no_bedding()},
   };
   for (const Case& c : cases) {
     ImportOutcome outcome = import_text(c.name, c.text, c.options);
@@ -106,7 +115,13 @@ TEST(ImportNotationTest, HandWorkedConversions) {
     EXPECT_EQ(written(outcome), c.expected) << c.what;
     for (const std::string& line : outcome.report) ADD_FAILURE() << c.what << ": " << line;
   }
-  EXPECT_EQ(import_text("e.rgf", cases[9].text, {}).not_striae, 2);
+  // The bedding records back-tilt the striae of their site, and say so.
+  ImportOutcome tilted = import_text("e.rgf", cases[9].text, {});
+  EXPECT_EQ(tilted.not_striae, 0);
+  EXPECT_EQ(tilted.report, std::vector<std::string>{
+                               "e.rgf: bedding 50.5/80 (the file's bedding records, file lines 4, "
+                               "5, their mean): 3 data back-tilted about its strike line by 80 "
+                               "degrees"});
 }
 
 TEST(ImportNotationTest, EveryBadRowIsListedByItsLine) {
@@ -180,8 +195,31 @@ TEST(ImportNotationTest, NotationsAreRecognised) {
   }
   ImportOutcome outcome = import_text("x.csv", "strike,dip\n10,20\n", {});
   EXPECT_FALSE(outcome.readable);
-  EXPECT_EQ(outcome.report.back(),
+  ASSERT_GE(outcome.report.size(), 3u);
+  EXPECT_EQ(outcome.report[0],
             "x.csv: the header names no column of a slip trend and plunge, a rake or a pitch");
+  // Then the names it knows, for each field.
+  EXPECT_EQ(outcome.report[1], "  header names known (case, blanks, underscores and hyphens aside):");
+  EXPECT_NE(std::find(outcome.report.begin(), outcome.report.end(),
+                      "    slip trend: trend, sliptrend, slipazimuth, striaetrend, lineationtrend, "
+                      "ldipdir"),
+            outcome.report.end());
+}
+
+// A table saved as "Unicode text" reads as the same table in UTF-8; one
+// cut inside a character is refused with what to do.
+TEST(ImportNotationTest, Utf16TextReadsAsText) {
+  const std::string utf8 = "strike,dip,rake\n0,60,-90\n";
+  std::string little = "\xFF\xFE", big = "\xFE\xFF";
+  for (char c : utf8) little += std::string{c, '\0'}, big += std::string{'\0', c};
+  for (const std::string& text : {little, big}) {
+    ImportOutcome outcome = import_text("u.csv", text, {});
+    EXPECT_EQ(written(outcome), " 90.0 60.0  90.0 60.0 N\n");
+    EXPECT_EQ(outcome.report, std::vector<std::string>{"u.csv: read as UTF-16 text"});
+  }
+  ImportOutcome cut = import_text("u.csv", little.substr(0, little.size() - 1), {});
+  EXPECT_FALSE(cut.readable);
+  EXPECT_EQ(cut.refusal, "UTF-16 text cut inside a character: save it as UTF-8");
 }
 
 // What the writer writes reads back through our own reader to the values

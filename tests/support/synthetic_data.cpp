@@ -38,6 +38,30 @@ V turned(V v, V k, double angle) {
   return add(add(scale(v, c), scale(cross(k, v), s)), scale(k, dot(k, v) * (1.0 - c)));
 }
 
+// The datum of a plane with its downward normal `n` and the hanging
+// wall's slip: the line by its downward end, N or R, or D or S for a
+// nearly horizontal slip line.
+std::string datum_text(V n, V slip) {
+  if (n.z > 0) {  // turned past the horizontal: the other block is the hanging wall
+    n = scale(n, -1.0);
+    slip = scale(slip, -1.0);
+  }
+  double plane_dip = std::acos(std::fmin(-n.z, 1.0)) / DEGREE;
+  double plane_direction = std::fmod(std::atan2(-n.x, -n.y) / DEGREE + 360.0, 360.0);
+  bool line_is_slip = slip.z <= 0;
+  double azimuth, plunge;
+  trend_plunge(line_is_slip ? slip : scale(slip, -1.0), azimuth, plunge);
+  char sense = line_is_slip ? 'N' : 'R';
+  if (std::fabs(slip.z) < 0.05) {
+    double side = std::sin((azimuth - plane_direction) * DEGREE);
+    sense = (side > 0) == line_is_slip ? 'D' : 'S';
+  }
+  char text[96];
+  std::snprintf(text, sizeof text, "%.2f %.2f %.2f %.2f %c", plane_direction, plane_dip, azimuth,
+                plunge, sense);
+  return text;
+}
+
 }  // namespace
 
 std::string noisy_synthetic_datum(const StressState& state, double dip_direction, double dip,
@@ -58,24 +82,7 @@ std::string noisy_synthetic_datum(const StressState& state, double dip_direction
   n = turned(n, k, tilt);
   slip = turned(slip, k, tilt);
   slip = turned(slip, n, error(random));
-  if (n.z > 0) {  // turned past the horizontal: the other block is the hanging wall
-    n = scale(n, -1.0);
-    slip = scale(slip, -1.0);
-  }
-  double plane_dip = std::acos(std::fmin(-n.z, 1.0)) / DEGREE;
-  double plane_direction = std::fmod(std::atan2(-n.x, -n.y) / DEGREE + 360.0, 360.0);
-  bool line_is_slip = slip.z <= 0;
-  double azimuth, plunge;
-  trend_plunge(line_is_slip ? slip : scale(slip, -1.0), azimuth, plunge);
-  char sense = line_is_slip ? 'N' : 'R';
-  if (std::fabs(slip.z) < 0.05) {
-    double side = std::sin((azimuth - plane_direction) * DEGREE);
-    sense = (side > 0) == line_is_slip ? 'D' : 'S';
-  }
-  char text[96];
-  std::snprintf(text, sizeof text, "%.2f %.2f %.2f %.2f %c", plane_direction, plane_dip, azimuth,
-                plunge, sense);
-  return text;
+  return datum_text(n, slip);
 }
 
 std::string synthetic_datum(const StressState& state, double dip_direction, double dip,
@@ -119,6 +126,41 @@ std::string synthetic_data_file(const StressState& state, int count, unsigned se
     std::string line = synthetic_datum(state, azimuth(random), dip(random), strike_slip_senses);
     if (line.empty()) continue;
     text += line + "\n";
+    ++made;
+  }
+  return text;
+}
+
+std::string field_synthetic_data_file(const StressState& state, int count, unsigned seed,
+                                      double bedding_dip_direction, double bedding_dip,
+                                      bool overturned, double rotation) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<double> azimuth(0.0, 360.0);
+  std::uniform_real_distribution<double> dip(15.0, 85.0);
+  V e1 = axis(state.sigma1_azimuth, state.sigma1_plunge);
+  V e3 = axis(state.sigma3_azimuth, state.sigma3_plunge);
+  V e2 = cross(e3, e1);
+  const V up = {0, 0, 1};
+  // The tilt takes the vertical onto the bedding's upward pole, about
+  // the line square to both; an overturned bed has gone 180 degrees on.
+  V pole = scale(axis(bedding_dip_direction + 180.0, 90.0 - bedding_dip), -1.0);
+  V k = unit(cross(up, pole));
+  double tilt = (bedding_dip + (overturned ? 180.0 : 0.0)) * DEGREE;
+  V check = turned(up, k, bedding_dip * DEGREE);
+  if (dot(check, pole) < 1 - 1e-12) return "the tilt misses the bedding";
+  std::string text;
+  for (int made = 0; made < count;) {
+    double a = azimuth(random) * DEGREE, d = dip(random) * DEGREE;
+    V n = {-std::sin(a) * std::sin(d), -std::cos(a) * std::sin(d), -std::cos(d)};
+    V t = add(scale(e1, dot(e1, n)), scale(e2, state.phi * dot(e2, n)));
+    V tau = sub(t, scale(n, dot(t, n)));
+    if (std::sqrt(dot(tau, tau)) < 0.05) continue;
+    V slip = unit(tau);
+    // Turned clockwise about the vertical, then tilted.
+    n = turned(turned(n, up, -rotation * DEGREE), k, tilt);
+    slip = turned(turned(slip, up, -rotation * DEGREE), k, tilt);
+    if (std::fabs(slip.z) < 0.1) continue;  // N or R decide it with room to spare
+    text += datum_text(n, slip) + "\n";
     ++made;
   }
   return text;

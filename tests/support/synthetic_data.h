@@ -33,6 +33,15 @@ std::string noisy_synthetic_datum(const StressState& state, double dip_direction
 std::string synthetic_data_file(const StressState& state, int count, unsigned seed,
                                 bool strike_slip_senses = false);
 
+/// The data of `count` random planes under `state`, as measured today at
+/// a site that has since turned clockwise by `rotation` degrees about the
+/// vertical and was then tilted: a bed horizontal at the time of faulting
+/// dips now `bedding_dip` towards `bedding_dip_direction` (overturned: it
+/// has gone past the vertical). Senses N or R.
+std::string field_synthetic_data_file(const StressState& state, int count, unsigned seed,
+                                      double bedding_dip_direction, double bedding_dip,
+                                      bool overturned, double rotation);
+
 /// Angle in degrees between two axes (lines, sense ignored).
 double axis_angle(double az1, double pl1, double az2, double pl2);
 
