@@ -5,10 +5,10 @@
 #include "shell/main_program.h"
 
 static StageResult run_cim(const AnalysisRun& run, const JobTime&, const RunSettings& settings,
-                           std::string& summary) {
+                           RunOutcome& outcome) {
   RankedRun result;
   if (StageResult error = CIM_run(run, settings, result)) return error;
-  summary = best_state_summary(result.tables.gss, result.best);
+  outcome.summary = best_state_summary(result.tables.gss, result.best);
   return std::nullopt;
 }
 

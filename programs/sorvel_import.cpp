@@ -3,18 +3,13 @@
 // our data file, or checks one of our data files, reporting every doubtful
 // row by its line number.
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <vector>
 
-#include "data/data_file.h"
 #include "import/field_text.h"
-#include "import/import_run.h"
-#include "shell/options.h"
 #include "platform/console_window.h"
+#include "runners/import_runner.h"
+#include "shell/options.h"
 
 static const char* const ABOUT =
     "\n"
@@ -74,14 +69,6 @@ static const char* const EXIT_TEXT =
     "Exit status: 0 when OUTPUT is written (with --check: when FILE is clean),\n"
     "1 otherwise, 2 for a usage error.\n";
 
-struct Arguments {
-  ImportOptions options;
-  bool skip_bad = false;
-  bool overwrite = false;
-  bool check = false;
-  std::vector<std::string> files;
-};
-
 static ProgramTexts import_texts() {
   return {"sorvel-import",
           "sorvel-import [OPTIONS] INPUT OUTPUT\n"
@@ -90,7 +77,7 @@ static ProgramTexts import_texts() {
 }
 
 // The options' values into `a`; the usage problem, or an empty text.
-static std::string read_values(const ParsedArguments& parsed, Arguments& a) {
+static std::string read_values(const ParsedArguments& parsed, ImportRequest& a) {
   const std::string* format = given_value(parsed, "--format");
   if (format != nullptr && !notation_of_name(*format, a.options.notation))
     return "unknown format " + *format + " (rgf, columns, quadrant or fdt)";
@@ -124,70 +111,18 @@ static std::string read_values(const ParsedArguments& parsed, Arguments& a) {
   return "";
 }
 
-static bool read_whole_file(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::stringstream content;
-  content << in.rdbuf();
-  text = content.str();
-  return !in.bad();
-}
-
-static int finish(const std::string& last_line, int status) {
-  std::fprintf(stderr, "sorvel-import: %s\n", last_line.c_str());
-  return status;
-}
-
-static std::string counts(int written, const ImportOutcome& outcome, const std::string& to = "") {
-  std::string text = std::to_string(written) + " data written" + to + ", " +
-                     std::to_string(outcome.refused) + " rows refused";
-  if (outcome.not_striae > 0)
-    text += ", " + std::to_string(outcome.not_striae) + " records other than striae left out";
-  return text;
-}
-
-static int run_check(const Arguments& a, const ImportOutcome& outcome) {
-  // Our own notation is read by the analyses' reader itself, so a clean
-  // file of it is one that sorvel reads as it stands.
-  bool clean = outcome.readable && outcome.refused == 0;
-  std::string verdict = clean ? " is clean" : " is not clean";
-  std::string counted = std::to_string(outcome.data.size()) + " data good, " +
-                        std::to_string(outcome.refused) + " rows refused";
-  if (!outcome.readable) counted = "no datum read: " + outcome.refusal;
-  return finish(a.files[0] + verdict + " (nothing written): " + counted, clean ? 0 : 1);
-}
-
-static int run_import(const Arguments& a, const ImportOutcome& outcome) {
-  const std::string& output = a.files[1];
-  if (!outcome.readable) return finish("no file written, no datum read: " + outcome.refusal, 1);
-  if (outcome.refused > 0 && !a.skip_bad)
-    return finish("no file written (--skip-bad writes the good rows): " + counts(0, outcome), 1);
-  if (outcome.data.empty()) return finish("no file written, no data: " + counts(0, outcome), 1);
-  switch (write_fdt_file(output, outcome.data, a.overwrite)) {
-    case WriteStatus::exists:
-      return finish(output + " exists (--overwrite replaces it): " + counts(0, outcome), 1);
-    case WriteStatus::failed:
-      return finish(output + " cannot be written: " + counts(0, outcome), 1);
-    default:
-      return finish(counts(static_cast<int>(outcome.data.size()), outcome, " to " + output), 0);
-  }
-}
-
 int main(int argc, char** argv) {
   prepare_console();
   ProgramTexts texts = import_texts();
   ParsedArguments parsed;
-  Arguments a;
+  ImportRequest a;
   std::string problem = parse_arguments(argc, argv, IMPORT_TABLE, parsed);
   if (!problem.empty()) return usage_error(texts, problem);
   if (std::optional<int> status = help_or_version(texts, parsed)) return *status;
   problem = read_values(parsed, a);
   if (!problem.empty()) return usage_error(texts, problem);
-  std::string text;
-  if (!read_whole_file(a.files[0], text))
-    return finish(a.files[0] + " cannot be read: no file written", 1);
-  if (a.check && a.options.notation == Notation::unknown) a.options.notation = Notation::fdt;
-  ImportOutcome outcome = import_text(a.files[0], text, a.options);
-  for (const std::string& line : outcome.report) std::fprintf(stderr, "%s\n", line.c_str());
-  return a.check ? run_check(a, outcome) : run_import(a, outcome);
+  ImportVerdict verdict = import_run(a);
+  for (const std::string& line : verdict.report) std::fprintf(stderr, "%s\n", line.c_str());
+  std::fprintf(stderr, "sorvel-import: %s\n", verdict.last_line.c_str());
+  return verdict.status;
 }

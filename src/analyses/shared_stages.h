@@ -42,6 +42,15 @@ struct AnalysisRun {
   std::vector<DatumWarning> data_warnings = {};
 };
 
+/// What a program's run gives back besides a failure: the summary line
+/// of the command-line mode, and the problem with an output after the
+/// results file (the run then ends with status 1, its results file as
+/// written), or an empty text.
+struct RunOutcome {
+  std::string summary;
+  std::string output_problem;
+};
+
 /// The tables one run works on.
 struct RunTables {
   FaultSet faults;

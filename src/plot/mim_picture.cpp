@@ -169,8 +169,7 @@ void draw_state_table(std::string& out, const Gss& gss, const MimFindings& f, do
   static const char* const heads[8] = {"", "votes", "fit", "given", "\xcf\x83" "1",
                                        "\xcf\x83" "2", "\xcf\x83" "3", "\xce\xa6"};
   svg_text(out, SvgPoint{PANEL_X, y},
-           (f.populations_found.empty() ? "Stress states found (" : "Populations (") +
-               std::to_string(f.states.size()) + ")",
+           "Populations (" + std::to_string(f.states.size()) + ")",
            "font-size=\"15\" font-weight=\"bold\"");
   svg_group_begin(out, "state-table", "font-size=\"13\"");
   for (int c = 0; c < 8; ++c)
@@ -223,12 +222,7 @@ std::vector<std::string> caption(const FaultSet& data, const std::string& data_n
           "Subsets of k =" + results.k_text + " data: " + std::to_string(subsets) + "; " +
               std::to_string(results.votes.size()) + " stress states voted; weight function " +
               results.function_name,
-          !f.populations_found.empty()
-              ? f.populations_found
-              : "States found: vote peaks " + degrees_text(f.peak_options.separation) +
-                    " of stress difference apart, with at least " +
-                    short_number(100.0 * f.peak_options.min_votes) +
-                    " % of the strongest peak's votes",
+          f.populations_found,
           "Data fitting no state: " + std::to_string(none) + " of " + std::to_string(data.count)};
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "formats/cdm_file.h"
+#include "grid/grid_labels.h"
 #include "grid/state_axes.h"
 #include "common/number_format.h"
 #include "data/fault_geometry.h"
@@ -129,10 +130,24 @@ PlotState state_of_gridpoint(const Gss& gss, int32_t k) {
   return state;
 }
 
-int32_t gridpoint_of_axes(const Gss& gss, const std::string& axes_text) {
-  for (int32_t k = 1; k <= GSS_SIZE; ++k) {
-    if (CDM_results_line(gss.points[static_cast<std::size_t>(k - 1)], 0).compare(0, 16, axes_text) == 0)
-      return k;
+int32_t gridpoint_of_line(const Gss& gss, const CdmState& line) {
+  // The grid's labels hold the numbers of every line's first 16 columns,
+  // worked out once per run of stress ratios.
+  const GridLabels labels = label_grid(gss);
+  if (!labels.complete) {
+    for (int32_t k = 1; k <= GSS_SIZE; ++k) {
+      const GridPoint& point = gss.points[static_cast<std::size_t>(k - 1)];
+      if (CDM_results_line(point, 0).compare(0, 16, line.axes_text) == 0) return k;
+    }
+    return 0;
+  }
+  for (std::size_t i = 0; i < labels.points.size(); ++i) {
+    const PointLabel label = labels.points[i];
+    const RunAxes& axes = labels.runs[label.run];
+    if (label.phi_tenths == line.phi_tenths && axes.sigma1_azimuth == line.s1_azimuth &&
+        axes.sigma1_plunge == line.s1_plunge && axes.sigma3_azimuth == line.s3_azimuth &&
+        axes.sigma3_plunge == line.s3_plunge)
+      return static_cast<int32_t>(i + 1);
   }
   return 0;
 }
@@ -144,7 +159,7 @@ PlotState best_cdm_state(const Gss& gss, const PlotResults& results) {
   best.sigma3 = PlotAxis{line.s3_azimuth, line.s3_plunge};
   best.phi_tenths = line.phi_tenths;
   best.score = line.fitness;
-  int32_t k = gridpoint_of_axes(gss, line.axes_text);
+  int32_t k = gridpoint_of_line(gss, line);
   if (k > 0) {
     best.sigma2 = state_of_gridpoint(gss, k).sigma2;
   } else {
@@ -168,7 +183,7 @@ std::string CDM_picture(const Gss& gss, const FaultSet& data, const std::string&
   draw_phi_chart(out, results.states, 280);
   // The Mohr diagram needs the state's tensor: a line no GridPoint gives
   // (an edited file) goes without it.
-  if (int32_t k = gridpoint_of_axes(gss, results.states.back().axes_text); k > 0)
+  if (int32_t k = gridpoint_of_line(gss, results.states.back()); k > 0)
     draw_mohr_panel(out, mohr_diagram(gss.points[static_cast<std::size_t>(k - 1)], data), PANEL_X,
                     480);
   draw_caption(out, {data_text(data_name, data.count) + "; results: " + results_name,

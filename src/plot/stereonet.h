@@ -16,9 +16,9 @@
 /// sigma2 as the summary lines give it.
 PlotState state_of_gridpoint(const Gss& gss, int32_t k);
 
-/// The GridPoint whose CDM line begins with `axes_text` (both axes and
-/// Phi, 16 characters), or 0 when none does.
-int32_t gridpoint_of_axes(const Gss& gss, const std::string& axes_text);
+/// The first GridPoint (1-based) whose CDM line has the axes and Phi of
+/// `line`, or 0 when none has.
+int32_t gridpoint_of_line(const Gss& gss, const CdmState& line);
 
 /// The best state of a CDM file: its last line, with sigma2 from the
 /// GridPoint of that line.

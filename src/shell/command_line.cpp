@@ -150,10 +150,8 @@ static std::string read_confidence_answers(const ParsedArguments& parsed, Confid
   return "";
 }
 
-// A number from low to high (low itself only when `low_included`) into
-// `value` when the option is given; the usage problem, or an empty text.
-static std::string read_number(const ParsedArguments& parsed, const char* name, double low,
-                               bool low_included, double high, double& value) {
+std::string read_number(const ParsedArguments& parsed, const char* name, double low,
+                        bool low_included, double high, double& value) {
   const std::string* text = given_value(parsed, name);
   if (text == nullptr) return "";
   char* end = nullptr;
@@ -316,12 +314,15 @@ int run_command_line(const CommandLineProgram& program, const std::string& exten
     return 1;
   }
   if (!data_pass_checks(program, parsed.options.contains("--strict"), options.run)) return 1;
-  std::string summary;
+  RunOutcome outcome;
   if (StageResult error = program.run(options.run, current_job_time(),
                                       console_run_settings(options.threads, options.quiet),
-                                      summary))
+                                      outcome))
     report_failure(*error);
-  write_line(summary);
+  write_line(outcome.summary);
   flush_console();
-  return 0;
+  if (outcome.output_problem.empty()) return 0;
+  std::fprintf(stderr, "%s: %s; the results file %s is written\n", program.name,
+               outcome.output_problem.c_str(), options.run.results_file.c_str());
+  return 1;
 }

@@ -24,6 +24,12 @@ inline constexpr const char* EXIT_STATUS_HELP =
 /// A subset size 2 to 8, or nothing.
 std::optional<int8_t> parse_subset_size(std::string_view text);
 
+/// A number from low to high (low itself only when `low_included`) into
+/// `value` when the option `name` is given; the usage problem ("bad value
+/// for NAME: TEXT"), or an empty text.
+std::string read_number(const ParsedArguments& parsed, const char* name, double low,
+                        bool low_included, double high, double& value);
+
 /// What a command-line run is told: the run's answers and how to carry
 /// it out (sorvel-grid uses `quiet` only).
 struct RunOptions {
@@ -34,9 +40,10 @@ struct RunOptions {
 
 /// An analysis as a program runs it: the run's answers, the start of the
 /// job (the MIM file records it) and the settings in; the summary line of
-/// the command-line mode out, or the failure.
+/// the command-line mode and a problem with a later output out, or the
+/// failure.
 using AnalysisRunner = StageResult (*)(const AnalysisRun& run, const JobTime& start,
-                                       const RunSettings& settings, std::string& summary);
+                                       const RunSettings& settings, RunOutcome& outcome);
 
 /// What distinguishes one analysis program on the command line.
 struct CommandLineProgram {

@@ -67,9 +67,9 @@ int run_main_program(const AnalysisProgram& program, FileChooser& chooser) {
   // The job starts before the weight function is chosen.
   JobTime start = current_job_time();
   run.weight_id = determine_weightfunc();
-  std::string summary;  // the dialogue shows none
+  RunOutcome outcome;  // the dialogue shows no summary and asks for no later output
   if (StageResult error =
-          program.command_line.run(run, start, console_run_settings(0, false), summary))
+          program.command_line.run(run, start, console_run_settings(0, false), outcome))
     report_failure(*error);
   flush_console();
   return 0;

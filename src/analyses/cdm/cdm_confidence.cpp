@@ -8,7 +8,6 @@
 #include "common/constants.h"
 #include "confidence/bootstrap.h"
 #include "grid/stress_order.h"
-#include "plot/confidence_picture.h"
 #include "formats/run_report_file.h"
 
 namespace {
@@ -35,10 +34,9 @@ void show_resampling(ResamplingProgress& progress, int32_t done, int32_t total) 
 
 }  // namespace
 
-ConfidenceOutcome CDM_confidence(const AnalysisRun& run, const RankedRun& ranked,
-                                 const std::string& weight_function, const RunSettings& settings) {
-  ConfidenceOutcome outcome;
-  RunReport& report = outcome.report;
+RunReport CDM_confidence(const AnalysisRun& run, const RankedRun& ranked,
+                         const std::string& weight_function, const RunSettings& settings) {
+  RunReport report;
   const FaultSet& faults = ranked.tables.faults;
   const GridPoint* grid = ranked.tables.gss.points.data();
   const int32_t n = faults.count;
@@ -68,12 +66,8 @@ ConfidenceOutcome CDM_confidence(const AnalysisRun& run, const RankedRun& ranked
       report.confidence = confidence_of_resamples(grid, ranked.best.index, best, asked.seed);
     }
   }
-  // The report as its JSON file gives it (numbers rounded as written), so
-  // that the run's picture is the one sorvel-plot draws from that file.
   std::string unused;
   if (std::optional<RunReport> written = parse_report_json(report_json(report), unused))
     report = *written;
-  if (!asked.picture_file.empty())
-    outcome.picture = CDM_confidence_picture(faults, run.data_file, run.results_file, report, grid);
-  return outcome;
+  return report;
 }

@@ -1,6 +1,7 @@
 #include "analyses/populations/data_assignment.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "data/fault_geometry.h"
 #include "fitness/fill_reference.h"
@@ -44,4 +45,33 @@ long shown_misfit(const DataAssignment& a, size_t i) {
   if (m.empty()) return -1;
   if (a.state[i] > 0) return m[size_t(a.state[i] - 1)];
   return *std::min_element(m.begin(), m.end());
+}
+
+MimFindings findings_of_report(const Gss& gss, const FaultSet& data,
+                               const PopulationRunReport& report) {
+  MimFindings f;
+  f.fit_limit = report.fit_limit;
+  for (const PopulationReport& p : report.populations) {
+    f.states.push_back({p.state.grid_index + 1, p.votes});
+    f.confidence.push_back(p.confidence);
+  }
+  f.assignment = assign_data(gss, data, f.states, report.fit_limit);
+  // The report's assignment, not the nearest state: they agree but for ties.
+  std::fill(f.assignment.state.begin(), f.assignment.state.end(), 0);
+  for (std::size_t s = 0; s < report.populations.size(); ++s) {
+    f.assignment.assigned[s] = static_cast<int>(report.populations[s].data.size());
+    for (int32_t ordinal : report.populations[s].data)
+      f.assignment.state[static_cast<std::size_t>(ordinal - 1)] = static_cast<int>(s + 1);
+  }
+  char text[200];
+  std::snprintf(text, sizeof text,
+                "Populations: %zu, %s; misfit under %g\xc2\xb0 fits",
+                report.populations.size(),
+                report.fixed_count > 0
+                    ? "as many as asked for"
+                    : ("each explaining at least " + std::to_string(report.least_alone) +
+                       " data that no other explains").c_str(),
+                report.fit_limit);
+  f.populations_found = text;
+  return f;
 }

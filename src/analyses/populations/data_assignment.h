@@ -9,16 +9,12 @@
 #include <cstddef>
 #include <vector>
 
-#include "formats/mim_file.h"
 #include "common/tables.h"
+#include "formats/mim_file.h"
+#include "report/mim_findings.h"
+#include "report/population_report.h"
 #include "stress/data_fit.h"
 
-struct DataAssignment {
-  std::vector<std::vector<long>> misfit;  // [datum][state], whole degrees
-  std::vector<int> state;                 // [datum]: 1-based state, 0 for none
-  std::vector<int> fitting;               // [state]: data whose misfit is below the limit
-  std::vector<int> assigned;              // [state]: data assigned to it
-};
 
 /// The misfits and the assignment of `data` (vectors need not be set) to
 /// the `states` found; gss must hold the stress tensors.
@@ -28,5 +24,11 @@ DataAssignment assign_data(const Gss& gss, const FaultSet& data,
 /// The misfit shown for datum i: under its state, or, when it has none,
 /// the least under any state; -1 when no state was found.
 long shown_misfit(const DataAssignment& a, size_t i);
+
+/// What the picture shows of a population report: its populations as the
+/// states found (in the report's order), each datum given to its
+/// population; gss must hold the stress tensors.
+MimFindings findings_of_report(const Gss& gss, const FaultSet& data,
+                               const PopulationRunReport& report);
 
 #endif  // SORVEL_ANALYSES_POPULATIONS_DATA_ASSIGNMENT_H_
