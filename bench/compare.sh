@@ -4,7 +4,9 @@
 # of sorvel, sorvel-mim and sorvel-cim. Prints the median of ROUNDS rounds
 # (default 5) of each and the ratio old / new. The MIM run of 100 data
 # (k = 5, 75 million subsets) takes a minute or more a run: it runs once
-# per build, and only with LONG=1.
+# per build, and only with LONG=1. The bootstrap cases (command-line mode,
+# 1000 resamples) and the MIM run of k = 2 on 2,000 data also give each
+# build's peak memory (the median of its runs, /usr/bin/time -v).
 #
 #   bench/compare.sh OLD_BUILD NEW_BUILD [ROUNDS]     from the project's root
 #   LONG=1 bench/compare.sh OLD_BUILD NEW_BUILD [ROUNDS]
@@ -29,6 +31,29 @@ seconds_args() {  # BUILD PROGRAM ARGUMENTS...: a run of the command-line mode
   local start; start=$(clock)
   "$build/$program" "$@" >/dev/null || return 1
   awk -v a="$start" -v b="$(clock)" 'BEGIN { printf "%.4f\n", b - a }'
+}
+# Like seconds_args, with the run's peak memory in MB after the time.
+seconds_memory() {  # BUILD PROGRAM ARGUMENTS...
+  local build=$1 program=$2; shift 2
+  local start; start=$(clock)
+  /usr/bin/time -v -o "$work/time.txt" "$build/$program" "$@" >/dev/null 2>&1 || return 1
+  awk -v a="$start" -v b="$(clock)" '/Maximum resident set size/ { kb = $NF }
+    END { printf "%.4f %.1f\n", b - a, kb / 1024 }' "$work/time.txt"
+}
+# PROGRAM WHAT ARGUMENTS...: old and new alternating, median time and memory.
+both_memory() {
+  local program=$1 what=$2; shift 2
+  : > "$work/old"; : > "$work/new"
+  for _ in $(seq "$rounds"); do
+    seconds_memory "$old" "$program" "$@" >> "$work/old" || true
+    seconds_memory "$new" "$program" "$@" >> "$work/new"
+  done
+  [ -s "$work/old" ] || { echo "$what: the old build cannot run it"; return; }
+  local ot om nt nm
+  ot=$(cut -d' ' -f1 "$work/old" | median); om=$(cut -d' ' -f2 "$work/old" | median)
+  nt=$(cut -d' ' -f1 "$work/new" | median); nm=$(cut -d' ' -f2 "$work/new" | median)
+  awk -v o="$ot" -v n="$nt" -v om="$om" -v nm="$nm" -v what="$what" \
+    'BEGIN { printf "%-40s old %7.3f s  new %7.3f s  old/new %5.2f  peak %6.1f / %6.1f MB\n", what, o, n, o / n, om, nm }'
 }
 both() {  # PROGRAM ANSWERS WHAT [ROUNDS]
   : > "$work/old"; : > "$work/new"
@@ -69,4 +94,15 @@ if [ -n "${LONG:-}" ]; then
   synthetic_data 100 11 $NORMAL $STRIKE $THRUST > "$work/mixed100.fdt"
   both sorvel-mim "$work/mixed100.fdt"$'\n'"$work/result.txt"$'\n'"5"$'\n'"1" "sorvel-mim, k = 5, 100 data, three states" 1
 fi
+# The bootstrap: random planes, where no state stands out and the bounds
+# prune least, and data of two or three stress states.
+random_data 100 12 > "$work/r100.fdt"
+synthetic_data 100 13 $NORMAL $STRIKE > "$work/two100.fdt"
+synthetic_data 2000 14 $NORMAL $STRIKE $THRUST > "$work/mixed2000.fdt"
+for set in r100 r1000 r2000 two100 mixed2000; do
+  both_memory sorvel "sorvel --bootstrap 1000, $set" --weight 1 --bootstrap 1000 --quiet --overwrite \
+    "$work/$set.fdt" "$work/r.cdm"
+done
+both_memory sorvel-mim "sorvel-mim --k 2, 2,000 data" --weight 1 --k 2 --quiet --overwrite \
+  "$work/r2000.fdt" "$work/r.mim"
 both sorvel-cim "$work/r1000.fdt"$'\n'"$work/result.txt"$'\n'"2" "sorvel-cim, 1,000 data, weight 2"

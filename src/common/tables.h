@@ -5,6 +5,7 @@
 #ifndef SORVEL_COMMON_TABLES_H_
 #define SORVEL_COMMON_TABLES_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -31,10 +32,15 @@ struct Gss {
 /// Signed 8-bit scores, GSS_SIZE rows by `columns` columns, row index
 /// fastest: entry (k, j) for GridPoint k and datum j (both 1-based) is
 /// scores[(j - 1) * GSS_SIZE + (k - 1)]. The storage is left unset until
-/// filled, since a table for many data is large.
+/// filled, since a table for many data is large. allocate_fitness_table
+/// gives the storage TABLE_COLUMN_SPARE bytes more per column after the
+/// last one, so that a search can lay every column out padded to whole
+/// groups of states in the table's own storage rather than in a copy.
+inline constexpr std::size_t TABLE_COLUMN_SPARE = 128;
 struct FitnessTable {
   std::unique_ptr<int8_t[]> scores;  // null when not allocated
   int32_t columns = 0;               // number of data the table was made for
+  std::size_t storage = 0;           // bytes at `scores` that may be written, spare included
 };
 
 /// One whole number per GridPoint, in grid order: a fitness sum, a

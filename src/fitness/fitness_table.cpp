@@ -28,10 +28,14 @@ StageResult allocate_fitness_table(int32_t n, FitnessTable& table) {
   table = FitnessTable();
   if (n <= 0) return std::nullopt;
   std::size_t bytes = 0;
-  int8_t* block = fitness_table_bytes(n, bytes) ? new (std::nothrow) int8_t[bytes] : nullptr;
+  const std::size_t spare = static_cast<std::size_t>(n) * TABLE_COLUMN_SPARE;
+  int8_t* block = fitness_table_bytes(n, bytes) && bytes <= std::numeric_limits<std::size_t>::max() - spare
+                      ? new (std::nothrow) int8_t[bytes + spare]
+                      : nullptr;
   if (block == nullptr) return ErrorReport{"fill_fitness_table", "Memory allocation error", {}, ""};
   table.scores.reset(block);
   table.columns = n;
+  table.storage = bytes + spare;
   return std::nullopt;
 }
 

@@ -99,7 +99,8 @@ struct Worker {
 
 struct SubsetSearchPlan {
   ScoreColumns columns;           // reordered, padded and interleaved as above
-  std::vector<int8_t, UnsetLargeBlockAllocator<int8_t>> reordered;  // their scores
+  std::vector<int8_t, UnsetLargeBlockAllocator<int8_t>> reordered;  // their scores, unless in place
+  ScoreColumns given{};           // the caller's columns, to be put back when laid out in place
   std::vector<int32_t> original;  // grid index at each position, -1 for padding
   int k;
   int depth;                      // leading data fixed by a task
@@ -563,6 +564,35 @@ void work(SubsetSearchPlan& plan, Worker& w, std::atomic<std::size_t>& next,
   }
 }
 
+// The columns laid out padded in their own storage: each padded column
+// is longer than the caller's, so the last is moved first, and column j
+// then covers only columns j and j + 1 of the caller's, both read by
+// then. The reverse, first column first, puts them back.
+void lay_out_in_place(SubsetSearchPlan& plan, const ScoreColumns& columns, std::size_t padded) {
+  const std::size_t points = static_cast<std::size_t>(columns.points);
+  std::vector<int8_t> column(padded);
+  for (int32_t j = columns.n - 1; j >= 0; --j) {
+    std::copy_n(columns.writable + static_cast<std::size_t>(j) * points, points, column.data());
+    int8_t* to = columns.writable + static_cast<std::size_t>(j) * padded;
+    for (std::size_t q = 0; q < padded; ++q)
+      to[q] = plan.original[q] < 0 ? PADDING_SCORE : column[static_cast<std::size_t>(plan.original[q])];
+  }
+  plan.given = columns;
+  plan.columns = ScoreColumns{columns.writable, static_cast<int32_t>(padded), columns.n};
+}
+
+void put_back_in_place(const SubsetSearchPlan& plan) {
+  const std::size_t points = static_cast<std::size_t>(plan.given.points);
+  const std::size_t padded = static_cast<std::size_t>(plan.columns.points);
+  std::vector<int8_t> column(padded);
+  for (int32_t j = 0; j < plan.given.n; ++j) {
+    std::copy_n(plan.given.writable + static_cast<std::size_t>(j) * padded, padded, column.data());
+    int8_t* to = plan.given.writable + static_cast<std::size_t>(j) * points;
+    for (std::size_t q = 0; q < padded; ++q)
+      if (plan.original[q] >= 0) to[plan.original[q]] = column[q];
+  }
+}
+
 // The columns in `order` (the grid's when empty), padded and interleaved.
 void reorder_columns(SubsetSearchPlan& plan, const ScoreColumns& columns,
                      const std::vector<int32_t>& order, int threads) {
@@ -575,7 +605,12 @@ void reorder_columns(SubsetSearchPlan& plan, const ScoreColumns& columns,
     plan.original[static_cast<std::size_t>(g * SPAN + t * GROUP + b)] =
         order.empty() ? p : order[static_cast<std::size_t>(p)];
   }
-  plan.reordered.resize(static_cast<std::size_t>(columns.n) * padded);
+  const std::size_t n = static_cast<std::size_t>(columns.n);
+  if (columns.writable != nullptr && columns.room >= n * padded) {
+    lay_out_in_place(plan, columns, padded);
+    return;
+  }
+  plan.reordered.resize(n * padded);
   parallel_for(columns.n, threads, [&](int32_t j) {
     const int8_t* from = columns.scores + static_cast<std::size_t>(j) * columns.points;
     int8_t* to = plan.reordered.data() + static_cast<std::size_t>(j) * padded;
@@ -655,4 +690,7 @@ void run_subset_search(SubsetSearchPlan& plan, int32_t* votes, const SearchProgr
       if (plan.original[q] >= 0) votes[plan.original[q]] += w.votes[q];
 }
 
-void SubsetSearchPlanDeleter::operator()(SubsetSearchPlan* plan) const { delete plan; }
+void SubsetSearchPlanDeleter::operator()(SubsetSearchPlan* plan) const {
+  if (plan->given.writable != nullptr) put_back_in_place(*plan);
+  delete plan;
+}

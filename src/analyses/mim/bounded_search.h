@@ -9,6 +9,7 @@
 #ifndef SORVEL_ANALYSES_MIM_BOUNDED_SEARCH_H_
 #define SORVEL_ANALYSES_MIM_BOUNDED_SEARCH_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -20,10 +21,16 @@
 
 /// The scores of `points` GridPoints for each of n data, column after
 /// column (GridPoint index fastest), as the fitness table holds them.
+/// Where the storage of the scores may be written (`writable`, the same
+/// bytes as `scores`, `room` bytes long), the search lays the columns out
+/// there in its own order, when they fit, instead of in a copy, and puts
+/// them back when its plan is freed.
 struct ScoreColumns {
   const int8_t* scores;
   int32_t points;
   int32_t n;
+  int8_t* writable = nullptr;
+  std::size_t room = 0;
 };
 
 /// Called with the subset counter at every multiple of

@@ -129,7 +129,7 @@ static void run_search(const SubsetSearch& search, int32_t n, int k, int32_t tot
   } while (changed != 0);
 }
 
-StageResult MIM_invert_subsets(const Gss& gss, const FitnessTable& table, int8_t k,
+StageResult MIM_invert_subsets(const Gss& gss, FitnessTable& table, int8_t k,
                                const RunSettings& settings, GridValues& votes) {
   if (settings.reference) return MIM_invert_subsets_reference(table, k, settings, votes);
   votes.assign(GSS_SIZE, 0);
@@ -138,7 +138,10 @@ StageResult MIM_invert_subsets(const Gss& gss, const FitnessTable& table, int8_t
   SubsetSearchPlanPtr plan;
   try {
     const std::vector<int32_t> order = search_stress_order(gss, settings.threads);
-    plan = plan_subset_search(ScoreColumns{table.scores.get(), GSS_SIZE, n}, k, settings.threads, order);
+    // The search lays the table out in its own storage, where it has the
+    // room, and puts it back.
+    plan = plan_subset_search(ScoreColumns{table.scores.get(), GSS_SIZE, n, table.scores.get(), table.storage},
+                              k, settings.threads, order);
   } catch (const std::bad_alloc&) {
   }
   if (plan == nullptr) return allocation_failure();

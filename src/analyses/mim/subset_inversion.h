@@ -18,7 +18,9 @@
 /// VOTES_PER_PROGRESS_LINE subsets; the reference path when the settings
 /// ask for it. Other values of k give no votes. The search orders the
 /// states by the stress tensors of `gss`, the grid the table was made of.
-StageResult MIM_invert_subsets(const Gss& gss, const FitnessTable& table, int8_t k,
+/// It lays the table out anew in its storage while it runs; the table is
+/// as it was when it returns.
+StageResult MIM_invert_subsets(const Gss& gss, FitnessTable& table, int8_t k,
                                const RunSettings& settings, GridValues& votes);
 
 /// The same search as the formulas read, one pass over the grid per
