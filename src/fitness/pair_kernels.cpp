@@ -3,10 +3,10 @@
 // every lane; nothing else about the arithmetic changes.
 #include "fitness/pair_kernels.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
+#include "common/bit_cast.h"
 #include "common/constants.h"
 #include "common/vector_clones.h"
 #include "grid/orientation.h"
@@ -57,9 +57,9 @@ static inline void normalize_lane(float& x, float& y, float& z) {
   float length = std::sqrt(x * x + y * y + z * z);
   uint32_t keep = length < ZERO_LENGTH ? 0u : ~0u;
   float qx = x / length, qy = y / length, qz = z / length;
-  x = std::bit_cast<float>(std::bit_cast<uint32_t>(qx) & keep);
-  y = std::bit_cast<float>(std::bit_cast<uint32_t>(qy) & keep);
-  z = std::bit_cast<float>(std::bit_cast<uint32_t>(qz) & keep);
+  x = bit_cast_to<float>(bit_cast_to<uint32_t>(qx) & keep);
+  y = bit_cast_to<float>(bit_cast_to<uint32_t>(qy) & keep);
+  z = bit_cast_to<float>(bit_cast_to<uint32_t>(qz) & keep);
 }
 
 struct Tensor9 {

@@ -1,8 +1,8 @@
 #include "grid/grid_labels.h"
 
-#include <bit>
 #include <limits>
 
+#include "common/bit_cast.h"
 #include "common/number_format.h"
 #include "grid/built_in_tables.h"
 #include "grid/orientation.h"
@@ -40,7 +40,7 @@ struct RatioTenths {
 };
 
 static long tenths_of(std::vector<RatioTenths>& known, float ratio) {
-  const uint32_t bits = std::bit_cast<uint32_t>(ratio);
+  const uint32_t bits = bit_cast_to<uint32_t>(ratio);
   for (const RatioTenths& k : known)
     if (k.bits == bits) return k.tenths;
   const long tenths = phi_tenths(ratio);
@@ -53,9 +53,9 @@ static bool is_built_in(std::span<const BuiltInRun> built_in, std::size_t run,
                         const GridPoint& point) {
   if (run >= built_in.size()) return false;
   const BuiltInRun& entry = built_in[run];
-  return entry.theta_bits == std::bit_cast<uint32_t>(point.euler_theta) &&
-         entry.phi_bits == std::bit_cast<uint32_t>(point.euler_phi) &&
-         entry.psi_bits == std::bit_cast<uint32_t>(point.euler_psi);
+  return entry.theta_bits == bit_cast_to<uint32_t>(point.euler_theta) &&
+         entry.phi_bits == bit_cast_to<uint32_t>(point.euler_phi) &&
+         entry.psi_bits == bit_cast_to<uint32_t>(point.euler_psi);
 }
 
 GridLabels label_grid(const Gss& gss) {

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstring>
 
+#include "common/bit_cast.h"
 #include "grid/built_in_tables.h"
 #include "grid/rotation_memo.h"
 #include "grid/state_axes.h"
@@ -49,9 +49,9 @@ TEST(GridLabelsTest, TheBuiltInRunsAreTheGridsOwn) {
     if (k > 0 && same_angles(point, gss.points[k - 1])) continue;
     ASSERT_LT(run, built_in.size());
     const BuiltInRun& entry = built_in[run++];
-    ASSERT_EQ(entry.theta_bits, std::bit_cast<uint32_t>(point.euler_theta)) << k;
-    ASSERT_EQ(entry.phi_bits, std::bit_cast<uint32_t>(point.euler_phi)) << k;
-    ASSERT_EQ(entry.psi_bits, std::bit_cast<uint32_t>(point.euler_psi)) << k;
+    ASSERT_EQ(entry.theta_bits, bit_cast_to<uint32_t>(point.euler_theta)) << k;
+    ASSERT_EQ(entry.phi_bits, bit_cast_to<uint32_t>(point.euler_phi)) << k;
+    ASSERT_EQ(entry.psi_bits, bit_cast_to<uint32_t>(point.euler_psi)) << k;
     const RunAxes want = axes_the_long_way(point);
     ASSERT_EQ(std::memcmp(&want, &entry.axes, sizeof want), 0) << "point " << k;
   }
