@@ -34,12 +34,15 @@
   // ---- one program in one worker ----
 
   let running = null;  // { worker, reject } of the program now running
+  let cancelled = false;  // Cancel pressed during this batch
 
   // Runs PROGRAM ARGS... on the input files (name -> bytes); every line it
   // prints on standard output goes to onLine as it comes. Resolves with
   // the exit status, both outputs and the files written.
   async function runProgram(args, inputs, onLine) {
     const url = await workerUrl;
+    // Cancel between two programs of a run stops it before the next.
+    if (cancelled) throw new RunCancelled('cancelled');
     return new Promise((resolve, reject) => {
       const worker = new Worker(url);
       running = { worker, reject };
@@ -71,6 +74,7 @@
   }
 
   function cancelRun() {
+    cancelled = true;
     if (!running) return;
     running.worker.terminate();
     const { reject } = running;
@@ -421,6 +425,7 @@
       showError(problem);
       return;
     }
+    cancelled = false;
     const several = files.length > 1;
     const table = { name: (choices.analysis === 'mim' ? 'populations' : 'sites') + '.csv', bytes: null };
     if (several && choices.analysis === 'cim') table.name = '';
