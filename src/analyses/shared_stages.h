@@ -11,6 +11,7 @@
 
 #include "analyses/populations/population_search.h"
 #include "common/error_report.h"
+#include "common/site.h"
 #include "common/run_settings.h"
 #include "common/tables.h"
 #include "data/data_checks.h"
@@ -23,6 +24,7 @@ struct ConfidenceOptions {
   std::string report_file;   // FILE.json or FILE.csv, empty: none
   std::string picture_file;  // FILE.svg, empty: none
   bool overwrite = false;    // an existing report or picture may be replaced
+  Site site;                 // written into the report
 };
 
 /// What a run is told: its two files, its weight function and, for the

@@ -16,6 +16,7 @@ Json population_json(const PopulationReport& p, int32_t number) {
   j["data"] = p.data;
   j["confidence"] = p.confidence ? confidence_json(*p.confidence) : Json(nullptr);
   if (!p.no_confidence.empty()) j["no_confidence"] = p.no_confidence;
+  add_quality_json(quality_class(p.state.shmax, p.confidence), j);
   return j;
 }
 
@@ -53,6 +54,7 @@ PopulationReport population_of(const Json& j) {
 
 std::string population_report_json(const PopulationRunReport& r) {
   Json j;
+  j["site"] = site_json(r.site);
   j["data_file"] = r.data_file;
   j["results_file"] = r.results_file;
   j["data_count"] = r.data_count;
@@ -86,6 +88,7 @@ PopulationRunReport population_run_report_of(const Json& j) {
   r.results_file = text_field(j, "results_file");
   r.data_count = static_cast<int32_t>(whole(j, "data_count"));
   r.weight_function = text_field(j, "weight_function");
+  r.site = site_of(j, r.data_file);
   r.k = static_cast<int32_t>(whole(j, "k"));
   r.subsets = whole(j, "subsets");
   r.separation = number(j, "separation");
@@ -121,12 +124,14 @@ std::optional<PopulationRunReport> parse_population_report_json(const std::strin
 }
 
 std::string population_csv_header() {
-  return csv_header({{"data_file", "results_file", "data_count", "weight_function", "k",
+  return csv_header({{"site", "lat", "lon"},
+                     {"data_file", "results_file", "data_count", "weight_function", "k",
                       "subsets", "populations", "population"},
                      state_csv_fields(),
                      {"votes", "data", "data_alone", "mean_misfit"},
                      confidence_csv_fields(),
-                     {"warnings"}});
+                     {"warnings"},
+                     {"quality", "shmax_halfwidth"}});
 }
 
 std::string population_csv_rows(const PopulationRunReport& r) {
@@ -134,10 +139,13 @@ std::string population_csv_rows(const PopulationRunReport& r) {
   for (std::size_t n = 0; n < r.populations.size(); ++n) {
     const PopulationReport& p = r.populations[n];
     const BestStateReport& b = p.state;
-    std::vector<std::string> f = {csv_text(r.data_file), csv_text(r.results_file),
-                                  std::to_string(r.data_count), csv_text(r.weight_function),
-                                  std::to_string(r.k), std::to_string(r.subsets),
-                                  std::to_string(r.populations.size()), std::to_string(n + 1)};
+    std::vector<std::string> f;
+    add_site_csv_fields(r.site, f);
+    for (const std::string& text :
+         {csv_text(r.data_file), csv_text(r.results_file), std::to_string(r.data_count),
+          csv_text(r.weight_function), std::to_string(r.k), std::to_string(r.subsets),
+          std::to_string(r.populations.size()), std::to_string(n + 1)})
+      f.push_back(text);
     add_state_csv_fields(b, f);
     f.push_back(std::to_string(p.votes));
     f.push_back(std::to_string(p.data.size()));
@@ -145,6 +153,7 @@ std::string population_csv_rows(const PopulationRunReport& r) {
     f.push_back(decimals(b.mean_misfit, 1));
     add_confidence_csv_fields(p.confidence, f);
     f.push_back(std::to_string(r.warnings.size()));
+    add_quality_csv_fields(quality_class(b.shmax, p.confidence), f);
     rows += csv_line(f);
   }
   return rows;

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "formats/run_report_file.h"
+#include "platform/file_lock.h"
 #include "platform/text_file.h"
 
 namespace report_fields {
@@ -83,6 +84,19 @@ Json confidence_json(const Confidence& c) {
     states.push_back(Json{{"grid_index", s.index}, {"count", s.count}});
   j["states"] = states;
   return j;
+}
+
+Json site_json(const Site& site) {
+  Json j;
+  j["name"] = site.name;
+  j["lat"] = site.lat ? Json(*site.lat) : Json(nullptr);
+  j["lon"] = site.lon ? Json(*site.lon) : Json(nullptr);
+  return j;
+}
+
+void add_quality_json(const QualityClass& quality, Json& j) {
+  j["quality"] = std::string(1, quality.letter);
+  j["shmax_halfwidth"] = quality.shmax_halfwidth ? Json(*quality.shmax_halfwidth) : Json(nullptr);
 }
 
 // ---- reading ----------------------------------------------------------
@@ -196,6 +210,22 @@ std::vector<DatumWarning> warnings_of(const Json& j) {
   return warnings;
 }
 
+Site site_of(const Json& report, const std::string& data_file) {
+  Site site{default_site_name(data_file), std::nullopt, std::nullopt};
+  if (!report.contains("site")) return site;
+  const Json& j = report.at("site");
+  if (!j.is_object()) throw ReportError{"site is not {name, lat, lon}"};
+  site.name = text_field(j, "name");
+  bool lat = !field(j, "lat").is_null(), lon = !field(j, "lon").is_null();
+  if (lat != lon) throw ReportError{"site has lat or lon alone"};
+  if (!lat) return site;
+  site.lat = number(j, "lat");
+  site.lon = number(j, "lon");
+  if (std::fabs(*site.lat) > 90 || std::fabs(*site.lon) > 180)
+    throw ReportError{"site lies beyond latitude -90 to 90 or longitude -180 to 180"};
+  return site;
+}
+
 std::string text_field(const Json& j, const char* name) {
   const Json& v = field(j, name);
   if (!v.is_string()) throw ReportError{std::string(name) + " is not a text"};
@@ -269,13 +299,13 @@ std::string report_file_refusal(const std::string& path, bool overwrite,
   return "";
 }
 
-std::string write_report_file(const std::string& path, bool overwrite, const std::string& json,
-                              const std::string& csv_header, const std::string& csv_rows) {
-  std::optional<ReportFormat> format = report_format_of(path);
-  if (!format) return "a report name must end in .json or .csv: " + path;
+static std::string write_report_file_held(const std::string& path, bool overwrite,
+                                          ReportFormat format, const std::string& json,
+                                          const std::string& csv_header,
+                                          const std::string& csv_rows) {
   std::string refusal = report_file_refusal(path, overwrite, csv_header);
   if (!refusal.empty()) return refusal;
-  if (*format == ReportFormat::json) return write_whole_file(path, json);
+  if (format == ReportFormat::json) return write_whole_file(path, json);
   std::string text;
   std::error_code error;
   if (std::filesystem::exists(path, error) && read_text_file(path, text) != TextRead::read)
@@ -283,6 +313,22 @@ std::string write_report_file(const std::string& path, bool overwrite, const std
   if (text.empty()) text = csv_header;  // a new table, or an empty file
   if (text.back() != '\n') text += '\n';
   return write_whole_file(path, text + csv_rows);
+}
+
+// Runs that name one report (a loop over sites run in parallel) take
+// turns: each checks, reads, extends and replaces the file while it alone
+// holds the lock, so that no run's rows are lost and a JSON report is
+// one run's whole.
+std::string write_report_file(const std::string& path, bool overwrite, const std::string& json,
+                              const std::string& csv_header, const std::string& csv_rows) {
+  std::optional<ReportFormat> format = report_format_of(path);
+  if (!format) return "a report name must end in .json or .csv: " + path;
+  FileLock lock;
+  if (!file_lock_acquire(lock, path))
+    return "the report cannot be written to " + path;  // nor its lock file beside it
+  std::string problem = write_report_file_held(path, overwrite, *format, json, csv_header, csv_rows);
+  file_lock_release(lock);
+  return problem;
 }
 
 void add_state_csv_fields(const BestStateReport& b, std::vector<std::string>& f) {
@@ -316,6 +362,18 @@ void add_confidence_csv_fields(const std::optional<Confidence>& confidence,
   f.push_back(decimals(c.r_prime.low, 1));
   f.push_back(decimals(c.r_prime.high, 1));
   f.push_back(decimals(c.best_share, 3));
+}
+
+// Positions to a millionth of a degree, about 0.1 m.
+void add_site_csv_fields(const Site& site, std::vector<std::string>& f) {
+  f.push_back(csv_text(site.name));
+  f.push_back(site.lat ? decimals(*site.lat, 6) : "");
+  f.push_back(site.lon ? decimals(*site.lon, 6) : "");
+}
+
+void add_quality_csv_fields(const QualityClass& quality, std::vector<std::string>& f) {
+  f.push_back(std::string(1, quality.letter));
+  f.push_back(quality.shmax_halfwidth ? decimals(*quality.shmax_halfwidth, 2) : "");
 }
 
 std::string csv_line(const std::vector<std::string>& fields) {

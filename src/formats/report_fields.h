@@ -13,7 +13,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/site.h"
 #include "confidence/confidence_report.h"
+#include "confidence/quality_class.h"
 #include "report/run_report.h"
 
 namespace report_fields {
@@ -33,6 +35,10 @@ void layout(const Json& j, int indent, std::string& out);
 Json axis_json(WholeDegreeAxis axis);
 Json best_json(const BestStateReport& best);
 Json confidence_json(const Confidence& c);
+/// {name, lat, lon}, lat and lon null when unknown.
+Json site_json(const Site& site);
+/// The quality class of a state as the fields quality and shmax_halfwidth.
+void add_quality_json(const QualityClass& quality, Json& j);
 
 const Json& field(const Json& j, const char* name);
 double number(const Json& j, const char* name);
@@ -45,6 +51,9 @@ Confidence confidence_of(const Json& j);
 /// back; a report written before the checks has none.
 Json warnings_json(const std::vector<DatumWarning>& warnings);
 std::vector<DatumWarning> warnings_of(const Json& j);
+/// The site of a report; a report without one is of the site its data
+/// file names, at no known position.
+Site site_of(const Json& report, const std::string& data_file);
 
 std::string csv_text(const std::string& text);
 /// The names of the fields that the two routines below add.
@@ -67,6 +76,11 @@ std::string first_line(const std::string& text);
 /// `overwrite`, a CSV file with another header), or an empty text.
 std::string report_file_refusal(const std::string& path, bool overwrite,
                                 const std::string& csv_header);
+
+/// The fields site, lat and lon (3 fields) and quality, shmax_halfwidth
+/// (2 fields) of a row.
+void add_site_csv_fields(const Site& site, std::vector<std::string>& fields);
+void add_quality_csv_fields(const QualityClass& quality, std::vector<std::string>& fields);
 
 /// A JSON report replaces the file; CSV rows are added under the header.
 std::string write_report_file(const std::string& path, bool overwrite, const std::string& json,

@@ -20,11 +20,13 @@ std::optional<ReportFormat> report_format_of(std::string_view path) {
 
 std::string report_json(const RunReport& report) {
   Json j;
+  j["site"] = site_json(report.site);
   j["data_file"] = report.data_file;
   j["results_file"] = report.results_file;
   j["data_count"] = report.data_count;
   j["weight_function"] = report.weight_function;
   j["best"] = report.best ? best_json(*report.best) : Json(nullptr);
+  if (report.best) add_quality_json(quality_class(report.best->shmax, report.confidence), j["best"]);
   j["confidence"] = report.confidence ? confidence_json(*report.confidence) : Json(nullptr);
   if (!report.no_confidence.empty()) j["no_confidence"] = report.no_confidence;
   j["warnings"] = warnings_json(report.warnings);
@@ -39,6 +41,7 @@ static RunReport run_report_of(const Json& j) {
   report.results_file = text_field(j, "results_file");
   report.data_count = static_cast<int32_t>(whole(j, "data_count"));
   report.weight_function = text_field(j, "weight_function");
+  report.site = site_of(j, report.data_file);
   if (!field(j, "best").is_null()) report.best = best_of(field(j, "best"));
   if (!field(j, "confidence").is_null()) report.confidence = confidence_of(field(j, "confidence"));
   if (j.contains("no_confidence") && j["no_confidence"].is_string())
@@ -52,16 +55,21 @@ std::optional<RunReport> parse_report_json(const std::string& text, std::string&
 }
 
 std::string report_csv_header() {
-  return csv_header({{"data_file", "results_file", "data_count", "weight_function"},
+  return csv_header({{"site", "lat", "lon"},
+                     {"data_file", "results_file", "data_count", "weight_function"},
                      state_csv_fields(),
                      {"mean_score", "mean_misfit", "data_fitting"},
                      confidence_csv_fields(),
-                     {"warnings"}});
+                     {"warnings"},
+                     {"quality", "shmax_halfwidth"}});
 }
 
 std::string report_csv_row(const RunReport& r) {
-  std::vector<std::string> f = {csv_text(r.data_file), csv_text(r.results_file),
-                                std::to_string(r.data_count), csv_text(r.weight_function)};
+  std::vector<std::string> f;
+  add_site_csv_fields(r.site, f);
+  for (const std::string& text : {csv_text(r.data_file), csv_text(r.results_file),
+                                  std::to_string(r.data_count), csv_text(r.weight_function)})
+    f.push_back(text);
   if (r.best) {
     const BestStateReport& b = *r.best;
     add_state_csv_fields(b, f);
@@ -73,6 +81,7 @@ std::string report_csv_row(const RunReport& r) {
   }
   add_confidence_csv_fields(r.confidence, f);
   f.push_back(std::to_string(r.warnings.size()));
+  add_quality_csv_fields(quality_class(r.best ? r.best->shmax : std::nullopt, r.confidence), f);
   return csv_line(f);
 }
 

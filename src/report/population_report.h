@@ -35,6 +35,7 @@ struct DroppedReport {
 };
 
 struct PopulationRunReport {
+  Site site;
   std::string data_file;
   std::string results_file;
   int32_t data_count = 0;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/site.h"
 #include "common/types.h"
 #include "confidence/confidence_report.h"
 #include "data/data_checks.h"
@@ -31,6 +32,7 @@ struct BestStateReport {
 };
 
 struct RunReport {
+  Site site;
   std::string data_file;
   std::string results_file;
   int32_t data_count = 0;

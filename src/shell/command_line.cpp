@@ -6,6 +6,7 @@
 
 #include <cctype>
 
+#include "common/site.h"
 #include "common/threads.h"
 #include "confidence/bootstrap.h"
 #include "data/data_checks.h"
@@ -32,7 +33,8 @@ const OptionTable& option_table(const CommandLineProgram& program) {
 }
 
 static const char* const CONFIDENCE_USAGE =
-    " [--bootstrap B] [--seed S] [--report FILE.json|FILE.csv] [--picture FILE.svg]";
+    " [--bootstrap B] [--seed S] [--report FILE.json|FILE.csv] [--picture FILE.svg]"
+    " [--site NAME] [--lat DEG --lon DEG]";
 static const char* const POPULATION_USAGE =
     " [--separation DEG] [--min-votes SHARE] [--fit DEG] [--populations N] [--split PREFIX]";
 
@@ -72,7 +74,12 @@ static std::string confidence_help(bool populations) {
                 "  --picture FILE.svg  the stereonet of the populations with their confidence\n"
               : "  --report FILE  the report for scripts: FILE.json one JSON object, FILE.csv a\n"
                 "                header and one row, appended to a file with the same header\n"
-                "  --picture FILE.svg  the stereonet of the best state with its confidence\n");
+                "  --picture FILE.svg  the stereonet of the best state with its confidence\n") +
+         "  --site NAME    the site's name in the report (default: DATA's name without\n"
+         "                its folder and extension)\n"
+         "  --lat DEG, --lon DEG  the site's position in the report, WGS 84 decimal\n"
+         "                degrees (latitude -90 to 90, longitude -180 to 180; both or\n"
+         "                neither); sorvel-map turns reports into maps\n";
 }
 
 static ProgramTexts analysis_texts(const CommandLineProgram& program,
@@ -147,6 +154,24 @@ static std::string read_confidence_answers(const ParsedArguments& parsed, Confid
     options.picture_file = *p;
   }
   options.overwrite = parsed.options.contains("--overwrite");
+  return "";
+}
+
+// The site of the report: its name (the data file's by default) and its
+// position, given both or neither.
+static std::string read_site(const ParsedArguments& parsed, RunOptions& options) {
+  Site& site = options.run.confidence.site;
+  const std::string* name = given_value(parsed, "--site");
+  if (name != nullptr && name->empty()) return "bad value for --site: an empty name";
+  site.name = name != nullptr ? *name : default_site_name(options.run.data_file);
+  const std::string* lat = given_value(parsed, "--lat");
+  const std::string* lon = given_value(parsed, "--lon");
+  if ((lat == nullptr) != (lon == nullptr)) return "--lat and --lon are given together";
+  if (lat == nullptr) return "";
+  site.lat = parse_coordinate(*lat, 90);
+  if (!site.lat) return "bad value for --lat: " + *lat + " (decimal degrees, -90 to 90)";
+  site.lon = parse_coordinate(*lon, 180);
+  if (!site.lon) return "bad value for --lon: " + *lon + " (decimal degrees, -180 to 180)";
   return "";
 }
 
@@ -232,6 +257,7 @@ std::string read_run_options(const CommandLineProgram& program, const std::strin
   std::string problem = read_answers(program, parsed, options);
   if (problem.empty()) problem = read_files(extension, parsed, options);
   if (problem.empty()) problem = read_thread_count(parsed, options);
+  if (problem.empty() && program.takes_confidence) problem = read_site(parsed, options);
   options.quiet = parsed.options.contains("--quiet");
   return problem;
 }

@@ -62,7 +62,7 @@ int usage_error(const ProgramTexts& texts, const std::string& problem);
 /// The answer to --help or --version when either was given (exit status 0).
 std::optional<int> help_or_version(const ProgramTexts& texts, const ParsedArguments& parsed);
 
-// ---- the options of the six programs ----
+// ---- the options of the seven programs ----
 
 inline constexpr KnownOption CDM_CIM_OPTIONS[] = {
     {"--weight", true},  {"--overwrite", false}, {"--quiet", false},
@@ -72,14 +72,15 @@ inline constexpr KnownOption CDM_CIM_OPTIONS[] = {
 inline constexpr KnownOption CDM_OPTIONS[] = {
     {"--weight", true},    {"--overwrite", false}, {"--quiet", false},   {"--threads", true},
     {"--help", false},     {"--version", false},   {"--bootstrap", true}, {"--seed", true},
-    {"--report", true},    {"--picture", true},    {"--strict", false}};
+    {"--report", true},    {"--picture", true},    {"--strict", false},  {"--site", true},
+    {"--lat", true},       {"--lon", true}};
 
 inline constexpr KnownOption MIM_OPTIONS[] = {
     {"--weight", true},     {"--overwrite", false}, {"--quiet", false},   {"--threads", true},
     {"--help", false},      {"--version", false},   {"--k", true},        {"--bootstrap", true},
     {"--seed", true},       {"--report", true},     {"--picture", true},  {"--separation", true},
     {"--min-votes", true},  {"--fit", true},        {"--populations", true}, {"--split", true},
-    {"--strict", false}};
+    {"--strict", false},    {"--site", true},       {"--lat", true},        {"--lon", true}};
 
 inline constexpr KnownOption GRID_OPTIONS[] = {{"--fixed", false},
                                                {"--whole", false},
@@ -97,6 +98,10 @@ inline constexpr KnownOption IMPORT_OPTIONS[] = {
     {"--help", false},     {"--version", false},   {"--bare-pitch-is-trend", false},
     {"--bedding", true},   {"--paleonorth", true}};
 
+inline constexpr KnownOption MAP_OPTIONS[] = {
+    {"--geojson", true},   {"--wsm", true},  {"--picture", true}, {"--overwrite", false},
+    {"--help", false},     {"-h", false, "--help"}, {"--version", false}};
+
 /// sorvel-plot and sorvel-import refuse an unknown "-x"; the analysis
 /// programs take it as a file name, as they always have.
 inline constexpr OptionTable CDM_CIM_TABLE = {CDM_CIM_OPTIONS, false};
@@ -105,5 +110,6 @@ inline constexpr OptionTable MIM_TABLE = {MIM_OPTIONS, false};
 inline constexpr OptionTable GRID_TABLE = {GRID_OPTIONS, false};
 inline constexpr OptionTable PLOT_TABLE = {PLOT_OPTIONS, true};
 inline constexpr OptionTable IMPORT_TABLE = {IMPORT_OPTIONS, true};
+inline constexpr OptionTable MAP_TABLE = {MAP_OPTIONS, true};
 
 #endif  // SORVEL_SHELL_OPTIONS_H_

@@ -97,6 +97,15 @@ TEST_F(ConfidenceTest, ReportAgreesWithTheResultsTheSummaryAndTheCimFile) {
   EXPECT_LE(c["phi"][0].get<double>(), best["phi"].get<double>());
   EXPECT_GE(c["phi"][1].get<double>(), best["phi"].get<double>());
   EXPECT_EQ(c["shmax_undefined"], 0);
+  // The site is the data file's; the quality class is that of the half
+  // of the SHmax interval's width.
+  EXPECT_EQ(report["site"], Json({{"name", "normal_faults"}, {"lat", nullptr}, {"lon", nullptr}}));
+  double width = c["shmax"][1].get<double>() - c["shmax"][0].get<double>();
+  double halfwidth = (width < 0 ? width + 180 : width) / 2;
+  EXPECT_NEAR(best["shmax_halfwidth"].get<double>(), halfwidth, 0.006);
+  const char* letter = halfwidth <= 15 ? "A" : halfwidth <= 20 ? "B" : halfwidth <= 25 ? "C"
+                       : halfwidth <= 40 ? "D" : "E";
+  EXPECT_EQ(best["quality"], letter);
 
   // The summary line says the same, its present words first.
   std::string line = split_lines(run.output).at(0);
@@ -128,21 +137,29 @@ TEST_F(ConfidenceTest, ReportAgreesWithTheResultsTheSummaryAndTheCimFile) {
 // A loop over sites builds one table; the three examples fall in their
 // three regimes.
 TEST_F(ConfidenceTest, CsvReportGrowsIntoATableOfSites) {
-  for (const char* site : {"normal_faults", "thrust_faults", "strike_slip_faults"}) {
+  // The first site named and placed at the limits of the ranges, the
+  // others named by their data files.
+  ASSERT_EQ(sorvel({"--site", "Ida, north", "--lat", "-90", "--lon", "180", "--report",
+                    "sites.csv", "normal_faults.fdt"}).status, 0);
+  for (const char* site : {"thrust_faults", "strike_slip_faults"}) {
     ProgramRun r = sorvel({"--report", "sites.csv", std::string(site) + ".fdt"});
     ASSERT_EQ(r.status, 0) << r.errors;
   }
   std::vector<std::string> lines = split_lines(read_file(path("sites.csv")));
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0].substr(0, 71),
-            "data_file,results_file,data_count,weight_function,sigma1_trend,sigma1_p");
+  EXPECT_EQ(lines[0].substr(0, 84),
+            "site,lat,lon,data_file,results_file,data_count,weight_function,sigma1_trend,sigma1_p");
+  EXPECT_EQ(lines[1].substr(0, 53), "\"Ida, north\",-90.000000,180.000000,normal_faults.fdt,");
+  EXPECT_EQ(lines[2].substr(0, 34), "thrust_faults,,,thrust_faults.fdt,");
+  lines[1].replace(0, 12, "Ida");  // one field for the split below
   std::vector<std::string> names;
   std::stringstream header(lines[0]);
   for (std::string name; std::getline(header, name, ',');) names.push_back(name);
   for (const char* needed : {"sigma1_trend", "sigma1_plunge", "sigma3_plunge", "phi", "regime",
                              "shmax", "r_prime", "mean_score", "mean_misfit", "data_fitting",
                              "sigma1_cone", "sigma3_cone", "phi_low", "phi_high", "shmax_low",
-                             "shmax_high", "r_prime_low", "r_prime_high", "best_share", "seed"})
+                             "shmax_high", "r_prime_low", "r_prime_high", "best_share", "seed",
+                             "quality", "shmax_halfwidth"})
     EXPECT_NE(std::find(names.begin(), names.end(), needed), names.end()) << needed;
   const size_t regime = std::find(names.begin(), names.end(), "regime") - names.begin();
   const char* regimes[3] = {"NF", "TF", "SS"};
@@ -163,7 +180,12 @@ TEST_F(ConfidenceTest, BadRequestsAreRefusedAndAFailedReportLeavesTheResults) {
                          Usage{{"--seed", "-5"}, "invalid seed -5"},
                          Usage{{"--report", "r.txt"}, "a report name must end in .json or .csv: r.txt"},
                          Usage{{"--report", "r"}, "a report name must end in .json or .csv: r"},
-                         Usage{{"--picture", "p.png"}, "a picture name must end in .svg: p.png"}}) {
+                         Usage{{"--picture", "p.png"}, "a picture name must end in .svg: p.png"},
+                         Usage{{"--lat", "91", "--lon", "0"}, "bad value for --lat: 91"},
+                         Usage{{"--lat", "45", "--lon", "-180.5"}, "bad value for --lon: -180.5"},
+                         Usage{{"--lat", "45x", "--lon", "0"}, "bad value for --lat: 45x"},
+                         Usage{{"--lat", "45"}, "--lat and --lon are given together"},
+                         Usage{{"--site", ""}, "bad value for --site: an empty name"}}) {
     std::vector<std::string> arguments = u.options;
     arguments.push_back("normal_faults.fdt");
     ProgramRun r = sorvel(arguments);

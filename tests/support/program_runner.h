@@ -28,6 +28,20 @@ ProgramRun run_program(const std::string& program, const std::string& folder,
 ProgramRun run_program_with_arguments(const std::string& program, const std::string& folder,
                                       const std::vector<std::string>& arguments, int seconds = 300);
 
+/// One run of a program started together with others: its folder (which
+/// must be its own: the standard streams are kept there) and arguments.
+struct ProgramStart {
+  std::string folder;
+  std::vector<std::string> arguments;
+};
+
+/// Starts `program` once for each of `starts`, all before waiting for any,
+/// and then waits for every one of them (each as run_program_with_arguments
+/// would); the runs in the order of `starts`.
+std::vector<ProgramRun> run_programs_together(const std::string& program,
+                                              const std::vector<ProgramStart>& starts,
+                                              int seconds = 300);
+
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
 bool file_exists(const std::string& path);

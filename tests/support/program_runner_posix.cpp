@@ -60,8 +60,16 @@ static int wait_at_most(pid_t child, int seconds) {
   return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
-ProgramRun run_program_with_arguments(const std::string& program, const std::string& folder,
-                                      const std::vector<std::string>& arguments, int seconds) {
+namespace {
+
+// A child started in its folder, standard input an open pipe.
+struct StartedChild {
+  pid_t pid;
+  int input;  // the pipe's write end, kept open until the child has ended
+};
+
+StartedChild start_in_folder(const std::string& program, const std::string& folder,
+                             const std::vector<std::string>& arguments) {
   std::string path = std::string(SORVEL_BIN_DIR) + "/" + program;
   std::vector<std::string> words = {path};
   words.insert(words.end(), arguments.begin(), arguments.end());
@@ -70,15 +78,21 @@ ProgramRun run_program_with_arguments(const std::string& program, const std::str
   argv.push_back(nullptr);
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) std::abort();
+  // Children started later must not hold this one's input open.
+  fcntl(pipe_ends[1], F_SETFD, FD_CLOEXEC);
   pid_t child = fork();
   if (child == 0) {
     close(pipe_ends[1]);
     exec_in_folder(path, folder, argv, pipe_ends[0]);
   }
   close(pipe_ends[0]);
+  return StartedChild{child, pipe_ends[1]};
+}
+
+ProgramRun finish(const StartedChild& child, const std::string& folder, int seconds) {
   ProgramRun run;
-  run.status = wait_at_most(child, seconds);
-  close(pipe_ends[1]);  // the input stays open until the program has ended
+  run.status = wait_at_most(child.pid, seconds);
+  close(child.input);
   run.output = read_file(folder + "/.stdout");
   run.errors = read_file(folder + "/.stderr");
   std::filesystem::remove(folder + "/.stdout");
@@ -86,3 +100,21 @@ ProgramRun run_program_with_arguments(const std::string& program, const std::str
   return run;
 }
 
+}  // namespace
+
+ProgramRun run_program_with_arguments(const std::string& program, const std::string& folder,
+                                      const std::vector<std::string>& arguments, int seconds) {
+  return finish(start_in_folder(program, folder, arguments), folder, seconds);
+}
+
+std::vector<ProgramRun> run_programs_together(const std::string& program,
+                                              const std::vector<ProgramStart>& starts,
+                                              int seconds) {
+  std::vector<StartedChild> children;
+  for (const ProgramStart& start : starts)
+    children.push_back(start_in_folder(program, start.folder, start.arguments));
+  std::vector<ProgramRun> runs;
+  for (std::size_t i = 0; i < starts.size(); ++i)
+    runs.push_back(finish(children[i], starts[i].folder, seconds));
+  return runs;
+}

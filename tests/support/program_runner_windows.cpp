@@ -140,14 +140,76 @@ void wait_until_released(const std::string& folder) {
   }
 }
 
+// A program started in its folder: the process, or none (with the reason
+// in the folder's .stderr), and the input handle to close once it ends.
+struct StartedProcess {
+  PROCESS_INFORMATION process = {};
+  bool started = false;
+  HANDLE input = nullptr;
+};
+
+// The command line of the program with its arguments.
+std::string command_line_of(const std::string& program, const std::vector<std::string>& arguments) {
+  std::string command = quoted(bin_folder() + "\\" + program + ".exe");
+  for (const std::string& argument : arguments) command += " " + quoted(argument);
+  return command;
+}
+
+// Starts the program in `folder` with `input` as its standard input and
+// the two output files; the environment is the caller's.
+StartedProcess start_in_folder(const std::string& program, const std::vector<std::string>& arguments,
+                               const std::string& folder, HANDLE input) {
+  StartedProcess child;
+  child.input = input;
+  std::string command = command_line_of(program, arguments);
+  HANDLE output = inheritable_file(folder + "\\.stdout", true);
+  HANDLE errors = inheritable_file(folder + "\\.stderr", true);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input;
+  startup.hStdOutput = output;
+  startup.hStdError = errors;
+  child.started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                 folder.c_str(), &startup, &child.process);
+  DWORD error = GetLastError();
+  CloseHandle(output);
+  CloseHandle(errors);
+  if (!child.started)
+    write_file(folder + "/.stderr", "not run: CreateProcess failed with error " +
+                                        std::to_string(error) + "\n");
+  return child;
+}
+
+// The exit status, or -1 after killing a program that outlived `seconds`
+// (or one that never started). Closes the input once the program has ended.
+int wait_for(StartedProcess& child, const std::string& folder, int seconds) {
+  if (!child.started) {
+    CloseHandle(child.input);
+    return -1;
+  }
+  int status = -1;
+  HANDLE process = child.process.hProcess;
+  if (WaitForSingleObject(process, static_cast<DWORD>(seconds) * 1000) == WAIT_OBJECT_0) {
+    DWORD code = 0;
+    if (GetExitCodeProcess(process, &code)) status = static_cast<int>(code);
+  } else {
+    TerminateProcess(process, 255);
+    WaitForSingleObject(process, INFINITE);
+  }
+  CloseHandle(child.process.hThread);
+  CloseHandle(process);
+  CloseHandle(child.input);
+  wait_until_released(folder);
+  return status;
+}
+
 // Starts the program in `folder` with `input` as its standard input and
 // the two output files; the exit status, or -1 after killing a program
 // that outlived `seconds`. Closes `input` once the program has ended.
 int run_and_wait(const std::string& program, const std::vector<std::string>& arguments,
                  const std::string& folder, HANDLE input, const std::string& prefix,
                  int seconds) {
-  std::string command = quoted(bin_folder() + "\\" + program + ".exe");
-  for (const std::string& argument : arguments) command += " " + quoted(argument);
   Variables variables;
   if (!variables_of(prefix, variables)) {
     write_file(folder + "/.stdout", "");
@@ -158,39 +220,18 @@ int run_and_wait(const std::string& program, const std::vector<std::string>& arg
   }
   variables.emplace_back("SORVEL_FILE_CHOOSER", "console");
   ChildEnvironment environment(variables);
-  HANDLE output = inheritable_file(folder + "\\.stdout", true);
-  HANDLE errors = inheritable_file(folder + "\\.stderr", true);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = input;
-  startup.hStdOutput = output;
-  startup.hStdError = errors;
-  PROCESS_INFORMATION process = {};
-  BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                folder.c_str(), &startup, &process);
-  CloseHandle(output);
-  CloseHandle(errors);
-  if (!started) {
-    DWORD error = GetLastError();
-    CloseHandle(input);
-    write_file(folder + "/.stderr", "not run: CreateProcess failed with error " +
-                                        std::to_string(error) + "\n");
-    return -1;
-  }
-  int status = -1;
-  if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(seconds) * 1000) == WAIT_OBJECT_0) {
-    DWORD code = 0;
-    if (GetExitCodeProcess(process.hProcess, &code)) status = static_cast<int>(code);
-  } else {
-    TerminateProcess(process.hProcess, 255);
-    WaitForSingleObject(process.hProcess, INFINITE);
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  CloseHandle(input);
-  wait_until_released(folder);
-  return status;
+  StartedProcess child = start_in_folder(program, arguments, folder, input);
+  return wait_for(child, folder, seconds);
+}
+
+// An input pipe that stays open and empty: its read end for the child,
+// its write end (not inherited) in `write_end`.
+HANDLE open_empty_input(HANDLE& write_end) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE read_end = nullptr;
+  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) std::abort();
+  SetHandleInformation(write_end, HANDLE_FLAG_INHERIT, 0);
+  return read_end;
 }
 
 ProgramRun collect(const std::string& folder, int status) {
@@ -228,11 +269,32 @@ ProgramRun run_program(const std::string& program, const std::string& folder,
 
 ProgramRun run_program_with_arguments(const std::string& program, const std::string& folder,
                                       const std::vector<std::string>& arguments, int seconds) {
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE read_end = nullptr, write_end = nullptr;
-  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) std::abort();
-  SetHandleInformation(write_end, HANDLE_FLAG_INHERIT, 0);
+  HANDLE write_end = nullptr;
+  HANDLE read_end = open_empty_input(write_end);
   int status = run_and_wait(program, arguments, folder, read_end, "", seconds);
   CloseHandle(write_end);  // the input stays open until the program has ended
   return collect(folder, status);
+}
+
+std::vector<ProgramRun> run_programs_together(const std::string& program,
+                                              const std::vector<ProgramStart>& starts,
+                                              int seconds) {
+  Variables variables;
+  variables.emplace_back("SORVEL_FILE_CHOOSER", "console");
+  ChildEnvironment environment(variables);
+  std::vector<StartedProcess> children;
+  std::vector<HANDLE> write_ends;
+  for (const ProgramStart& start : starts) {
+    HANDLE write_end = nullptr;
+    HANDLE read_end = open_empty_input(write_end);
+    write_ends.push_back(write_end);
+    children.push_back(start_in_folder(program, start.arguments, start.folder, read_end));
+  }
+  std::vector<ProgramRun> runs;
+  for (std::size_t i = 0; i < starts.size(); ++i) {
+    int status = wait_for(children[i], starts[i].folder, seconds);
+    CloseHandle(write_ends[i]);
+    runs.push_back(collect(starts[i].folder, status));
+  }
+  return runs;
 }

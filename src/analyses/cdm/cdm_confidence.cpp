@@ -40,6 +40,7 @@ RunReport CDM_confidence(const AnalysisRun& run, const RankedRun& ranked,
   const FaultSet& faults = ranked.tables.faults;
   const GridPoint* grid = ranked.tables.gss.points.data();
   const int32_t n = faults.count;
+  report.site = run.confidence.site;
   report.data_file = run.data_file;
   report.results_file = run.results_file;
   report.data_count = n;

@@ -140,6 +140,7 @@ PopulationRunReport MIM_populations(const AnalysisRun& run, const MimRun& mim,
       separate_populations(tables.gss, tables.faults, tables.table, mim.votes, run.separation,
                            weight_function_of(run.weight_id));
   PopulationRunReport r;
+  r.site = run.confidence.site;
   r.data_file = run.data_file;
   r.results_file = run.results_file;
   r.data_count = tables.faults.count;
