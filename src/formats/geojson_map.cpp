@@ -1,6 +1,6 @@
 #include "formats/geojson_map.h"
 
-#include "report/json_fields.h"
+#include "formats/report_fields.h"
 
 using report_fields::Json;
 using report_fields::rounded;

@@ -5,9 +5,10 @@
 #include <map>
 
 #include "confidence/quality_class.h"
-#include "report/json_fields.h"
-#include "report/population_report.h"
-#include "report/report_files.h"
+#include "formats/report_fields.h"
+#include "formats/population_report_file.h"
+#include "formats/run_report_file.h"
+#include "platform/text_file.h"
 
 namespace {
 
@@ -139,8 +140,8 @@ struct CsvRow {
     if (v != std::floor(v)) throw report_fields::ReportError{std::string(name) + " is not a whole number"};
     return static_cast<long>(v);
   }
-  ReportAxis axis(const char* trend, const char* plunge) const {
-    return ReportAxis{whole(trend), whole(plunge)};
+  WholeDegreeAxis axis(const char* trend, const char* plunge) const {
+    return WholeDegreeAxis{static_cast<int>(whole(trend)), static_cast<int>(whole(plunge))};
   }
 };
 
@@ -225,7 +226,7 @@ std::string read_map_records(const std::string& path, MapReading& reading) {
   std::optional<ReportFormat> format = report_format_of(path);
   if (!format) return path + ": a report name ends in .json or .csv";
   std::string text;
-  if (!report_fields::read_whole_file(path, text)) return path + ": cannot be read";
+  if (read_text_file(path, text) != TextRead::read) return path + ": cannot be read";
   if (*format == ReportFormat::csv) return read_csv(path, text, reading);
   report_fields::Json j = report_fields::Json::parse(text, nullptr, false);
   if (j.is_discarded() || !j.is_object()) return path + ": not a JSON report";

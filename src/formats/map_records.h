@@ -16,7 +16,7 @@ struct MapRecord {
   std::string name;                   // the site, or SITE/N for population N
   std::optional<double> lat, lon;     // WGS 84 degrees; none: unknown position
   std::optional<int32_t> population;  // none for a CDM run
-  ReportAxis sigma1, sigma2, sigma3;
+  WholeDegreeAxis sigma1, sigma2, sigma3;
   double phi;
   std::string regime;                 // NF, NS, SS, TS, TF or U
   std::optional<double> shmax;        // degrees 0 to 180; none: undefined

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "report/json_fields.h"
+#include "formats/report_fields.h"
 
 using report_fields::csv_text;
 using report_fields::decimals;
@@ -39,8 +39,8 @@ std::string wsm_table(const std::vector<MapRecord>& records) {
                                   r.regime,
                                   std::to_string(r.data_count),
                                   r.shmax_halfwidth ? decimals(*r.shmax_halfwidth, 2) : ""};
-    for (const ReportAxis& a : {r.sigma1, r.sigma2, r.sigma3}) {
-      f.push_back(std::to_string(a.trend));
+    for (const WholeDegreeAxis& a : {r.sigma1, r.sigma2, r.sigma3}) {
+      f.push_back(std::to_string(a.azimuth));
       f.push_back(std::to_string(a.plunge));
     }
     f.push_back(csv_text(comment_of(r)));
