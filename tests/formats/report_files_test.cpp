@@ -157,17 +157,17 @@ TEST(ReportFilesTest, EachReaderRefusesTheOtherReportAndNamesTheField) {
 
 TEST(ReportFilesTest, CsvHeadersShareTheStateAndConfidenceFields) {
   EXPECT_EQ(report_csv_header(),
-            "data_file,results_file,data_count,weight_function,sigma1_trend,sigma1_plunge,"
+            "site,lat,lon,data_file,results_file,data_count,weight_function,sigma1_trend,sigma1_plunge,"
             "sigma2_trend,sigma2_plunge,sigma3_trend,sigma3_plunge,phi,regime,shmax,r_prime,"
             "mean_score,mean_misfit,data_fitting,level,resamples,seed,sigma1_cone,sigma3_cone,"
             "phi_low,phi_high,shmax_low,shmax_high,shmax_undefined,r_prime_low,r_prime_high,"
-            "best_share,warnings\n");
+            "best_share,warnings,quality,shmax_halfwidth\n");
   EXPECT_EQ(population_csv_header(),
-            "data_file,results_file,data_count,weight_function,k,subsets,populations,population,"
+            "site,lat,lon,data_file,results_file,data_count,weight_function,k,subsets,populations,population,"
             "sigma1_trend,sigma1_plunge,sigma2_trend,sigma2_plunge,sigma3_trend,sigma3_plunge,"
             "phi,regime,shmax,r_prime,votes,data,data_alone,mean_misfit,level,resamples,seed,"
             "sigma1_cone,sigma3_cone,phi_low,phi_high,shmax_low,shmax_high,shmax_undefined,"
-            "r_prime_low,r_prime_high,best_share,warnings\n");
+            "r_prime_low,r_prime_high,best_share,warnings,quality,shmax_halfwidth\n");
 }
 
 }  // namespace
