@@ -130,8 +130,8 @@ std::string population_csv_header() {
                      state_csv_fields(),
                      {"votes", "data", "data_alone", "mean_misfit"},
                      confidence_csv_fields(),
-                     {"warnings"},
-                     {"quality", "shmax_halfwidth"}});
+                     {"quality", "shmax_halfwidth"},
+                     {"warnings"}});
 }
 
 std::string population_csv_rows(const PopulationRunReport& r) {
@@ -152,8 +152,8 @@ std::string population_csv_rows(const PopulationRunReport& r) {
     f.push_back(std::to_string(p.data_alone));
     f.push_back(decimals(b.mean_misfit, 1));
     add_confidence_csv_fields(p.confidence, f);
-    f.push_back(std::to_string(r.warnings.size()));
     add_quality_csv_fields(quality_class(b.shmax, p.confidence), f);
+    f.push_back(std::to_string(r.warnings.size()));
     rows += csv_line(f);
   }
   return rows;

@@ -60,8 +60,8 @@ std::string report_csv_header() {
                      state_csv_fields(),
                      {"mean_score", "mean_misfit", "data_fitting"},
                      confidence_csv_fields(),
-                     {"warnings"},
-                     {"quality", "shmax_halfwidth"}});
+                     {"quality", "shmax_halfwidth"},
+                     {"warnings"}});
 }
 
 std::string report_csv_row(const RunReport& r) {
@@ -80,8 +80,8 @@ std::string report_csv_row(const RunReport& r) {
     f.resize(f.size() + 13);
   }
   add_confidence_csv_fields(r.confidence, f);
-  f.push_back(std::to_string(r.warnings.size()));
   add_quality_csv_fields(quality_class(r.best ? r.best->shmax : std::nullopt, r.confidence), f);
+  f.push_back(std::to_string(r.warnings.size()));
   return csv_line(f);
 }
 
