@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "shell/map_command.h"
+#include "runners/map_runner.h"
 #include "shell/options.h"
 
 static ProgramTexts map_texts() {

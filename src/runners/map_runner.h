@@ -1,8 +1,8 @@
 // sorvel-map's work: the reports of sorvel and sorvel-mim read into map
 // records, and the GeoJSON map, the WSM table and the picture written,
 // every one whole or none at all.
-#ifndef SORVEL_SHELL_MAP_COMMAND_H_
-#define SORVEL_SHELL_MAP_COMMAND_H_
+#ifndef SORVEL_RUNNERS_MAP_RUNNER_H_
+#define SORVEL_RUNNERS_MAP_RUNNER_H_
 
 #include <string>
 #include <vector>
@@ -26,4 +26,4 @@ std::string map_request_problem(const MapRequest& request);
 
 MapOutcome make_stress_map(const MapRequest& request);
 
-#endif  // SORVEL_SHELL_MAP_COMMAND_H_
+#endif  // SORVEL_RUNNERS_MAP_RUNNER_H_

@@ -1,4 +1,4 @@
-#include "shell/map_command.h"
+#include "runners/map_runner.h"
 
 #include <cctype>
 
