@@ -283,8 +283,8 @@ static std::string write_whole_file(const std::string& path, const std::string& 
   return "";
 }
 
-std::string report_file_refusal(const std::string& path, bool overwrite,
-                                const std::string& csv_header) {
+static std::string report_file_refusal_held(const std::string& path, bool overwrite,
+                                            const std::string& csv_header) {
   std::error_code error;
   if (!std::filesystem::exists(path, error)) return "";
   if (std::filesystem::is_directory(path, error)) return "report file is a folder: " + path;
@@ -299,11 +299,24 @@ std::string report_file_refusal(const std::string& path, bool overwrite,
   return "";
 }
 
+// The check before the run reads the table under the lock too: on
+// Windows a file that one run is reading cannot be replaced by another.
+std::string report_file_refusal(const std::string& path, bool overwrite,
+                                const std::string& csv_header) {
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) return "";
+  FileLock lock;
+  if (!file_lock_acquire(lock, path)) return "the report cannot be written to " + path;
+  std::string refusal = report_file_refusal_held(path, overwrite, csv_header);
+  file_lock_release(lock);
+  return refusal;
+}
+
 static std::string write_report_file_held(const std::string& path, bool overwrite,
                                           ReportFormat format, const std::string& json,
                                           const std::string& csv_header,
                                           const std::string& csv_rows) {
-  std::string refusal = report_file_refusal(path, overwrite, csv_header);
+  std::string refusal = report_file_refusal_held(path, overwrite, csv_header);
   if (!refusal.empty()) return refusal;
   if (format == ReportFormat::json) return write_whole_file(path, json);
   std::string text;

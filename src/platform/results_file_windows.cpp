@@ -113,16 +113,30 @@ void results_file_discard(ResultsFile& file) {
   unregister_pending(file);
 }
 
+// A file that another program holds open (a reader of the same table, a
+// virus scanner, an indexer) cannot be replaced until it lets go, which
+// is most often a matter of milliseconds: try for about two seconds
+// before the write is reported as failed.
+static bool replace_with(const std::string& temp_path, const std::string& path) {
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExA(temp_path.c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
+      return true;
+    DWORD why = GetLastError();
+    bool held = why == ERROR_SHARING_VIOLATION || why == ERROR_ACCESS_DENIED ||
+                why == ERROR_LOCK_VIOLATION;
+    if (!held || attempt == 100) return false;
+    Sleep(20);
+  }
+}
+
 bool results_file_commit(ResultsFile& file) {
   if (file.stream == nullptr) return false;
   bool ok = !file.failed && std::fflush(file.stream) == 0 &&
             FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.stream)))) != 0;
   ok = (std::fclose(file.stream) == 0) && ok;
   file.stream = nullptr;
-  if (ok) {
-    ok = MoveFileExA(file.temp_path.c_str(), file.path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  }
+  if (ok) ok = replace_with(file.temp_path, file.path);
   if (!ok) DeleteFileA(file.temp_path.c_str());
   unregister_pending(file);
   return ok;
