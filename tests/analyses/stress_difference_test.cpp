@@ -1,6 +1,5 @@
-// The stress difference of two states and the peaks of the votes that it
-// separates: identities and hand-checked angles, then the tie rule and
-// the vote threshold on a few voted states of the real grid.
+// The stress difference of two states: identities and hand-checked
+// angles.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +7,6 @@
 #include "support/grid_fixture.h"
 #include "grid/stress_tensors.h"
 #include "analyses/populations/stress_difference.h"
-#include "analyses/populations/vote_peaks.h"
 
 namespace {
 
@@ -58,28 +56,6 @@ TEST_F(StressDifferenceTest, HandCheckedAngles) {
   Tensor turned = {{float(c * c), 0, float(c * s), 0, 0.5f, 0, float(c * s), 0, float(s * s)}};
   Tensor plain = principal(0, 1, 2, 1.0f, 0.5f, 0.0f);
   EXPECT_NEAR(deviator_angle(unit_deviator(plain.s), unit_deviator(turned.s)), 60.0, 1e-4);
-}
-
-// GridPoints 6 and 17 lie 9.96 degrees apart; 59400 is far from both.
-TEST_F(StressDifferenceTest, PeaksTieRuleAndThreshold) {
-  PeakOptions options = {20.0, 0.2};
-  std::vector<MimVote> votes = {{6, 50}, {17, 50}, {59400, 10}};
-  ASSERT_GT(gridpoint_stress_difference(gss, 6, 59400), 20.0);
-  ASSERT_GT(gridpoint_stress_difference(gss, 17, 59400), 20.0);
-  // Equal votes: the lower index outranks the other.
-  std::vector<MimVote> peaks = vote_peaks(gss, votes, options);
-  ASSERT_EQ(peaks.size(), 2u);
-  EXPECT_EQ(peaks[0].index, 6);
-  EXPECT_EQ(peaks[1].index, 59400);
-  votes[1].votes = 51;
-  EXPECT_EQ(vote_peaks(gss, votes, options)[0].index, 17);
-  // 10 votes are exactly 20 % of 50: kept at 0.2, dropped just above.
-  votes[1].votes = 50;
-  EXPECT_EQ(vote_peaks(gss, votes, {20.0, 0.21}).size(), 1u);
-  // Closer than the separation is what counts: 9.96 < 10, not < 9.9.
-  EXPECT_EQ(vote_peaks(gss, votes, {10.0, 0.0}).size(), 2u);
-  EXPECT_EQ(vote_peaks(gss, votes, {9.9, 0.0}).size(), 3u);
-  EXPECT_TRUE(vote_peaks(gss, {}, options).empty());
 }
 
 }  // namespace
