@@ -146,10 +146,8 @@ bool parse_cdm_state(const std::string& line, CdmState& state) {
         values[i] > highs[i])
       return false;
   }
-  state.s1_azimuth = int(values[0]);
-  state.s1_plunge = int(values[1]);
-  state.s3_azimuth = int(values[2]);
-  state.s3_plunge = int(values[3]);
+  state.sigma1 = WholeDegreeAxis{int(values[0]), int(values[1])};
+  state.sigma3 = WholeDegreeAxis{int(values[2]), int(values[3])};
   state.phi_tenths = int(values[4]);
   state.fitness = values[5];
   state.axes_text = line.substr(0, START_LENGTH);

@@ -11,6 +11,7 @@
 #include "common/error_report.h"
 #include "common/run_settings.h"
 #include "common/tables.h"
+#include "grid/state_axes.h"
 
 /// The 24-character line of a GridPoint with the given (shifted) fitness,
 /// without line end.
@@ -25,8 +26,8 @@ StageResult CDM_save_results(const std::string& path, const Gss& gss,
 
 /// One line of a CDM results file: axes in whole degrees, Phi in tenths.
 struct CdmState {
-  int s1_azimuth, s1_plunge;
-  int s3_azimuth, s3_plunge;
+  WholeDegreeAxis sigma1;
+  WholeDegreeAxis sigma3;
   int phi_tenths;
   long fitness;
   std::string axes_text;  // the first 16 characters: both axes and Phi

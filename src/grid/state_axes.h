@@ -26,6 +26,7 @@ long whole_degrees(float radians);
 struct WholeDegreeAxis {
   int azimuth;  // 0 to 360
   int plunge;   // 0 to 90
+  bool operator==(const WholeDegreeAxis&) const = default;
 };
 
 /// The three principal axes of a state as the results and the summary

@@ -50,8 +50,8 @@ void draw_best_share(std::string& out, const std::vector<CdmState>& states) {
     double f = high > low ? double(s.fitness - low) / double(high - low) : 1.0;
     std::string s1 = "fill=\"" + rgb_text(mix({250, 205, 205}, {170, 0, 0}, f)) + "\"";
     std::string s3 = "fill=\"" + rgb_text(mix({205, 215, 250}, {0, 30, 160}, f)) + "\"";
-    svg_circle(out, axis_point(PlotAxis{s.s1_azimuth, s.s1_plunge}), 3.0, s1);
-    svg_circle(out, axis_point(PlotAxis{s.s3_azimuth, s.s3_plunge}), 3.0, s3);
+    svg_circle(out, axis_point(s.sigma1), 3.0, s1);
+    svg_circle(out, axis_point(s.sigma3), 3.0, s3);
   }
   svg_group_end(out);
 }
@@ -144,9 +144,9 @@ int32_t gridpoint_of_line(const Gss& gss, const CdmState& line) {
   for (std::size_t i = 0; i < labels.points.size(); ++i) {
     const PointLabel label = labels.points[i];
     const RunAxes& axes = labels.runs[label.run];
-    if (label.phi_tenths == line.phi_tenths && axes.sigma1_azimuth == line.s1_azimuth &&
-        axes.sigma1_plunge == line.s1_plunge && axes.sigma3_azimuth == line.s3_azimuth &&
-        axes.sigma3_plunge == line.s3_plunge)
+    if (label.phi_tenths == line.phi_tenths && axes.sigma1_azimuth == line.sigma1.azimuth &&
+        axes.sigma1_plunge == line.sigma1.plunge && axes.sigma3_azimuth == line.sigma3.azimuth &&
+        axes.sigma3_plunge == line.sigma3.plunge)
       return static_cast<int32_t>(i + 1);
   }
   return 0;
@@ -155,8 +155,8 @@ int32_t gridpoint_of_line(const Gss& gss, const CdmState& line) {
 PlotState best_cdm_state(const Gss& gss, const PlotResults& results) {
   const CdmState& line = results.states.back();
   PlotState best;
-  best.sigma1 = PlotAxis{line.s1_azimuth, line.s1_plunge};
-  best.sigma3 = PlotAxis{line.s3_azimuth, line.s3_plunge};
+  best.sigma1 = line.sigma1;
+  best.sigma3 = line.sigma3;
   best.phi_tenths = line.phi_tenths;
   best.score = line.fitness;
   int32_t k = gridpoint_of_line(gss, line);
@@ -165,8 +165,8 @@ PlotState best_cdm_state(const Gss& gss, const PlotResults& results) {
   } else {
     // A line no GridPoint gives (an edited file): sigma2 completes the
     // right-handed frame of the two whole-degree axes.
-    Vec3 s1 = orientation_to_vector(make_orientation(line.s1_azimuth * DEG_TO_RAD, line.s1_plunge * DEG_TO_RAD));
-    Vec3 s3 = orientation_to_vector(make_orientation(line.s3_azimuth * DEG_TO_RAD, line.s3_plunge * DEG_TO_RAD));
+    Vec3 s1 = orientation_to_vector(make_orientation(line.sigma1.azimuth * DEG_TO_RAD, line.sigma1.plunge * DEG_TO_RAD));
+    Vec3 s3 = orientation_to_vector(make_orientation(line.sigma3.azimuth * DEG_TO_RAD, line.sigma3.plunge * DEG_TO_RAD));
     best.sigma2 = whole_degree_axis(vector_to_trend_plunge(cross_product(s3, s1)));
   }
   return best;

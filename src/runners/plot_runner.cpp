@@ -44,9 +44,8 @@ std::string cdm_report_problem(const std::string& path, const FaultSet& data,
   const CdmState& last = results.states.back();
   const BestStateReport* best = report->best ? &*report->best : nullptr;
   bool same = report->data_count == data.count && best != nullptr && best->grid_index >= 0 &&
-              best->grid_index < GSS_SIZE && best->sigma1.azimuth == last.s1_azimuth &&
-              best->sigma1.plunge == last.s1_plunge && best->sigma3.azimuth == last.s3_azimuth &&
-              best->sigma3.plunge == last.s3_plunge && std::lround(best->phi * 10) == last.phi_tenths;
+              best->grid_index < GSS_SIZE && best->sigma1 == last.sigma1 &&
+              best->sigma3 == last.sigma3 && std::lround(best->phi * 10) == last.phi_tenths;
   if (same && report->confidence) {
     for (const ResampledState& s : report->confidence->states)
       same = same && s.index >= 0 && s.index < GSS_SIZE && s.count > 0;

@@ -11,17 +11,17 @@ namespace {
 TEST(ResultsReaderTest, CdmLineFieldsAreReadByColumn) {
   CdmState s;
   ASSERT_TRUE(parse_cdm_state("123 45 300 12  5    1234", s));
-  EXPECT_EQ(s.s1_azimuth, 123);
-  EXPECT_EQ(s.s1_plunge, 45);
-  EXPECT_EQ(s.s3_azimuth, 300);
-  EXPECT_EQ(s.s3_plunge, 12);
+  EXPECT_EQ(s.sigma1.azimuth, 123);
+  EXPECT_EQ(s.sigma1.plunge, 45);
+  EXPECT_EQ(s.sigma3.azimuth, 300);
+  EXPECT_EQ(s.sigma3.plunge, 12);
   EXPECT_EQ(s.phi_tenths, 5);
   EXPECT_EQ(s.fitness, 1234);
   EXPECT_EQ(s.axes_text, "123 45 300 12  5");
   ASSERT_TRUE(parse_cdm_state("360  0 360 90 10       0", s));
-  EXPECT_EQ(s.s1_azimuth, 360);
-  EXPECT_EQ(s.s3_azimuth, 360);
-  EXPECT_EQ(s.s3_plunge, 90);
+  EXPECT_EQ(s.sigma1.azimuth, 360);
+  EXPECT_EQ(s.sigma3.azimuth, 360);
+  EXPECT_EQ(s.sigma3.plunge, 90);
   EXPECT_EQ(s.phi_tenths, 10);
 }
 
