@@ -25,6 +25,10 @@ constexpr int32_t WHOLE_GROUP_BLOCKS = 6;
 constexpr int32_t CHUNK_GROUPS = 4;
 constexpr int32_t CHUNK = CHUNK_GROUPS * GROUP;
 constexpr int32_t DIFFUSE_SHARE_PERCENT = 75;
+// Diffuse resamples summed together, at most: their 16-bit sums of a
+// group (16 KB) stay in the first-level cache, the 32-bit ones in the
+// second, and the table is read once for all of them.
+constexpr int32_t SUMMED_TOGETHER = 64;
 
 // Partial sums are 16-bit: scores lie within +-128, so up to 255 draws
 // add up without overflow before they go into the 32-bit sums.
@@ -81,6 +85,62 @@ SORVEL_VECTOR_KERNEL(void, group_sums,
                       int32_t entry_count, int32_t* sums),
                      (base, stride, entries, entry_count, sums)) {
   fixed_width_sums<GROUP>(base, stride, entries, entry_count, sums);
+}
+
+// Diffuse resamples taken together: the data that any of them drew,
+// each with the resamples (of the batch) that drew it and how often, and
+// the data cut into runs in which no resample draws more than
+// DRAWS_PER_PARTIAL times, so that 16-bit partial sums hold the run
+// exactly (|sum| <= 255 * 128 = 32640). A datum drawn more often than
+// that by one resample goes into that resample's 32-bit sums at once.
+struct BatchDraws {
+  int32_t resamples = 0;
+  std::vector<int32_t> data;       // the drawn data, in data order
+  std::vector<int32_t> first;      // their draws: first[i] .. first[i + 1] - 1
+  std::vector<uint16_t> member;    // the resample of the batch of each draw
+  std::vector<uint16_t> count;     // and its multiplicity
+  std::vector<int32_t> run_start;  // index into `data` of each run, and data.size() at the end
+};
+
+// sums[r * W + k] = resample r's sum over state k of the W states whose
+// columns start at `base`, every datum's W scores read once for the
+// whole batch.
+template <int32_t W>
+inline __attribute__((always_inline)) void fixed_width_batch_sums(
+    const int8_t* __restrict base, std::size_t stride, const BatchDraws& draws,
+    int16_t* __restrict partial, int32_t* __restrict sums) {
+  const int32_t lanes = draws.resamples * W;
+  for (int32_t i = 0; i < lanes; ++i) sums[i] = 0;
+  const std::size_t runs = draws.run_start.size() - 1;
+  for (std::size_t run = 0; run < runs; ++run) {
+    for (int32_t i = 0; i < lanes; ++i) partial[i] = 0;
+    for (int32_t i = draws.run_start[run]; i < draws.run_start[run + 1]; ++i) {
+      const int8_t* __restrict column = base + static_cast<std::size_t>(draws.data[static_cast<std::size_t>(i)]) * stride;
+      int16_t wide[W];
+      for (int32_t k = 0; k < W; ++k) wide[k] = column[k];
+      const int32_t end = draws.first[static_cast<std::size_t>(i) + 1];
+      for (int32_t d = draws.first[static_cast<std::size_t>(i)]; d < end; ++d) {
+        const int32_t r = draws.member[static_cast<std::size_t>(d)];
+        const int32_t count = draws.count[static_cast<std::size_t>(d)];
+        if (count > DRAWS_PER_PARTIAL) {
+          int32_t* __restrict total = sums + r * W;
+          for (int32_t k = 0; k < W; ++k) total[k] += count * column[k];
+          continue;
+        }
+        int16_t* __restrict lane = partial + r * W;
+        const int16_t m = static_cast<int16_t>(count);
+        for (int32_t k = 0; k < W; ++k) lane[k] = static_cast<int16_t>(lane[k] + m * wide[k]);
+      }
+    }
+    for (int32_t i = 0; i < lanes; ++i) sums[i] += partial[i];
+  }
+}
+
+SORVEL_VECTOR_KERNEL(void, batch_group_sums,
+                     (const int8_t* base, std::size_t stride, const BatchDraws& draws,
+                      int16_t* partial, int32_t* sums),
+                     (base, stride, draws, partial, sums)) {
+  fixed_width_batch_sums<GROUP>(base, stride, draws, partial, sums);
 }
 
 // Whether `candidate` is the better best state: greater sum, or equal
@@ -195,10 +255,24 @@ void find_maxima(ResampleSearchPlan& plan) {
   });
 }
 
-// The sum of one resample at position p.
-int32_t sum_at(const ResampleSearchPlan& plan, const std::vector<uint32_t>& entries, int32_t p) {
+// The scores of the states at `seeds` (0-based states), one row of every
+// datum's score per seed: each resample's sums at the seeds then read
+// these rows instead of the whole table.
+std::vector<int8_t> seed_rows(const ResampleSearchPlan& plan, std::span<const int32_t> seeds) {
+  const std::size_t n = static_cast<std::size_t>(plan.table.columns);
+  std::vector<int8_t> rows(seeds.size() * n);
+  for (std::size_t j = 0; j < n; ++j) {
+    const int8_t* column = column_of(plan, static_cast<int32_t>(j));
+    for (std::size_t s = 0; s < seeds.size(); ++s)
+      rows[s * n + j] = column[plan.position[static_cast<std::size_t>(seeds[s])]];
+  }
+  return rows;
+}
+
+// The sum of one resample over a row of seed_rows.
+int32_t sum_of_row(const int8_t* row, const std::vector<uint32_t>& entries) {
   int32_t sum = 0;
-  for (uint32_t e : entries) sum += count_of(e) * column_of(plan, datum_of(e))[p];
+  for (uint32_t e : entries) sum += count_of(e) * row[datum_of(e)];
   return sum;
 }
 
@@ -228,6 +302,8 @@ struct Searcher {
   std::vector<int64_t> summed;   // states summed per resample
   std::vector<int16_t> partial;
   std::vector<int32_t> sums;
+  std::vector<int16_t> batch_partial;  // a group's sums for every resample of a batch
+  std::vector<int32_t> batch_sums;
 };
 
 // Group g of resample r, its blocks bounded where the group's bound
@@ -263,20 +339,75 @@ void search_group(const ResampleSearchPlan& plan, const std::vector<uint32_t>& e
   }
 }
 
-// The groups of chunk c of a diffuse resample r whose bounds reach the
-// best sum so far, neighbours summed together.
-void sum_chunk(const ResampleSearchPlan& plan, const std::vector<uint32_t>& entries,
-               const int32_t* bounds, int32_t c, Searcher& s, std::size_t r) {
-  ResampleBest& best = s.best[r];
+// The draws of the resamples `members` of `counts`, laid out for
+// batch_group_sums.
+void gather_batch_draws(std::span<const uint16_t* const> counts, const std::vector<int32_t>& members,
+                        int32_t n, BatchDraws& draws) {
+  draws = BatchDraws{};
+  draws.resamples = static_cast<int32_t>(members.size());
+  draws.run_start.push_back(0);
+  std::vector<int32_t> run(members.size(), 0);  // each resample's draws in the run so far
+  for (int32_t j = 0; j < n; ++j) {
+    const std::size_t start = draws.member.size();
+    bool full = false;
+    for (std::size_t b = 0; b < members.size(); ++b) {
+      const int32_t count = counts[static_cast<std::size_t>(members[b])][j];
+      if (count == 0) continue;
+      draws.member.push_back(static_cast<uint16_t>(b));
+      draws.count.push_back(static_cast<uint16_t>(count));
+      full = full || (count <= DRAWS_PER_PARTIAL && run[b] + count > DRAWS_PER_PARTIAL);
+    }
+    if (draws.member.size() == start) continue;
+    if (full) {
+      draws.run_start.push_back(static_cast<int32_t>(draws.data.size()));
+      std::fill(run.begin(), run.end(), 0);
+    }
+    for (std::size_t d = start; d < draws.member.size(); ++d)
+      if (draws.count[d] <= DRAWS_PER_PARTIAL) run[draws.member[d]] += draws.count[d];
+    draws.data.push_back(j);
+    draws.first.push_back(static_cast<int32_t>(start));
+  }
+  draws.first.push_back(static_cast<int32_t>(draws.member.size()));
+  draws.run_start.push_back(static_cast<int32_t>(draws.data.size()));
+}
+
+// The groups of chunk c for the diffuse resamples `members` (drawn as
+// `draws` gives), a group summed for all of them together where the bound
+// of any reaches its best sum so far.
+void sum_chunk_batched(const ResampleSearchPlan& plan, const std::vector<std::vector<uint32_t>>& entries,
+                       const std::vector<int32_t>& group_bound, const std::vector<int32_t>& members,
+                       const BatchDraws& draws, int32_t c, Searcher& s) {
+  const std::size_t groups = static_cast<std::size_t>(plan.groups);
+  const std::size_t stride = static_cast<std::size_t>(plan.table.points);
   const int32_t end = std::min(plan.groups, (c + 1) * CHUNK_GROUPS);
   for (int32_t g = c * CHUNK_GROUPS; g < end; ++g) {
-    if (bounds[g] < best.sum) continue;
-    int32_t last = g + 1;
-    while (last < end && bounds[last] >= best.sum) ++last;
-    const int32_t first = g * GROUP, width = std::min(last * GROUP, plan.table.points) - first;
-    sum_states(plan, entries, first, width, s.partial.data(), s.sums.data(), best);
-    s.summed[r] += width;
-    g = last;
+    bool reaching = false;
+    for (int32_t r : members)
+      reaching = reaching || group_bound[static_cast<std::size_t>(r) * groups + static_cast<std::size_t>(g)] >=
+                                 s.best[static_cast<std::size_t>(r)].sum;
+    if (!reaching) continue;
+    const int32_t first = g * GROUP, width = std::min(GROUP, plan.table.points - first);
+    if (width < GROUP) {  // the last states of the table: too few to share
+      for (int32_t r : members) {
+        sum_states(plan, entries[static_cast<std::size_t>(r)], first, width, s.partial.data(), s.sums.data(),
+                   s.best[static_cast<std::size_t>(r)]);
+        s.summed[static_cast<std::size_t>(r)] += width;
+      }
+      continue;
+    }
+    batch_group_sums(plan.table.scores + first, stride, draws, s.batch_partial.data(), s.batch_sums.data());
+    for (std::size_t b = 0; b < members.size(); ++b) {
+      const int32_t* sums = s.batch_sums.data() + b * GROUP;
+      ResampleBest& best = s.best[static_cast<std::size_t>(members[b])];
+      s.summed[static_cast<std::size_t>(members[b])] += GROUP;
+      int32_t most = sums[0];
+      for (int32_t k = 1; k < GROUP; ++k) most = sums[k] > most ? sums[k] : most;
+      if (most < best.sum) continue;
+      for (int32_t k = 0; k < GROUP; ++k) {
+        const ResampleBest candidate{plan.original[static_cast<std::size_t>(first + k)], sums[k]};
+        if (is_better(candidate, best)) best = candidate;
+      }
+    }
   }
 }
 
@@ -332,6 +463,7 @@ void best_states_of_resamples(ResampleSearchPlan& plan, std::span<const uint16_t
   std::vector<int32_t> group_bound(batch * static_cast<std::size_t>(plan.groups));
   std::vector<ResampleBest> first(batch);
   std::vector<uint8_t> diffuse(batch);
+  const std::vector<int8_t> rows = seed_rows(plan, seeds);
   {
     std::vector<std::vector<int16_t>> partial(static_cast<std::size_t>(threads),
                                               std::vector<int16_t>(static_cast<std::size_t>(plan.groups)));
@@ -344,8 +476,8 @@ void best_states_of_resamples(ResampleSearchPlan& plan, std::span<const uint16_t
                              partial[static_cast<std::size_t>(slot)].data(),
                              group_bound.data() + r * static_cast<std::size_t>(plan.groups));
         ResampleBest top{std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()};
-        for (int32_t seed : seeds) {
-          const ResampleBest candidate{seed, sum_at(plan, entries[r], plan.position[static_cast<std::size_t>(seed)])};
+        for (std::size_t i = 0; i < seeds.size(); ++i) {
+          const ResampleBest candidate{seeds[i], sum_of_row(rows.data() + i * static_cast<std::size_t>(n), entries[r])};
           if (is_better(candidate, top)) top = candidate;
         }
         first[r] = top;
@@ -356,6 +488,17 @@ void best_states_of_resamples(ResampleSearchPlan& plan, std::span<const uint16_t
       }
     });
   }
+  // The diffuse resamples are summed in batches, each datum's scores of a
+  // group read once for all the resamples of a batch that drew it.
+  std::vector<std::vector<int32_t>> batches;
+  for (std::size_t r = 0; r < batch; ++r) {
+    if (!diffuse[r]) continue;
+    if (batches.empty() || batches.back().size() == static_cast<std::size_t>(SUMMED_TOGETHER))
+      batches.emplace_back();
+    batches.back().push_back(static_cast<int32_t>(r));
+  }
+  std::vector<BatchDraws> draws(batches.size());
+  for (std::size_t b = 0; b < batches.size(); ++b) gather_batch_draws(counts, batches[b], n, draws[b]);
   // The groups shared out among the threads, each keeping its own best
   // states; a resample's best is then the best of theirs.
   std::vector<Searcher> searchers(static_cast<std::size_t>(threads));
@@ -367,17 +510,21 @@ void best_states_of_resamples(ResampleSearchPlan& plan, std::span<const uint16_t
     s.summed.assign(batch, 0);
     s.partial.resize(CHUNK);
     s.sums.resize(CHUNK);
-    for (int32_t c = next_chunk++; c < chunks; c = next_chunk++)
+    if (!batches.empty()) {
+      s.batch_partial.resize(static_cast<std::size_t>(SUMMED_TOGETHER) * GROUP);
+      s.batch_sums.resize(static_cast<std::size_t>(SUMMED_TOGETHER) * GROUP);
+    }
+    for (int32_t c = next_chunk++; c < chunks; c = next_chunk++) {
       for (std::size_t r = 0; r < batch; ++r) {
+        if (diffuse[r]) continue;
         const int32_t* bounds = group_bound.data() + r * static_cast<std::size_t>(plan.groups);
-        if (diffuse[r]) {
-          sum_chunk(plan, entries[r], bounds, c, s, r);
-          continue;
-        }
         const int32_t end = std::min(plan.groups, (c + 1) * CHUNK_GROUPS);
         for (int32_t g = c * CHUNK_GROUPS; g < end; ++g)
           if (bounds[g] >= s.best[r].sum) search_group(plan, entries[r], g, s, r);
       }
+      for (std::size_t b = 0; b < batches.size(); ++b)
+        sum_chunk_batched(plan, entries, group_bound, batches[b], draws[b], c, s);
+    }
   });
   for (std::size_t r = 0; r < batch; ++r) {
     ResampleBest top = searchers[0].best[r];
@@ -391,5 +538,6 @@ void best_states_of_resamples(ResampleSearchPlan& plan, std::span<const uint16_t
     tally.states_seen += plan.table.points;
     tally.resamples += 1;
     tally.resamples_pruned += summed < plan.table.points;
+    tally.resamples_batched += diffuse[r];
   }
 }

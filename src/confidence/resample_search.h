@@ -11,7 +11,10 @@
 // whose bound lies below a sum that some state reaches cannot hold the
 // best state and is never summed. The sums to beat come first from
 // states the caller names (the best states of earlier resamples), then
-// from each block summed.
+// from each block summed. Where the bounds leave most groups in reach
+// (data without a clear best state), the resamples are summed group by
+// group together, each datum's scores of a group read once for all of
+// them.
 #ifndef SORVEL_CONFIDENCE_RESAMPLE_SEARCH_H_
 #define SORVEL_CONFIDENCE_RESAMPLE_SEARCH_H_
 
@@ -40,6 +43,7 @@ struct ResampleTally {
   int64_t states_seen = 0;            // states of the table times resamples
   int32_t resamples = 0;
   int32_t resamples_pruned = 0;       // those that left at least one block unsummed
+  int32_t resamples_batched = 0;      // those summed together with others, group by group
 };
 
 /// The bounds of a table and its rows in the search's order.
