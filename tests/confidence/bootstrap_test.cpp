@@ -113,7 +113,9 @@ TEST(BootstrapSums, TiesGoToTheLowestIndexOverTheWholeGrid) {
   std::mt19937 random(3);
   std::vector<int8_t> table(static_cast<std::size_t>(points) * columns);
   for (int8_t& s : table) s = static_cast<int8_t>(100 * (static_cast<int>(random() % 3) - 1));
-  expect_direct_sums(table, points, columns, 150, 99);
+  ResampleTally tally;
+  expect_direct_sums(table, points, columns, 150, 99, {}, &tally);
+  EXPECT_EQ(tally.resamples_batched, 150);  // no state stands out: summed together
   std::vector<int32_t> order(points);
   for (int32_t p = 0; p < points; ++p) order[p] = points - 1 - p;
   std::shuffle(order.begin() + 1000, order.end(), random);
@@ -159,6 +161,74 @@ TEST(BootstrapSums, BoundedSearchFindsTheFullSumsWinnerAmongTiesAndNearTies) {
   EXPECT_EQ(tally.resamples, 130);
   EXPECT_GT(tally.resamples_pruned, 100);
   EXPECT_LT(tally.states_summed, tally.states_seen / 4);
+}
+
+// The search called as the bootstrap calls it, on multiplicities that no
+// draw of n data would give: data drawn hundreds of times, more than 16
+// bits of partial sums hold at once, beside data drawn once. The first
+// data have a sharp peak, which the resamples that draw only them find
+// by bounds; the rest score at random in steps, each state with a twin
+// far from it in the table, and the resamples that draw them are summed
+// together, more of them than one batch. Every winner must be the direct
+// sums', the lowest grid index among equals although the search takes
+// the states in another order.
+TEST(BootstrapSums, ResamplesSummedTogetherOrAloneFindTheDirectSumsWinner) {
+  const int32_t points = 5037, columns = 300, peaked = 12, resamples = 150;
+  std::mt19937 random(21);
+  std::vector<int32_t> order(points);
+  for (int32_t p = 0; p < points; ++p) order[p] = p;
+  std::shuffle(order.begin(), order.end(), random);
+  // The random scores of state k and k + 2500 are the same: twins that
+  // tie in every resample, in either order in the search.
+  const int32_t twins = 2500;
+  std::vector<int8_t> table(static_cast<std::size_t>(points) * columns);
+  for (int32_t j = 0; j < columns; ++j) {
+    int8_t* column = table.data() + static_cast<std::size_t>(j) * points;
+    for (int32_t p = 0; p < points; ++p)
+      column[order[p]] = static_cast<int8_t>(std::max(127 - 4 * std::abs(p - 3000 - 7 * j), -128));
+    if (j < peaked) continue;
+    for (int32_t k = 0; k < points; ++k)
+      column[k] = k < twins ? static_cast<int8_t>(static_cast<int>(random() % 5) * 60 - 120) : column[k - twins];
+  }
+  std::vector<std::vector<uint16_t>> counts(resamples, std::vector<uint16_t>(columns, 0));
+  for (int32_t r = 0; r < resamples; ++r) {
+    const int32_t from = r % 5 == 0 ? 0 : peaked, to = r % 5 == 0 ? peaked : columns;
+    for (int32_t j = from; j < to; ++j) {
+      const uint32_t draw = random() % 100;
+      counts[r][j] = static_cast<uint16_t>(draw < 40 ? 0 : draw < 75 ? 1 : draw < 97 ? 1 + draw % 4 : 200 + random() % 900);
+    }
+  }
+  std::vector<ResampleBest> want;
+  for (const std::vector<uint16_t>& c : counts) {
+    ResampleBest top{-1, 0};
+    for (int32_t k = 0; k < points; ++k) {
+      int32_t sum = 0;
+      for (int32_t j = 0; j < columns; ++j) sum += c[j] * table[static_cast<std::size_t>(j) * points + k];
+      if (top.index < 0 || sum > top.sum) top = {k, sum};
+    }
+    want.push_back(top);
+  }
+  const std::vector<int8_t> before = table;
+  std::vector<const uint16_t*> pointers;
+  for (const std::vector<uint16_t>& c : counts) pointers.push_back(c.data());
+  const std::vector<int32_t> seeds = {17, order[3040], 17};  // one in the peak
+  for (int threads : {1, 2, 3}) {
+    std::vector<ResampleBest> got(resamples);
+    ResampleTally tally;
+    {
+      ResampleSearchPlanPtr plan = plan_resample_search({table.data(), points, columns}, order, threads);
+      ASSERT_NE(plan, nullptr);
+      best_states_of_resamples(*plan, pointers, seeds, threads, got.data(), tally);
+    }
+    EXPECT_TRUE(table == before) << "threads " << threads;
+    EXPECT_EQ(tally.resamples, resamples);
+    EXPECT_GT(tally.resamples_batched, 64) << "threads " << threads;
+    EXPECT_LE(tally.resamples_batched, resamples - resamples / 5) << "threads " << threads;
+    for (int32_t r = 0; r < resamples; ++r) {
+      EXPECT_EQ(got[r].index, want[r].index) << "resample " << r << ", threads " << threads;
+      EXPECT_EQ(got[r].sum, want[r].sum) << "resample " << r << ", threads " << threads;
+    }
+  }
 }
 
 TEST(BootstrapSums, BadRequestsComeBackAsErrors) {
