@@ -56,19 +56,24 @@ TEST(BootstrapDraws, EveryDatumIsDrawnAsOftenAsChanceSays) {
 
 // The best state of each resample from every state's sum formed one by
 // one, the first of the greatest.
+ResampleBest direct_winner(const std::vector<int8_t>& table, int32_t points, int32_t columns,
+                           const std::vector<uint16_t>& counts) {
+  ResampleBest top{-1, 0};
+  for (int32_t k = 0; k < points; ++k) {
+    int32_t sum = 0;
+    for (int32_t j = 0; j < columns; ++j) sum += counts[j] * table[static_cast<std::size_t>(j) * points + k];
+    if (top.index < 0 || sum > top.sum) top = {k, sum};
+  }
+  return top;
+}
+
 std::vector<ResampleBest> direct_best(const std::vector<int8_t>& table, int32_t points,
                                       int32_t columns, int32_t resamples, uint64_t seed) {
   std::vector<ResampleBest> best;
   std::vector<uint16_t> counts(columns);
   for (int32_t b = 0; b < resamples; ++b) {
     resample_counts(seed, b, columns, counts.data());
-    ResampleBest top{-1, 0};
-    for (int32_t k = 0; k < points; ++k) {
-      int32_t sum = 0;
-      for (int32_t j = 0; j < columns; ++j) sum += counts[j] * table[static_cast<std::size_t>(j) * points + k];
-      if (top.index < 0 || sum > top.sum) top = {k, sum};
-    }
-    best.push_back(top);
+    best.push_back(direct_winner(table, points, columns, counts));
   }
   return best;
 }
@@ -199,15 +204,7 @@ TEST(BootstrapSums, ResamplesSummedTogetherOrAloneFindTheDirectSumsWinner) {
     }
   }
   std::vector<ResampleBest> want;
-  for (const std::vector<uint16_t>& c : counts) {
-    ResampleBest top{-1, 0};
-    for (int32_t k = 0; k < points; ++k) {
-      int32_t sum = 0;
-      for (int32_t j = 0; j < columns; ++j) sum += c[j] * table[static_cast<std::size_t>(j) * points + k];
-      if (top.index < 0 || sum > top.sum) top = {k, sum};
-    }
-    want.push_back(top);
-  }
+  for (const std::vector<uint16_t>& c : counts) want.push_back(direct_winner(table, points, columns, c));
   const std::vector<int8_t> before = table;
   std::vector<const uint16_t*> pointers;
   for (const std::vector<uint16_t>& c : counts) pointers.push_back(c.data());
