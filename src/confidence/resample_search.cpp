@@ -25,8 +25,8 @@ constexpr int32_t WHOLE_GROUP_BLOCKS = 6;
 constexpr int32_t CHUNK_GROUPS = 4;
 constexpr int32_t CHUNK = CHUNK_GROUPS * GROUP;
 constexpr int32_t DIFFUSE_SHARE_PERCENT = 75;
-// Diffuse resamples summed together, at most: their 16-bit sums of a
-// group (16 KB) stay in the first-level cache, the 32-bit ones in the
+// Diffuse resamples summed together, at most: their 16-bit sums of two
+// groups (32 KB) stay in the first-level cache, the 32-bit ones in the
 // second, and the table is read once for all of them.
 constexpr int32_t SUMMED_TOGETHER = 64;
 
@@ -141,6 +141,13 @@ SORVEL_VECTOR_KERNEL(void, batch_group_sums,
                       int16_t* partial, int32_t* sums),
                      (base, stride, draws, partial, sums)) {
   fixed_width_batch_sums<GROUP>(base, stride, draws, partial, sums);
+}
+
+SORVEL_VECTOR_KERNEL(void, batch_pair_sums,
+                     (const int8_t* base, std::size_t stride, const BatchDraws& draws,
+                      int16_t* partial, int32_t* sums),
+                     (base, stride, draws, partial, sums)) {
+  fixed_width_batch_sums<2 * GROUP>(base, stride, draws, partial, sums);
 }
 
 // Whether `candidate` is the better best state: greater sum, or equal
@@ -371,43 +378,63 @@ void gather_batch_draws(std::span<const uint16_t* const> counts, const std::vect
   draws.run_start.push_back(static_cast<int32_t>(draws.data.size()));
 }
 
+// The `width` states from position `first` on for the diffuse resamples
+// `members`, each a candidate for their best states: summed together in
+// spans of one or two groups, the table's last states apart.
+void sum_span_batched(const ResampleSearchPlan& plan, const std::vector<std::vector<uint32_t>>& entries,
+                      const std::vector<int32_t>& members, const BatchDraws& draws, int32_t first,
+                      int32_t width, Searcher& s) {
+  if (width != GROUP && width != 2 * GROUP) {  // too few to share
+    for (int32_t r : members) {
+      sum_states(plan, entries[static_cast<std::size_t>(r)], first, width, s.partial.data(), s.sums.data(),
+                 s.best[static_cast<std::size_t>(r)]);
+      s.summed[static_cast<std::size_t>(r)] += width;
+    }
+    return;
+  }
+  const std::size_t stride = static_cast<std::size_t>(plan.table.points);
+  if (width == GROUP)
+    batch_group_sums(plan.table.scores + first, stride, draws, s.batch_partial.data(), s.batch_sums.data());
+  else
+    batch_pair_sums(plan.table.scores + first, stride, draws, s.batch_partial.data(), s.batch_sums.data());
+  for (std::size_t b = 0; b < members.size(); ++b) {
+    const int32_t* sums = s.batch_sums.data() + b * static_cast<std::size_t>(width);
+    ResampleBest& best = s.best[static_cast<std::size_t>(members[b])];
+    s.summed[static_cast<std::size_t>(members[b])] += width;
+    int32_t most = sums[0];
+    for (int32_t k = 1; k < width; ++k) most = sums[k] > most ? sums[k] : most;
+    if (most < best.sum) continue;
+    for (int32_t k = 0; k < width; ++k) {
+      const ResampleBest candidate{plan.original[static_cast<std::size_t>(first + k)], sums[k]};
+      if (is_better(candidate, best)) best = candidate;
+    }
+  }
+}
+
 // The groups of chunk c for the diffuse resamples `members` (drawn as
-// `draws` gives), a group summed for all of them together where the bound
-// of any reaches its best sum so far.
+// `draws` gives), summed for all of them together where the bound of any
+// reaches its best sum so far, two neighbours at a time where both do.
 void sum_chunk_batched(const ResampleSearchPlan& plan, const std::vector<std::vector<uint32_t>>& entries,
                        const std::vector<int32_t>& group_bound, const std::vector<int32_t>& members,
                        const BatchDraws& draws, int32_t c, Searcher& s) {
   const std::size_t groups = static_cast<std::size_t>(plan.groups);
-  const std::size_t stride = static_cast<std::size_t>(plan.table.points);
   const int32_t end = std::min(plan.groups, (c + 1) * CHUNK_GROUPS);
-  for (int32_t g = c * CHUNK_GROUPS; g < end; ++g) {
-    bool reaching = false;
+  auto reaching = [&](int32_t g) {
     for (int32_t r : members)
-      reaching = reaching || group_bound[static_cast<std::size_t>(r) * groups + static_cast<std::size_t>(g)] >=
-                                 s.best[static_cast<std::size_t>(r)].sum;
-    if (!reaching) continue;
-    const int32_t first = g * GROUP, width = std::min(GROUP, plan.table.points - first);
-    if (width < GROUP) {  // the last states of the table: too few to share
-      for (int32_t r : members) {
-        sum_states(plan, entries[static_cast<std::size_t>(r)], first, width, s.partial.data(), s.sums.data(),
-                   s.best[static_cast<std::size_t>(r)]);
-        s.summed[static_cast<std::size_t>(r)] += width;
-      }
+      if (group_bound[static_cast<std::size_t>(r) * groups + static_cast<std::size_t>(g)] >=
+          s.best[static_cast<std::size_t>(r)].sum)
+        return true;
+    return false;
+  };
+  for (int32_t g = c * CHUNK_GROUPS; g < end; ++g) {
+    if (!reaching(g)) continue;
+    const int32_t first = g * GROUP;
+    if (g + 1 < end && reaching(g + 1) && plan.table.points - first >= 2 * GROUP) {
+      sum_span_batched(plan, entries, members, draws, first, 2 * GROUP, s);
+      ++g;
       continue;
     }
-    batch_group_sums(plan.table.scores + first, stride, draws, s.batch_partial.data(), s.batch_sums.data());
-    for (std::size_t b = 0; b < members.size(); ++b) {
-      const int32_t* sums = s.batch_sums.data() + b * GROUP;
-      ResampleBest& best = s.best[static_cast<std::size_t>(members[b])];
-      s.summed[static_cast<std::size_t>(members[b])] += GROUP;
-      int32_t most = sums[0];
-      for (int32_t k = 1; k < GROUP; ++k) most = sums[k] > most ? sums[k] : most;
-      if (most < best.sum) continue;
-      for (int32_t k = 0; k < GROUP; ++k) {
-        const ResampleBest candidate{plan.original[static_cast<std::size_t>(first + k)], sums[k]};
-        if (is_better(candidate, best)) best = candidate;
-      }
-    }
+    sum_span_batched(plan, entries, members, draws, first, std::min(GROUP, plan.table.points - first), s);
   }
 }
 
@@ -511,8 +538,8 @@ void best_states_of_resamples(ResampleSearchPlan& plan, std::span<const uint16_t
     s.partial.resize(CHUNK);
     s.sums.resize(CHUNK);
     if (!batches.empty()) {
-      s.batch_partial.resize(static_cast<std::size_t>(SUMMED_TOGETHER) * GROUP);
-      s.batch_sums.resize(static_cast<std::size_t>(SUMMED_TOGETHER) * GROUP);
+      s.batch_partial.resize(static_cast<std::size_t>(SUMMED_TOGETHER) * 2 * GROUP);
+      s.batch_sums.resize(static_cast<std::size_t>(SUMMED_TOGETHER) * 2 * GROUP);
     }
     for (int32_t c = next_chunk++; c < chunks; c = next_chunk++) {
       for (std::size_t r = 0; r < batch; ++r) {
