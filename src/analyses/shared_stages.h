@@ -25,6 +25,7 @@ struct ConfidenceOptions {
   std::string picture_file;  // FILE.svg, empty: none
   bool overwrite = false;    // an existing report or picture may be replaced
   Site site;                 // written into the report
+  bool refine = false;       // the best state and the resamples' refined beyond the grid
 };
 
 /// What a run is told: its two files, its weight function and, for the

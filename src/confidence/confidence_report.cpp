@@ -59,6 +59,21 @@ std::optional<Interval> shmax_interval(const std::vector<double>& values,
   return Interval{half_turn(i.low), half_turn(i.high)};
 }
 
+// What the resamples' states give, one value a resample (SHmax only where
+// it is defined).
+struct Spread {
+  std::vector<double> sigma1, sigma3, phi, r_prime, shmax;
+};
+
+void fill_spread(Confidence& c, const Spread& spread, std::optional<double> best_shmax) {
+  c.sigma1_cone = percentile(spread.sigma1, CONE_PERMILLE);
+  c.sigma3_cone = percentile(spread.sigma3, CONE_PERMILLE);
+  c.phi = interval_of(spread.phi);
+  c.r_prime = interval_of(spread.r_prime);
+  c.shmax = shmax_interval(spread.shmax, best_shmax);
+  c.shmax_undefined = c.resamples - static_cast<int32_t>(spread.shmax.size());
+}
+
 struct StateValues {
   double sigma1_angle, sigma3_angle, phi, r_prime;
   std::optional<double> shmax;
@@ -107,12 +122,26 @@ Confidence confidence_of_resamples(const GridPoint* grid, int32_t best_index,
       if (v.shmax) shmax.push_back(*v.shmax);
     }
   }
-  c.sigma1_cone = percentile(sigma1, CONE_PERMILLE);
-  c.sigma3_cone = percentile(sigma3, CONE_PERMILLE);
-  c.phi = interval_of(phi);
-  c.r_prime = interval_of(r);
-  c.shmax = shmax_interval(shmax, best_quantities.shmax);
-  c.shmax_undefined = c.resamples - static_cast<int32_t>(shmax.size());
+  fill_spread(c, Spread{sigma1, sigma3, phi, r, shmax}, best_quantities.shmax);
   c.best_share = static_cast<double>(best_count) / c.resamples;
+  return c;
+}
+
+Confidence confidence_of_states(const ContinuousState& best,
+                                const std::vector<ContinuousState>& resample_states, uint64_t seed) {
+  Confidence c{};
+  c.level = CONFIDENCE_LEVEL;
+  c.resamples = static_cast<int32_t>(resample_states.size());
+  c.seed = seed;
+  Spread spread;
+  for (const ContinuousState& s : resample_states) {
+    StressQuantities q = stress_quantities(s.axes, s.phi);
+    spread.sigma1.push_back(axis_angle(s.axes.sigma1, best.axes.sigma1));
+    spread.sigma3.push_back(axis_angle(s.axes.sigma3, best.axes.sigma3));
+    spread.phi.push_back(s.phi);
+    spread.r_prime.push_back(q.r_prime);
+    if (q.shmax) spread.shmax.push_back(*q.shmax);
+  }
+  fill_spread(c, spread, stress_quantities(best.axes, best.phi).shmax);
   return c;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/types.h"
+#include "stress/stress_quantities.h"
 
 inline constexpr double CONFIDENCE_LEVEL = 0.95;
 
@@ -52,5 +53,12 @@ double nearest_rank(const std::vector<double>& sorted, int permille);
 /// generated) from the best state of every resample (at least one).
 Confidence confidence_of_resamples(const GridPoint* grid, int32_t best_index,
                                    const std::vector<int32_t>& resample_best, uint64_t seed);
+
+/// The same confidence of a state between the grid's from the refined
+/// states of the resamples, in resample order (at least one). It lists no
+/// states, and its best_share is 0: no refined resample lands on the
+/// refined best state itself.
+Confidence confidence_of_states(const ContinuousState& best,
+                                const std::vector<ContinuousState>& resample_states, uint64_t seed);
 
 #endif  // SORVEL_CONFIDENCE_CONFIDENCE_REPORT_H_

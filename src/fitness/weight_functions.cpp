@@ -11,24 +11,31 @@ static const double QUARTER_PI_SINGLE = 0.7853982f;
 static const double SIXTH_PI_SINGLE = 0.5235988f;  // 30 degrees
 static const double TANH_FLOOR = 1.1920929e-7f;    // 2 to the power -23
 
-double weight_cosine(float x) { return 0.5 * std::cos(static_cast<double>(x)) + 0.5; }
+double weight_cosine_of_double(double x) { return 0.5 * std::cos(x) + 0.5; }
 
-double weight_linear(float x) { return 1.0 - static_cast<double>(x) / PI_SINGLE; }
+double weight_linear_of_double(double x) { return 1.0 - x / PI_SINGLE; }
 
-double weight_tangent(float x) {
-  if (static_cast<double>(x) < QUARTER_PI_SINGLE) return 1.0 - std::tan(static_cast<double>(x));
+double weight_tangent_of_double(double x) {
+  if (x < QUARTER_PI_SINGLE) return 1.0 - std::tan(x);
   return 0.0;
 }
 
-double weight_hyperbolic_tangent(float x) {
-  return 0.5 * std::tanh(10.0 * (SIXTH_PI_SINGLE - static_cast<double>(x))) + 0.5 + TANH_FLOOR;
+double weight_hyperbolic_tangent_of_double(double x) {
+  return 0.5 * std::tanh(10.0 * (SIXTH_PI_SINGLE - x)) + 0.5 + TANH_FLOOR;
 }
 
+// A float angle widens to double exactly: the grid's scores and the
+// refined states read one formula.
+double weight_cosine(float x) { return weight_cosine_of_double(x); }
+double weight_linear(float x) { return weight_linear_of_double(x); }
+double weight_tangent(float x) { return weight_tangent_of_double(x); }
+double weight_hyperbolic_tangent(float x) { return weight_hyperbolic_tangent_of_double(x); }
+
 static const WeightFunction WEIGHT_FUNCTIONS[4] = {
-    {1, "cosine", weight_cosine},
-    {2, "linear", weight_linear},
-    {3, "tangent", weight_tangent},
-    {4, "hyperbolic tangent", weight_hyperbolic_tangent},
+    {1, "cosine", weight_cosine, weight_cosine_of_double},
+    {2, "linear", weight_linear, weight_linear_of_double},
+    {3, "tangent", weight_tangent, weight_tangent_of_double},
+    {4, "hyperbolic tangent", weight_hyperbolic_tangent, weight_hyperbolic_tangent_of_double},
 };
 
 const WeightFunction& weight_function_of(int id) { return WEIGHT_FUNCTIONS[id - 1]; }

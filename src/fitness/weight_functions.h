@@ -12,12 +12,20 @@ struct WeightFunction {
   int8_t id;         // 1 to 4, its number in the menu
   const char* name;  // "cosine", "linear", "tangent", "hyperbolic tangent"
   double (*weight)(float x);
+  /// The same formula of an angle in double precision, for states between
+  /// the grid's; of a float angle it gives the weight above to the bit.
+  double (*weight_of_double)(double x);
 };
 
 double weight_cosine(float x);
 double weight_linear(float x);
 double weight_tangent(float x);
 double weight_hyperbolic_tangent(float x);
+
+double weight_cosine_of_double(double x);
+double weight_linear_of_double(double x);
+double weight_tangent_of_double(double x);
+double weight_hyperbolic_tangent_of_double(double x);
 
 /// The function of number id (1 to 4).
 const WeightFunction& weight_function_of(int id);

@@ -194,7 +194,7 @@ std::string read_csv(const std::string& path, const std::string& text, MapReadin
   }
   const std::string header = report_fields::first_line(text) + "\n";
   bool populations = header == population_csv_header();
-  if (!populations && header != report_csv_header())
+  if (!populations && header != report_csv_header(false) && header != report_csv_header(true))
     return path + ": not a table of sorvel or sorvel-mim (another header)";
   std::map<std::string, std::size_t> columns;
   for (std::size_t i = 0; i < rows[0].size(); ++i) columns[rows[0][i]] = i;

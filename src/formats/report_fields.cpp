@@ -86,6 +86,40 @@ Json confidence_json(const Confidence& c) {
   return j;
 }
 
+// Tenths of a degree; a trend that rounds to 360 is 0.
+static Json tenths_axis_json(TrendPlunge axis) {
+  double trend = rounded(axis.trend, 1);
+  return Json::array({trend >= 360.0 ? 0.0 : trend, rounded(axis.plunge, 1)});
+}
+
+Json refined_state_json(const RefinedStateReport& r) {
+  Json j;
+  j["sigma1"] = tenths_axis_json(r.sigma1);
+  j["sigma2"] = tenths_axis_json(r.sigma2);
+  j["sigma3"] = tenths_axis_json(r.sigma3);
+  j["phi"] = rounded(r.phi, 2);
+  j["regime"] = regime_code(r.regime);
+  j["shmax"] = r.shmax ? Json(rounded(*r.shmax, 1)) : Json(nullptr);
+  j["r_prime"] = rounded(r.r_prime, 2);
+  j["mean_misfit"] = rounded(r.mean_misfit, 1);
+  return j;
+}
+
+Json refined_confidence_json(const Confidence& c, const QualityClass& quality) {
+  Json j;
+  j["level"] = c.level;
+  j["resamples"] = c.resamples;
+  j["seed"] = c.seed;
+  j["sigma1_cone"] = rounded(c.sigma1_cone, 1);
+  j["sigma3_cone"] = rounded(c.sigma3_cone, 1);
+  j["phi"] = interval_json(c.phi, 2);
+  j["shmax"] = c.shmax ? interval_json(*c.shmax, 1) : Json(nullptr);
+  j["shmax_undefined"] = c.shmax_undefined;
+  j["r_prime"] = interval_json(c.r_prime, 2);
+  add_quality_json(quality, j);
+  return j;
+}
+
 Json site_json(const Site& site) {
   Json j;
   j["name"] = site.name;
@@ -170,7 +204,8 @@ BestStateReport best_of(const Json& j) {
   return best;
 }
 
-Confidence confidence_of(const Json& j) {
+// The fields that a confidence and a refined one share.
+static Confidence spread_of(const Json& j) {
   Confidence c{};
   c.level = number(j, "level");
   c.resamples = static_cast<int32_t>(whole(j, "resamples"));
@@ -183,6 +218,11 @@ Confidence confidence_of(const Json& j) {
   if (!field(j, "shmax").is_null()) c.shmax = interval_of(j, "shmax");
   c.shmax_undefined = static_cast<int32_t>(whole(j, "shmax_undefined"));
   c.r_prime = interval_of(j, "r_prime");
+  return c;
+}
+
+Confidence confidence_of(const Json& j) {
+  Confidence c = spread_of(j);
   c.best_share = number(j, "best_share");
   const Json& states = field(j, "states");
   if (!states.is_array()) throw ReportError{"states is not a list"};
@@ -191,6 +231,28 @@ Confidence confidence_of(const Json& j) {
                                       static_cast<int32_t>(whole(s, "count"))});
   return c;
 }
+
+static TrendPlunge tenths_axis_of(const Json& j, const char* name) {
+  const Json& v = field(j, name);
+  if (!v.is_array() || v.size() != 2 || !v[0].is_number() || !v[1].is_number())
+    throw ReportError{std::string(name) + " is not [trend, plunge]"};
+  return TrendPlunge{v[0].get<double>(), v[1].get<double>()};
+}
+
+RefinedStateReport refined_state_of(const Json& j) {
+  RefinedStateReport r{};
+  r.sigma1 = tenths_axis_of(j, "sigma1");
+  r.sigma2 = tenths_axis_of(j, "sigma2");
+  r.sigma3 = tenths_axis_of(j, "sigma3");
+  r.phi = number(j, "phi");
+  r.regime = regime_of(j);
+  if (!field(j, "shmax").is_null()) r.shmax = number(j, "shmax");
+  r.r_prime = number(j, "r_prime");
+  r.mean_misfit = number(j, "mean_misfit");
+  return r;
+}
+
+Confidence refined_confidence_of(const Json& j) { return spread_of(j); }
 
 Json warnings_json(const std::vector<DatumWarning>& warnings) {
   Json list = Json::array();
@@ -245,6 +307,12 @@ std::vector<std::string> confidence_csv_fields() {
     "level",    "resamples", "seed",       "sigma1_cone",     "sigma3_cone",
     "phi_low",  "phi_high",  "shmax_low",  "shmax_high",      "shmax_undefined",
     "r_prime_low", "r_prime_high", "best_share"};
+}
+
+std::vector<std::string> refined_state_csv_fields() {
+  return {"refined_sigma1_trend", "refined_sigma1_plunge", "refined_sigma2_trend",
+          "refined_sigma2_plunge", "refined_sigma3_trend", "refined_sigma3_plunge",
+          "refined_phi", "refined_shmax"};
 }
 
 std::string csv_header(std::initializer_list<std::vector<std::string>> parts) {
@@ -353,6 +421,21 @@ void add_state_csv_fields(const BestStateReport& b, std::vector<std::string>& f)
   f.push_back(regime_code(b.regime));
   f.push_back(b.shmax ? decimals(*b.shmax, 1) : "");
   f.push_back(decimals(b.r_prime, 1));
+}
+
+void add_refined_state_csv_fields(const std::optional<RefinedStateReport>& refined,
+                                  std::vector<std::string>& f) {
+  if (!refined) {
+    f.resize(f.size() + 8);
+    return;
+  }
+  for (const TrendPlunge& a : {refined->sigma1, refined->sigma2, refined->sigma3}) {
+    Json axis = tenths_axis_json(a);
+    f.push_back(decimals(axis[0].get<double>(), 1));
+    f.push_back(decimals(axis[1].get<double>(), 1));
+  }
+  f.push_back(decimals(refined->phi, 2));
+  f.push_back(refined->shmax ? decimals(*refined->shmax, 1) : "");
 }
 
 void add_confidence_csv_fields(const std::optional<Confidence>& confidence,

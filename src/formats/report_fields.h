@@ -35,6 +35,13 @@ void layout(const Json& j, int indent, std::string& out);
 Json axis_json(WholeDegreeAxis axis);
 Json best_json(const BestStateReport& best);
 Json confidence_json(const Confidence& c);
+/// A refined state: axes [trend, plunge] to tenths of a degree, phi to
+/// hundredths, regime, shmax, r_prime and mean_misfit.
+Json refined_state_json(const RefinedStateReport& refined);
+/// The confidence from refined resamples: the fields of a confidence
+/// without grid_spacing, best_share and states, its intervals to
+/// hundredths of Phi and R', then quality and shmax_halfwidth.
+Json refined_confidence_json(const Confidence& c, const QualityClass& quality);
 /// {name, lat, lon}, lat and lon null when unknown.
 Json site_json(const Site& site);
 /// The quality class of a state as the fields quality and shmax_halfwidth.
@@ -47,6 +54,8 @@ std::string text_field(const Json& j, const char* name);
 WholeDegreeAxis axis_of(const Json& j, const char* name);
 BestStateReport best_of(const Json& j);
 Confidence confidence_of(const Json& j);
+RefinedStateReport refined_state_of(const Json& j);
+Confidence refined_confidence_of(const Json& j);
 /// The warnings of the data checks as a list of {datum, line, text}, and
 /// back; a report written before the checks has none.
 Json warnings_json(const std::vector<DatumWarning>& warnings);
@@ -59,6 +68,7 @@ std::string csv_text(const std::string& text);
 /// The names of the fields that the two routines below add.
 std::vector<std::string> state_csv_fields();
 std::vector<std::string> confidence_csv_fields();
+std::vector<std::string> refined_state_csv_fields();
 /// The header line of the names of all `parts` in turn.
 std::string csv_header(std::initializer_list<std::vector<std::string>> parts);
 /// The axes, phi, regime, shmax and r_prime of a state: 10 fields.
@@ -67,6 +77,10 @@ void add_state_csv_fields(const BestStateReport& state, std::vector<std::string>
 /// fields, empty without a confidence.
 void add_confidence_csv_fields(const std::optional<Confidence>& confidence,
                                std::vector<std::string>& fields);
+/// The refined axes to tenths, phi to hundredths and shmax: 8 fields,
+/// empty without a refined state.
+void add_refined_state_csv_fields(const std::optional<RefinedStateReport>& refined,
+                                  std::vector<std::string>& fields);
 /// The fields joined by commas, ended by a line end.
 std::string csv_line(const std::vector<std::string>& fields);
 std::string decimals(double value, int places);

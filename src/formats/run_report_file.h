@@ -27,14 +27,16 @@ std::optional<RunReport> parse_report_json(const std::string& text, std::string&
 /// The CSV header line and the run's row, each ended by a line end. The
 /// fields are those of the JSON object, flattened (sigma1_trend,
 /// phi_low, ...), without the misfits; an absent value is an empty field.
-std::string report_csv_header();
+/// A run that refines its states has their columns too (refined_sigma1_trend,
+/// ..., refined_shmax), after the grid state's.
+std::string report_csv_header(bool refined);
 std::string report_csv_row(const RunReport& report);
 
 /// Why a report cannot be written to `path`, or an empty text: a JSON
 /// file that exists (unless `overwrite`), a CSV file with another header,
 /// a file that cannot be read (an empty CSV file is a new table). The
 /// file is not touched.
-std::string report_refusal(const std::string& path, bool overwrite);
+std::string report_refusal(const std::string& path, bool overwrite, bool refined);
 
 /// Writes the report (a JSON file is replaced, a CSV row appended);
 /// returns the problem, or an empty text when it is written.

@@ -13,6 +13,14 @@ std::string axis_text(WholeDegreeAxis axis) {
 
 std::string phi_text(long tenths) { return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10); }
 
+std::string tenths_axis_text(double trend, double plunge) {
+  long t = std::lround(trend * 10.0), p = std::lround(plunge * 10.0);
+  if (t >= 3600) t -= 3600;
+  char text[32];
+  std::snprintf(text, sizeof text, "%03ld.%ld/%02ld.%ld", t / 10, t % 10, p / 10, p % 10);
+  return text;
+}
+
 std::string one_decimal(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f", value);

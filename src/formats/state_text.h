@@ -13,6 +13,10 @@
 /// An axis as "AAA/PP": azimuth in three digits, plunge in two.
 std::string axis_text(WholeDegreeAxis axis);
 
+/// An axis to the tenth of a degree as "AAA.A/PP.P" ("095.1/03.2"); a
+/// trend that rounds to 360 is 000.0.
+std::string tenths_axis_text(double trend, double plunge);
+
 /// Phi from its tenths, "0.5".
 std::string phi_text(long tenths);
 

@@ -17,6 +17,14 @@ Vec3d unit_vector(Vec3d v) {
 
 Vec3d unit_vector(Vec3 v) { return unit_vector(Vec3d{v.x, v.y, v.z}); }
 
+Vec3d turned(Vec3d v, Vec3d k, double degrees) {
+  double c = std::cos(degrees * DEGREE), s = std::sin(degrees * DEGREE);
+  double along = dot(k, v) * (1.0 - c);
+  Vec3d kv = cross(k, v);
+  return Vec3d{v.x * c + kv.x * s + k.x * along, v.y * c + kv.y * s + k.y * along,
+               v.z * c + kv.z * s + k.z * along};
+}
+
 Vec3d axis_vector(double trend, double plunge) {
   double t = trend * DEGREE, p = plunge * DEGREE;
   return Vec3d{std::cos(p) * std::sin(t), std::cos(p) * std::cos(t), -std::sin(p)};

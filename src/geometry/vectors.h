@@ -44,6 +44,10 @@ Vec3d unit_vector(Vec3d v);
 /// A float vector in double precision at unit length; zero stays zero.
 Vec3d unit_vector(Vec3 v);
 
+/// v turned by `degrees` about the unit axis k, anticlockwise seen from
+/// the tip of k (Rodrigues' formula).
+Vec3d turned(Vec3d v, Vec3d k, double degrees);
+
 /// The unit vector of the axis of trend and plunge in degrees (its lower
 /// end for a positive plunge).
 Vec3d axis_vector(double trend, double plunge);

@@ -14,15 +14,6 @@ const double SAFE_PART = 0.0871557;  // sin 5 degrees
 
 Vec3d scaled(Vec3d v, double s) { return {v.x * s, v.y * s, v.z * s}; }
 
-Vec3d sum(Vec3d a, Vec3d b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-
-// v turned by `degrees` about the unit axis k, anticlockwise seen from
-// the tip of k (Rodrigues' formula).
-Vec3d turned(Vec3d v, Vec3d k, double degrees) {
-  double c = std::cos(degrees * DEGREE), s = std::sin(degrees * DEGREE);
-  return sum(sum(scaled(v, c), scaled(cross(k, v), s)), scaled(k, dot(k, v) * (1.0 - c)));
-}
-
 // The turn that makes the bedding horizontal: about its strike line
 // (horizontal, 90 degrees clockwise of the dip direction), which turns the
 // bedding's upward pole onto the vertical by the dip.

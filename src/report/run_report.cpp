@@ -6,6 +6,7 @@
 #include "formats/state_text.h"
 #include "grid/orientation.h"
 #include "grid/state_axes.h"
+#include "refine/continuous_fit.h"
 #include "stress/data_fit.h"
 
 namespace {
@@ -39,6 +40,32 @@ BestStateReport describe_best_state(const GridPoint* grid, int32_t best_index, i
   return best;
 }
 
+RefinedStateReport describe_refined_state(const ContinuousState& state, const FaultDatum* data,
+                                          int32_t count) {
+  RefinedStateReport r{};
+  r.sigma1 = downward_trend_plunge(state.axes.sigma1);
+  r.sigma2 = downward_trend_plunge(cross(state.axes.sigma3, state.axes.sigma1));
+  r.sigma3 = downward_trend_plunge(state.axes.sigma3);
+  r.phi = state.phi;
+  StressQuantities q = stress_quantities(state.axes, state.phi);
+  r.regime = q.regime;
+  r.shmax = q.shmax;
+  r.r_prime = q.r_prime;
+  std::vector<double> angles(static_cast<std::size_t>(count));
+  misfit_angles(state, slip_data(data, count), angles.data());
+  double sum = 0.0;
+  for (double a : angles) sum += a / DEGREE;
+  r.mean_misfit = count > 0 ? sum / count : 0.0;
+  return r;
+}
+
+static std::string refined_words(const RefinedStateReport& r) {
+  char phi[16];
+  std::snprintf(phi, sizeof phi, "%.2f", r.phi);
+  return ", refined sigma1 " + tenths_axis_text(r.sigma1.trend, r.sigma1.plunge) + ", sigma3 " +
+         tenths_axis_text(r.sigma3.trend, r.sigma3.plunge) + ", Phi " + phi;
+}
+
 bool cone_resolved(double degrees) {
   return static_cast<double>(std::lround(degrees)) >= GRID_SPACING_DEGREES;
 }
@@ -55,11 +82,13 @@ std::string summary_words(const RunReport& report) {
                       shmax_text(best.shmax) + ", R' " + one_decimal(best.r_prime);
   if (!report.confidence) {
     if (!report.no_confidence.empty()) words += ", no bootstrap (" + report.no_confidence + ")";
-    return words;
+  } else {
+    const Confidence& c = *report.confidence;
+    words += ", 95 %: sigma1 cone " + cone_text(c.sigma1_cone) + ", sigma3 cone " +
+             cone_text(c.sigma3_cone) + ", Phi " + interval_text(c.phi);
+    if (c.shmax) words += ", SHmax " + shmax_text(c.shmax->low) + " to " + shmax_text(c.shmax->high);
+    words += ", " + std::to_string(c.resamples) + " resamples";
   }
-  const Confidence& c = *report.confidence;
-  words += ", 95 %: sigma1 cone " + cone_text(c.sigma1_cone) + ", sigma3 cone " +
-           cone_text(c.sigma3_cone) + ", Phi " + interval_text(c.phi);
-  if (c.shmax) words += ", SHmax " + shmax_text(c.shmax->low) + " to " + shmax_text(c.shmax->high);
-  return words + ", " + std::to_string(c.resamples) + " resamples";
+  if (best.refined) words += refined_words(*best.refined);
+  return words;
 }

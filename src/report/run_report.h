@@ -17,6 +17,17 @@
 #include "grid/state_axes.h"
 #include "stress/stress_quantities.h"
 
+/// A state refined beyond the grid's spacing, reported beside the grid
+/// state it was refined from.
+struct RefinedStateReport {
+  TrendPlunge sigma1, sigma2, sigma3;  // downward ends, degrees; sigma2 = sigma3 x sigma1
+  double phi;
+  StressRegime regime;
+  std::optional<double> shmax;  // degrees, 0 to 180
+  double r_prime;
+  double mean_misfit;           // degrees
+};
+
 struct BestStateReport {
   int32_t grid_index;  // 0-based, in the grid as generated
   WholeDegreeAxis sigma1, sigma2, sigma3;
@@ -29,6 +40,7 @@ struct BestStateReport {
   int32_t data_fitting;         // data with a misfit below fit_limit
   double fit_limit;             // degrees
   std::vector<long> misfits;    // whole degrees, in file order
+  std::optional<RefinedStateReport> refined;  // none unless the run refines
 };
 
 struct RunReport {
@@ -39,6 +51,8 @@ struct RunReport {
   std::string weight_function;            // "cosine", "linear", "tangent", "hyperbolic-tangent"
   std::optional<BestStateReport> best;    // none without data
   std::optional<Confidence> confidence;   // none without a bootstrap
+  bool refine = false;                    // the run refines its states (CSV: their columns)
+  std::optional<Confidence> refined_confidence;  // from the refined resamples
   std::string no_confidence;              // why there is none, for the reader
   std::vector<DatumWarning> warnings;     // of the checks of every datum
 };
@@ -48,8 +62,14 @@ struct RunReport {
 BestStateReport describe_best_state(const GridPoint* grid, int32_t best_index, int32_t score_sum,
                                     const FaultDatum* data, int32_t count);
 
+/// The refined state `state` for `count` data (vectors set).
+RefinedStateReport describe_refined_state(const ContinuousState& state, const FaultDatum* data,
+                                          int32_t count);
+
 /// What follows the present words of the summary line: ", regime NF,
-/// SHmax 005, R' 0.5", then the confidence or why there is none.
+/// SHmax 005, R' 0.5", then the confidence or why there is none, and the
+/// refined state: ", refined sigma1 349.2/79.6, sigma3 095.1/03.2, Phi
+/// 0.47".
 std::string summary_words(const RunReport& report);
 
 /// True when a cone, in whole degrees, is at least the grid's spacing.

@@ -35,6 +35,7 @@ const OptionTable& option_table(const CommandLineProgram& program) {
 static const char* const CONFIDENCE_USAGE =
     " [--bootstrap B] [--seed S] [--report FILE.json|FILE.csv] [--picture FILE.svg]"
     " [--site NAME] [--lat DEG --lon DEG]";
+static const char* const REFINE_USAGE = " [--refine on|off]";
 static const char* const POPULATION_USAGE =
     " [--separation DEG] [--min-votes SHARE] [--fit DEG] [--populations N] [--split PREFIX]";
 
@@ -75,11 +76,15 @@ static std::string confidence_help(bool populations) {
               : "  --report FILE  the report for scripts: FILE.json one JSON object, FILE.csv a\n"
                 "                header and one row, appended to a file with the same header\n"
                 "  --picture FILE.svg  the stereonet of the best state with its confidence\n") +
-         "  --site NAME    the site's name in the report (default: DATA's name without\n"
-         "                its folder and extension)\n"
+         (populations ? ""
+                      : "  --refine on|off  the best state and each resample's refined beyond the\n"
+                        "                grid's spacing, to a tenth of a degree, reported beside the\n"
+                        "                grid's (default on)\n") +
+         std::string("  --site NAME    the site's name in the report (default: DATA's name without\n"
+                     "                its folder and extension)\n"
          "  --lat DEG, --lon DEG  the site's position in the report, WGS 84 decimal\n"
          "                degrees (latitude -90 to 90, longitude -180 to 180; both or\n"
-         "                neither); sorvel-map turns reports into maps\n";
+         "                neither); sorvel-map turns reports into maps\n");
 }
 
 static ProgramTexts analysis_texts(const CommandLineProgram& program,
@@ -88,6 +93,7 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
   std::string k = program.takes_subset_size ? " --k K" : "";
   // One line, as a usage error prints it after its message.
   std::string usage = name + " --weight N" + k + (program.takes_confidence ? CONFIDENCE_USAGE : "") +
+                      (program.takes_confidence && !program.takes_subset_size ? REFINE_USAGE : "") +
                       (program.takes_subset_size ? POPULATION_USAGE : "") +
                       " [--strict] [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
   std::string about =
@@ -157,6 +163,15 @@ static std::string read_confidence_answers(const ParsedArguments& parsed, Confid
   return "";
 }
 
+static std::string read_refine_answer(const ParsedArguments& parsed, ConfidenceOptions& options) {
+  options.refine = true;
+  const std::string* r = given_value(parsed, "--refine");
+  if (r == nullptr) return "";
+  if (*r != "on" && *r != "off") return "bad value for --refine: " + *r + " (on or off)";
+  options.refine = *r == "on";
+  return "";
+}
+
 // The site of the report: its name (the data file's by default) and its
 // position, given both or neither.
 static std::string read_site(const ParsedArguments& parsed, RunOptions& options) {
@@ -220,6 +235,8 @@ static std::string read_answers(const CommandLineProgram& program, const ParsedA
   options.run.weight_id = *id;
   if (program.takes_confidence) {
     std::string problem = read_confidence_answers(parsed, options.run.confidence);
+    if (problem.empty() && !program.takes_subset_size)
+      problem = read_refine_answer(parsed, options.run.confidence);
     if (!problem.empty()) return problem;
   }
   if (!program.takes_subset_size) return "";
@@ -284,7 +301,7 @@ static std::string file_refusal(const CommandLineProgram& program, const RunOpti
   if (!confidence.report_file.empty()) {
     std::string refusal = program.takes_subset_size
                               ? population_report_refusal(confidence.report_file, overwrite)
-                              : report_refusal(confidence.report_file, overwrite);
+                              : report_refusal(confidence.report_file, overwrite, confidence.refine);
     if (!refusal.empty()) return refusal;
   }
   const std::string& prefix = options.run.split_prefix;

@@ -73,7 +73,7 @@ inline constexpr KnownOption CDM_OPTIONS[] = {
     {"--weight", true},    {"--overwrite", false}, {"--quiet", false},   {"--threads", true},
     {"--help", false},     {"--version", false},   {"--bootstrap", true}, {"--seed", true},
     {"--report", true},    {"--picture", true},    {"--strict", false},  {"--site", true},
-    {"--lat", true},       {"--lon", true}};
+    {"--lat", true},       {"--lon", true},        {"--refine", true}};
 
 inline constexpr KnownOption MIM_OPTIONS[] = {
     {"--weight", true},     {"--overwrite", false}, {"--quiet", false},   {"--threads", true},

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "grid/orientation.h"
+#include "grid/state_axes.h"
 
 namespace {
 
@@ -19,6 +20,11 @@ PrincipalAxes principal_axes(const GridPoint& point) {
   return PrincipalAxes{unit_vector(sigma1),
                        unit_vector(cross_product(sigma3, sigma1)),
                        unit_vector(sigma3)};
+}
+
+// sigma2 = sigma3 x sigma1, so sigma1 x sigma2 is sigma3 itself.
+ContinuousState continuous_state(const GridPoint& point) {
+  return ContinuousState{principal_axes(point), grid_phi(point)};
 }
 
 double axis_plunge(Vec3d axis) {

@@ -23,6 +23,16 @@ struct PrincipalAxes {
 /// Euler matrix, and sigma2 = sigma3 x sigma1, as the summary line gives it.
 PrincipalAxes principal_axes(const GridPoint& point);
 
+/// A stress state of any orientation and Phi, between the grid's states
+/// as well as on them.
+struct ContinuousState {
+  PrincipalAxes axes;  // orthonormal, sigma3 = sigma1 x sigma2
+  double phi;          // 0 to 1
+};
+
+/// The state of a GridPoint, its Phi at the tenth that its files give.
+ContinuousState continuous_state(const GridPoint& point);
+
 /// The plunge of an axis in degrees, 0 (horizontal) to 90 (vertical).
 double axis_plunge(Vec3d axis);
 

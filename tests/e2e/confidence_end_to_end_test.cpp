@@ -119,7 +119,45 @@ TEST_F(ConfidenceTest, ReportAgreesWithTheResultsTheSummaryAndTheCimFile) {
   };
   EXPECT_NE(line.find("sigma1 cone " + cone(c["sigma1_cone"]) + ", sigma3 cone " + cone(c["sigma3_cone"])),
             std::string::npos) << line;
-  EXPECT_EQ(line.substr(line.size() - 16), ", 1000 resamples");
+  const std::size_t refined_words = line.find(", 1000 resamples, refined sigma1 ");
+  ASSERT_NE(refined_words, std::string::npos) << line;
+
+  // The refined state beside the grid's: within the grid's spacing of it,
+  // fitting the data better, and the summary line's last words.
+  const Json& refined = best["refined"];
+  auto axis_text = [](const Json& axis) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%05.1f/%04.1f", axis[0].get<double>(), axis[1].get<double>());
+    return std::string(text);
+  };
+  char phi[8];
+  std::snprintf(phi, sizeof phi, "%.2f", refined["phi"].get<double>());
+  EXPECT_EQ(line.substr(refined_words + 16), ", refined sigma1 " + axis_text(refined["sigma1"]) +
+                                                 ", sigma3 " + axis_text(refined["sigma3"]) + ", Phi " + phi);
+  for (const char* axis : {"sigma1", "sigma3"})
+    EXPECT_LT(axis_angle(refined[axis][0].get<double>(), refined[axis][1].get<double>(),
+                         best[axis][0].get<double>(), best[axis][1].get<double>()), 10.0) << axis;
+  EXPECT_LE(std::fabs(refined["phi"].get<double>() - best["phi"].get<double>()), 0.1);
+  EXPECT_LT(refined["mean_misfit"].get<double>(), best["mean_misfit"].get<double>());
+  EXPECT_EQ(refined["regime"], "NF");
+  const Json& rc = c["refined"];
+  EXPECT_EQ(rc["resamples"], 1000);
+  EXPECT_LE(rc["phi"][0].get<double>(), refined["phi"].get<double>());
+  EXPECT_GE(rc["phi"][1].get<double>(), refined["phi"].get<double>());
+  EXPECT_GT(rc["sigma1_cone"].get<double>(), 0.0);
+  EXPECT_TRUE(rc.contains("quality") && rc.contains("shmax_halfwidth"));
+
+  // --refine off: the report and the line without the refined state, and
+  // nothing else changed.
+  ProgramRun off = sorvel({"--refine", "off", "--report", "off.json", "normal_faults.fdt", "off.cdm"});
+  ASSERT_EQ(off.status, 0) << off.errors;
+  EXPECT_EQ(read_file(path("off.cdm")), read_file(path("run.cdm")));
+  EXPECT_EQ(split_lines(off.output).at(0), line.substr(0, refined_words + 16));
+  Json without = report;
+  without["best"].erase("refined");
+  without["confidence"].erase("refined");
+  without["results_file"] = "off.cdm";
+  EXPECT_EQ(json_of("off.json"), without);
 
   // The same report for any thread count; another seed, other resamples.
   for (const char* threads : {"1", "3"}) {
@@ -185,7 +223,8 @@ TEST_F(ConfidenceTest, BadRequestsAreRefusedAndAFailedReportLeavesTheResults) {
                          Usage{{"--lat", "45", "--lon", "-180.5"}, "bad value for --lon: -180.5"},
                          Usage{{"--lat", "45x", "--lon", "0"}, "bad value for --lat: 45x"},
                          Usage{{"--lat", "45"}, "--lat and --lon are given together"},
-                         Usage{{"--site", ""}, "bad value for --site: an empty name"}}) {
+                         Usage{{"--site", ""}, "bad value for --site: an empty name"},
+                         Usage{{"--refine", "yes"}, "bad value for --refine: yes (on or off)"}}) {
     std::vector<std::string> arguments = u.options;
     arguments.push_back("normal_faults.fdt");
     ProgramRun r = sorvel(arguments);
@@ -225,9 +264,8 @@ TEST_F(ConfidenceTest, BadRequestsAreRefusedAndAFailedReportLeavesTheResults) {
   write_file(path("five.fdt"), data[0] + "\n" + data[1] + "\n" + data[2] + "\n" + data[3] + "\n" + data[4] + "\n");
   r = sorvel({"--report", "five.json", "five.fdt"});
   ASSERT_EQ(r.status, 0) << r.errors;
-  const std::string ending = ", no bootstrap (fewer than 6 data)\n";
-  ASSERT_GT(r.output.size(), ending.size());
-  EXPECT_EQ(r.output.substr(r.output.size() - ending.size()), ending);
+  EXPECT_NE(r.output.find(", no bootstrap (fewer than 6 data), refined sigma1 "), std::string::npos)
+      << r.output;
   EXPECT_TRUE(json_of("five.json")["confidence"].is_null());
   EXPECT_EQ(json_of("five.json")["best"]["misfits"].size(), 5u);
 }

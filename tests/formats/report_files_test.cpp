@@ -156,10 +156,19 @@ TEST(ReportFilesTest, EachReaderRefusesTheOtherReportAndNamesTheField) {
 }
 
 TEST(ReportFilesTest, CsvHeadersShareTheStateAndConfidenceFields) {
-  EXPECT_EQ(report_csv_header(),
+  EXPECT_EQ(report_csv_header(false),
             "site,lat,lon,data_file,results_file,data_count,weight_function,sigma1_trend,sigma1_plunge,"
             "sigma2_trend,sigma2_plunge,sigma3_trend,sigma3_plunge,phi,regime,shmax,r_prime,"
             "mean_score,mean_misfit,data_fitting,level,resamples,seed,sigma1_cone,sigma3_cone,"
+            "phi_low,phi_high,shmax_low,shmax_high,shmax_undefined,r_prime_low,r_prime_high,"
+            "best_share,quality,shmax_halfwidth,warnings\n");
+  // A refining run: the refined state beside the grid's, before the confidence.
+  EXPECT_EQ(report_csv_header(true),
+            "site,lat,lon,data_file,results_file,data_count,weight_function,sigma1_trend,sigma1_plunge,"
+            "sigma2_trend,sigma2_plunge,sigma3_trend,sigma3_plunge,phi,regime,shmax,r_prime,"
+            "mean_score,mean_misfit,data_fitting,refined_sigma1_trend,refined_sigma1_plunge,"
+            "refined_sigma2_trend,refined_sigma2_plunge,refined_sigma3_trend,refined_sigma3_plunge,"
+            "refined_phi,refined_shmax,level,resamples,seed,sigma1_cone,sigma3_cone,"
             "phi_low,phi_high,shmax_low,shmax_high,shmax_undefined,r_prime_low,r_prime_high,"
             "best_share,quality,shmax_halfwidth,warnings\n");
   EXPECT_EQ(population_csv_header(),

@@ -55,15 +55,6 @@ TEST(FieldCorrectionsTest, BeddingBecomesHorizontal) {
   }
 }
 
-// v turned by `degrees` about the unit axis k, anticlockwise seen from its tip.
-Vec3d turned(Vec3d v, Vec3d k, double degrees) {
-  double c = std::cos(degrees * DEGREE), s = std::sin(degrees * DEGREE);
-  Vec3d kv = cross(k, v);
-  double kd = dot(k, v) * (1 - c);
-  return {v.x * c + kv.x * s + k.x * kd, v.y * c + kv.y * s + k.y * kd,
-          v.z * c + kv.z * s + k.z * kd};
-}
-
 // The correction built another way than the program builds it: the turn
 // that takes the bedding's upward pole onto the vertical (about their
 // cross product), then paleo-north.

@@ -7,6 +7,8 @@
 
 #include "common/constants.h"
 #include "confidence/bootstrap.h"
+#include "fitness/weight_functions.h"
+#include "refine/resample_refinement.h"
 #include "grid/stress_order.h"
 #include "formats/run_report_file.h"
 
@@ -32,6 +34,18 @@ void show_resampling(ResamplingProgress& progress, int32_t done, int32_t total) 
   report_progress_message(*progress.settings, line);
 }
 
+// The starts of the best state's refinement: the best grid state and the
+// next best, which may lie nearer a top of their own.
+const int REFINEMENT_STARTS = 4;
+
+std::vector<ContinuousState> refinement_starts(const GridPoint* grid, const Ranking& ranking) {
+  std::vector<ContinuousState> starts;
+  const std::vector<int32_t>& order = ranking.order;
+  for (std::size_t i = order.size(); i > 0 && starts.size() < REFINEMENT_STARTS; --i)
+    starts.push_back(continuous_state(grid[order[i - 1]]));
+  return starts;
+}
+
 }  // namespace
 
 RunReport CDM_confidence(const AnalysisRun& run, const RankedRun& ranked,
@@ -46,10 +60,19 @@ RunReport CDM_confidence(const AnalysisRun& run, const RankedRun& ranked,
   report.data_count = n;
   report.weight_function = weight_function;
   report.warnings = run.data_warnings;
-  if (n > 0)
+  const ConfidenceOptions& asked = run.confidence;
+  const WeightFunction& weight = weight_function_of(run.weight_id);
+  const SlipData slips = slip_data(faults.data.data(), n);
+  std::optional<ContinuousState> refined;
+  report.refine = asked.refine;
+  if (n > 0) {
     report.best = describe_best_state(grid, ranked.best.index, ranked.best.score_sum,
                                       faults.data.data(), n);
-  const ConfidenceOptions& asked = run.confidence;
+    if (asked.refine) {
+      refined = refine_from_starts(refinement_starts(grid, ranked.ranking), slips, weight).state;
+      report.best->refined = describe_refined_state(*refined, faults.data.data(), n);
+    }
+  }
   if (n > 0 && n < MIN_BOOTSTRAP_DATA) {
     report.no_confidence = "fewer than " + std::to_string(MIN_BOOTSTRAP_DATA) + " data";
   } else if (n > 0 && asked.resamples > 0 && ranked.tables.table.scores != nullptr) {
@@ -65,10 +88,16 @@ RunReport CDM_confidence(const AnalysisRun& run, const RankedRun& ranked,
       std::vector<int32_t> best;
       for (const ResampleBest& b : result.best) best.push_back(b.index);
       report.confidence = confidence_of_resamples(grid, ranked.best.index, best, asked.seed);
+      if (refined) {
+        ResampleRefinementRun refining{&slips, &weight, grid, asked.seed, settings.threads};
+        report.refined_confidence =
+            confidence_of_states(*refined, refine_resamples(refining, *refined, best), asked.seed);
+      }
     }
   }
   std::string unused;
   if (std::optional<RunReport> written = parse_report_json(report_json(report), unused))
     report = *written;
+  report.refine = asked.refine;
   return report;
 }

@@ -1,0 +1,44 @@
+// The fitness of a stress state between the grid's states: the score of
+// each datum, 200 w - 100 of the run's weight function of its misfit
+// angle, in double precision and not rounded to a whole number, so that a
+// small turn of the axes or change of Phi changes the sum. The misfit is
+// the one the grid's scores measure: the angle between the observed slip
+// and the shear traction that the reduced stress (principal values 1, Phi
+// and 0) exerts on the plane.
+#ifndef SORVEL_REFINE_CONTINUOUS_FIT_H_
+#define SORVEL_REFINE_CONTINUOUS_FIT_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "common/types.h"
+#include "fitness/weight_functions.h"
+#include "stress/stress_quantities.h"
+
+/// The data laid out for the sums, one array a component: the unit normal
+/// n and unit slip s of each datum, and n . s (zero when the slip lies in
+/// its plane).
+struct SlipData {
+  int32_t count = 0;
+  std::vector<double> nx, ny, nz, sx, sy, sz, ns;
+};
+
+SlipData slip_data(const FaultDatum* data, int32_t count);
+
+/// The misfit angle of every datum under the state, radians 0 to pi.
+void misfit_angles(const ContinuousState& state, const SlipData& data, double* angles);
+
+/// The score 200 w - 100 of every datum under the state.
+void continuous_scores(const ContinuousState& state, const SlipData& data,
+                       const WeightFunction& weight, double* scores);
+
+/// The sum of the scores, each datum counted `counts[j]` times (every
+/// datum once when counts is null).
+double counted_sum(const double* scores, const double* counts, int32_t n);
+
+/// The state's summed score: continuous_scores into `scratch` (room for
+/// every datum), then counted_sum.
+double continuous_score_sum(const ContinuousState& state, const SlipData& data,
+                            const WeightFunction& weight, const double* counts, double* scratch);
+
+#endif  // SORVEL_REFINE_CONTINUOUS_FIT_H_

@@ -1,0 +1,114 @@
+// A stress state refined beyond the grid's spacing: the greatest summed
+// score (continuous_fit.h) near a start, over continuous axes and Phi.
+//
+// A state is moved by four parameters: a turn of its axes, the rotation
+// vector w in radians (the axes turned together by |w| about w / |w|,
+// so that they stay orthonormal), and a change of Phi. Every datum's
+// score is a smooth function of them away from a perfect fit, so the
+// search is Newton's method on their sum: the gradient and curvature from
+// central differences, the step to the top of that quadratic model within
+// a trust region, and a step taken only when the exact sum grows. A
+// refined state is therefore never worse than its start.
+#ifndef SORVEL_REFINE_STATE_REFINEMENT_H_
+#define SORVEL_REFINE_STATE_REFINEMENT_H_
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "refine/continuous_fit.h"
+
+/// A change of state: the turn of its axes and the change of its Phi.
+struct StateStep {
+  Vec3d turn;  // rotation vector, radians
+  double phi;
+};
+
+/// The size of a step: its turn in radians, or its change of Phi over
+/// 0.6 (ten degrees are worth a tenth of Phi, as in the grid), the larger.
+double step_size(const StateStep& step);
+
+/// The state moved by the step (Phi as it comes, also outside 0 to 1).
+ContinuousState moved_state(const ContinuousState& state, const StateStep& step);
+
+/// Number of curvature terms of four parameters: the upper triangle
+/// 00, 01, 02, 03, 11, 12, 13, 22, 23, 33.
+inline constexpr int CURVATURE_TERMS = 10;
+
+/// Every datum's score at a state and its first and second derivatives in
+/// the four parameters (turn x, y, z, Phi), each an array over the data,
+/// from central differences of step h (radians of turn, and of Phi).
+struct DatumDerivatives {
+  std::vector<double> value;
+  std::array<std::vector<double>, 4> gradient;
+  std::array<std::vector<double>, CURVATURE_TERMS> curvature;
+};
+
+void datum_derivatives(const ContinuousState& at, const SlipData& data,
+                       const WeightFunction& weight, double h, DatumDerivatives& out);
+
+/// The step of the differences after a step of the search of this size.
+double difference_step(double last_step);
+
+/// The quadratic model of a summed score about a state.
+struct ScoreModel {
+  double value;
+  double gradient[4];
+  double curvature[4][4];
+};
+
+/// The model of the sum with every datum counted counts[j] times (every
+/// datum once when counts is null).
+ScoreModel score_model(const DatumDerivatives& d, const double* counts, int32_t n);
+
+/// The step towards the model's top, of size at most `radius`, keeping
+/// Phi within 0 to 1.
+StateStep model_step(const ScoreModel& model, double phi, double radius);
+
+struct RefinedState {
+  ContinuousState state;
+  double score_sum;  // its summed score, counted as asked
+};
+
+/// Buffers of a refinement, kept between calls.
+struct RefineWork {
+  DatumDerivatives derivatives;
+  std::vector<double> scores;
+};
+
+/// Where a search stands: its best state so far and its trust radius.
+struct Climb {
+  RefinedState at;
+  double radius;  // of the next step, as model_step takes it
+};
+
+/// The first trust radius of a search, about 6 degrees.
+inline constexpr double FIRST_CLIMB_RADIUS = 0.1;
+
+/// One step up the model about climb.at: the model's step within the
+/// radius, the radius shrunk until the exact sum (data counted by
+/// `counts`) grows; the radius grows after a step that used it. False
+/// when no step up is found. `scores` has room for every datum.
+bool climb_step(const ScoreModel& model, const SlipData& data, const WeightFunction& weight,
+                const double* counts, Climb& climb, StateStep& taken, double* scores);
+
+/// Whether a step was small enough to end a search: a turn under 0.006
+/// degrees and a change of Phi under 0.0001.
+bool step_converged(const StateStep& step);
+
+/// The gradient of the summed score at a state into model.gradient, from
+/// central differences of step h: 8 sums.
+void gradient_by_differences(const ContinuousState& at, const SlipData& data,
+                             const WeightFunction& weight, const double* counts, double h,
+                             double* scores, ScoreModel& model);
+
+/// The refined state from `start` (its summed score `start_sum`).
+RefinedState refine_state(const ContinuousState& start, double start_sum, const SlipData& data,
+                          const WeightFunction& weight, const double* counts, RefineWork& work);
+
+/// The best of the states refined from each start (at least one): the
+/// first start is the run's best grid state, the others its runners-up.
+RefinedState refine_from_starts(const std::vector<ContinuousState>& starts, const SlipData& data,
+                                const WeightFunction& weight);
+
+#endif  // SORVEL_REFINE_STATE_REFINEMENT_H_
