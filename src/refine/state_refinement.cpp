@@ -13,6 +13,8 @@ namespace {
 // sums.
 const double LARGEST_DIFFERENCE = 0.01;  // radians
 const double SMALLEST_DIFFERENCE = 1e-4;
+// The differences that end a search: 0.06 degrees.
+const double FINE_DIFFERENCE = 1e-3;
 
 // A tenth of Phi weighs as much as ten degrees of turn (0.175 radians).
 const double PHI_PER_RADIAN = 0.6;
@@ -230,9 +232,18 @@ RefinedState refine_state(const ContinuousState& start, double start_sum, const 
   for (int iteration = 0; iteration < MAX_ITERATIONS; ++iteration) {
     datum_derivatives(climb.at.state, data, weight, h, work.derivatives);
     const ScoreModel model = score_model(work.derivatives, counts, data.count);
+    // Converged when the model's own step is small, not when the trust
+    // region has made it so, and the differences are fine enough to say.
+    // Where no step up is found, the differences may have been too coarse
+    // for the top: finer ones are tried before the search ends.
+    bool small = step_converged(model_step(model, climb.at.state.phi, LARGEST_RADIUS));
     StateStep step{};
-    if (!climb_step(model, data, weight, counts, climb, step, work.scores.data())) break;
-    if (step_converged(step)) break;
+    if (small || !climb_step(model, data, weight, counts, climb, step, work.scores.data())) {
+      if (h <= FINE_DIFFERENCE) break;
+      h = FINE_DIFFERENCE;
+      climb.radius = FIRST_CLIMB_RADIUS;
+      continue;
+    }
     h = difference_step(step_size(step));
   }
   return climb.at;
