@@ -31,11 +31,19 @@ double weight_linear(float x) { return weight_linear_of_double(x); }
 double weight_tangent(float x) { return weight_tangent_of_double(x); }
 double weight_hyperbolic_tangent(float x) { return weight_hyperbolic_tangent_of_double(x); }
 
+static double cosine_of_cosine(double d) { return 0.5 * d + 0.5; }
+static double linear_of_cosine(double d) { return weight_linear_of_double(std::acos(d)); }
+static double tangent_of_cosine(double d) { return weight_tangent_of_double(std::acos(d)); }
+static double hyperbolic_tangent_of_cosine(double d) {
+  return weight_hyperbolic_tangent_of_double(std::acos(d));
+}
+
 static const WeightFunction WEIGHT_FUNCTIONS[4] = {
-    {1, "cosine", weight_cosine, weight_cosine_of_double},
-    {2, "linear", weight_linear, weight_linear_of_double},
-    {3, "tangent", weight_tangent, weight_tangent_of_double},
-    {4, "hyperbolic tangent", weight_hyperbolic_tangent, weight_hyperbolic_tangent_of_double},
+    {1, "cosine", weight_cosine, weight_cosine_of_double, cosine_of_cosine},
+    {2, "linear", weight_linear, weight_linear_of_double, linear_of_cosine},
+    {3, "tangent", weight_tangent, weight_tangent_of_double, tangent_of_cosine},
+    {4, "hyperbolic tangent", weight_hyperbolic_tangent, weight_hyperbolic_tangent_of_double,
+     hyperbolic_tangent_of_cosine},
 };
 
 const WeightFunction& weight_function_of(int id) { return WEIGHT_FUNCTIONS[id - 1]; }

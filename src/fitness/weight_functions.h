@@ -15,6 +15,10 @@ struct WeightFunction {
   /// The same formula of an angle in double precision, for states between
   /// the grid's; of a float angle it gives the weight above to the bit.
   double (*weight_of_double)(double x);
+  /// The same of the angle's cosine d (-1 to 1): the cosine weight is
+  /// 0.5 d + 0.5 itself, without the round trip through the arccosine;
+  /// the others take the arccosine.
+  double (*weight_of_cosine)(double d);
 };
 
 double weight_cosine(float x);

@@ -58,7 +58,7 @@ void continuous_scores(const ContinuousState& state, const SlipData& data,
                        const WeightFunction& weight, double* scores) {
   misfit_cosines(state, data, scores);
   for (int32_t j = 0; j < data.count; ++j)
-    scores[j] = 200.0 * weight.weight_of_double(std::acos(scores[j])) - 100.0;
+    scores[j] = 200.0 * weight.weight_of_cosine(scores[j]) - 100.0;
 }
 
 double counted_sum(const double* scores, const double* counts, int32_t n) {

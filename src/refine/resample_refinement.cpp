@@ -15,12 +15,13 @@ const double TRUSTED_STEP = 0.0175;  // radians
 const double MODEL_RADIUS = 0.35;
 // The shared model's differences span half a degree, as the steps do.
 const double MODEL_DIFFERENCE = 0.01;
-// The search beyond the estimate takes at most four steps, each with the
-// resample's own gradient (differences of 0.06 degrees) and the shared
-// curvature: enough where the data fix the state (the estimate is then
-// near), and a bounded cost where they do not (data at random, whose
-// cones are wide anyway).
-const int POLISH_STEPS = 4;
+// The search beyond the estimate takes steps with the resample's own
+// gradient (differences of 0.06 degrees) and the shared curvature, as many
+// as about 10,000 scores of data allow, one to four: from an estimate
+// near the top (many data) one step is enough, and the cost stays bounded
+// where the data fix no state (data at random, whose cones are wide).
+const int MOST_POLISH_STEPS = 4;
+const int32_t POLISH_SCORES = 10000;
 const double POLISH_DIFFERENCE = 0.001;
 
 struct SharedModel {
@@ -61,7 +62,8 @@ ContinuousState polished(const ContinuousState& start, const ScoreModel& shared_
   Climb climb{RefinedState{start, continuous_score_sum(start, drawn, weight, counts, scores)},
               FIRST_CLIMB_RADIUS};
   ScoreModel model = shared_model;
-  for (int i = 0; i < POLISH_STEPS; ++i) {
+  const int steps = std::clamp(POLISH_SCORES / (6 * std::max(drawn.count, 1)), 1, MOST_POLISH_STEPS);
+  for (int i = 0; i < steps; ++i) {
     model.value = climb.at.score_sum;
     gradient_by_differences(climb.at.state, drawn, weight, counts, POLISH_DIFFERENCE, scores, model);
     StateStep step{};
@@ -82,10 +84,11 @@ ContinuousState refined_resample(const ResampleRefinementRun& run, const SharedM
   StateStep step = model_step(model, shared.centre.phi, MODEL_RADIUS);
   ContinuousState estimate = moved_state(shared.centre, step);
   estimate.phi = std::clamp(estimate.phi, 0.0, 1.0);
-  double estimate_sum = continuous_score_sum(estimate, data, *run.weight, counts, work.scores.data());
+  keep_drawn(data, work.draws.data(), work);
+  double estimate_sum = continuous_score_sum(estimate, work.drawn, *run.weight,
+                                             work.drawn_counts.data(), work.scores.data());
   double winner_sum = counted_sum(shared.winner_scores.at(winner).data(), counts, n);
   if (estimate_sum >= winner_sum && step_size(step) <= TRUSTED_STEP) return estimate;
-  keep_drawn(data, work.draws.data(), work);
   const ContinuousState start =
       estimate_sum >= winner_sum ? estimate : continuous_state(run.grid[winner]);
   return polished(start, model, *run.weight, work);

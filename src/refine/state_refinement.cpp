@@ -219,8 +219,7 @@ void gradient_by_differences(const ContinuousState& at, const SlipData& data,
                              double* scores, ScoreModel& model) {
   for (int i = 0; i < 4; ++i) {
     double plus = continuous_score_sum(moved_state(at, unit_step(i, h)), data, weight, counts, scores);
-    double minus = continuous_score_sum(moved_state(at, unit_step(i, -h)), data, weight, counts, scores);
-    model.gradient[i] = (plus - minus) / (2.0 * h);
+    model.gradient[i] = (plus - model.value) / h;
   }
 }
 
