@@ -80,6 +80,30 @@ void draw_cone(std::string& out, Vec3d axis, double cone, const char* colour,
   svg_group_end(out);
 }
 
+// A cone of the refined resamples, at its true size: the refined states
+// are not confined to the grid.
+void draw_refined_cone(std::string& out, Vec3d axis, double cone, const char* colour,
+                       const std::string& id) {
+  if (cone > WIDEST_DRAWN_CONE) return;
+  svg_group_begin(out, id, std::string("fill=\"none\" stroke=\"") + colour +
+                               "\" stroke-width=\"2\" data-cone=\"" + fixed(cone, 1) + "\"");
+  for (const std::vector<SvgPoint>& run : small_circle(axis, cone))
+    if (run.size() > 1) svg_polyline(out, run, "");
+  svg_group_end(out);
+}
+
+// The grid state beside its refined state: a small mark of the axis's
+// colour and shape, unlabelled.
+void draw_grid_mark(std::string& out, int which, SvgPoint at, const std::string& id) {
+  const char* colours[3] = {SIGMA1_COLOUR, SIGMA2_COLOUR, SIGMA3_COLOUR};
+  std::string style = std::string("fill=\"") + colours[which - 1] + "\" stroke=\"black\" stroke-width=\"0.8\"";
+  svg_group_begin(out, id, "transform=\"translate(" + svg_number(at.x) + "," + svg_number(at.y) + ")\"");
+  if (which == 1) svg_rect(out, SvgPoint{-4, -4}, 8, 8, style);
+  if (which == 2) svg_polygon(out, {{0, -5}, {4.5, 3.2}, {-4.5, 3.2}}, style);
+  if (which == 3) svg_circle(out, SvgPoint{0, 0}, 4.2, style);
+  svg_group_end(out);
+}
+
 // The sigma1 and sigma3 axes of every state that some resample chose,
 // larger for more resamples.
 void draw_resampled_axes(std::string& out, const Confidence& c, const GridPoint* grid) {
@@ -127,7 +151,7 @@ void draw_shmax(std::string& out, std::optional<double> shmax, const std::option
 
 // ---- the panel beside the net ---------------------------------------------
 
-void draw_legend(std::string& out, double top, bool bootstrap) {
+void draw_legend(std::string& out, double top, bool bootstrap, bool refined) {
   std::string style = "font-size=\"13\"";
   svg_text(out, SvgPoint{PANEL_X, top}, "Legend", "font-size=\"15\" font-weight=\"bold\"");
   svg_group_begin(out, "legend", "");
@@ -139,12 +163,18 @@ void draw_legend(std::string& out, double top, bool bootstrap) {
     svg_text(out, SvgPoint{PANEL_X + 32, y + 21}, "(larger: chosen by more resamples)", style);
     y += 40;
     svg_line(out, SvgPoint{PANEL_X, y}, SvgPoint{PANEL_X + 26, y}, std::string("stroke=\"") + SIGMA1_COLOUR + "\" stroke-width=\"2\"");
-    svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, "95 % cone about the best state's axis", style);
-    svg_text(out, SvgPoint{PANEL_X + 32, y + 21}, std::string("(dashed: within the grid's spacing, 10") + DEGREE_SIGN + ")", style);
+    if (refined) {
+      svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, "95 % cone of the refined resamples", style);
+      svg_text(out, SvgPoint{PANEL_X + 32, y + 21}, "about the refined axis, at its size", style);
+    } else {
+      svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, "95 % cone about the best state's axis", style);
+      svg_text(out, SvgPoint{PANEL_X + 32, y + 21}, std::string("(dashed: within the grid's spacing, 10") + DEGREE_SIGN + ")", style);
+    }
     y += 40;
   }
   svg_rect(out, SvgPoint{PANEL_X + 2, y - 6}, 12, 12, std::string("fill=\"") + SIGMA1_COLOUR + "\" stroke=\"black\"");
-  svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, std::string(SIGMA) + "1, " + SIGMA + "2, " + SIGMA + "3 of the best state", style);
+  svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, std::string(SIGMA) + "1, " + SIGMA + "2, " + SIGMA + "3 of the " +
+           (refined ? "refined state (small: grid's)" : "best state"), style);
   y += 22;
   svg_polygon(out, {{PANEL_X + 8, y + 6}, {PANEL_X + 4, y - 8}, {PANEL_X + 12, y - 8}}, "fill=\"black\"");
   svg_text(out, SvgPoint{PANEL_X + 32, y + 5}, bootstrap ? "SHmax, its 95 % interval shaded" : "SHmax", style);
@@ -201,6 +231,16 @@ PlotState plot_state(const BestStateReport& best) {
                    int(std::lround(best.phi * 10)), 0};
 }
 
+std::string refined_line(const RefinedStateReport& r, const std::optional<Confidence>& c) {
+  std::string line = "Refined: " + std::string(SIGMA) + "1 " + tenths_axis_text(r.sigma1.trend, r.sigma1.plunge) +
+                     ", " + SIGMA + "3 " + tenths_axis_text(r.sigma3.trend, r.sigma3.plunge) + ", " +
+                     PHI + " " + fixed(r.phi, 2) + ", mean misfit " + degrees(r.mean_misfit, 1);
+  if (c)
+    line += "; 95 % cones " + std::string(SIGMA) + "1 " + degrees(c->sigma1_cone, 1) + ", " + SIGMA +
+            "3 " + degrees(c->sigma3_cone, 1);
+  return line;
+}
+
 std::vector<std::string> caption(const FaultSet& data, const std::string& data_name,
                                  const std::string& results_name, const RunReport& report) {
   std::vector<std::string> lines = {data_text(data_name, data.count) + "; results: " + results_name};
@@ -216,6 +256,7 @@ std::vector<std::string> caption(const FaultSet& data, const std::string& data_n
   if (!report.confidence) {
     lines.push_back("No bootstrap" +
                     (report.no_confidence.empty() ? "" : " (" + report.no_confidence + ")"));
+    if (b.refined) lines.push_back(refined_line(*b.refined, std::nullopt));
     return lines;
   }
   const Confidence& c = *report.confidence;
@@ -233,6 +274,7 @@ std::vector<std::string> caption(const FaultSet& data, const std::string& data_n
   lines.push_back(std::to_string(c.resamples) + " bootstrap resamples (seed " +
                   std::to_string(c.seed) + "); the best state is the best of " +
                   fixed(100.0 * c.best_share, 1) + " % of them");
+  if (b.refined) lines.push_back(refined_line(*b.refined, report.refined_confidence));
   return lines;
 }
 
@@ -316,20 +358,38 @@ std::string CDM_confidence_picture(const FaultSet& data, const std::string& data
   if (report.best) {
     const BestStateReport& b = *report.best;
     const PrincipalAxes best_axes = principal_axes(grid[b.grid_index]);
-    if (bootstrap) {
-      draw_resampled_axes(out, *report.confidence, grid);
+    if (bootstrap) draw_resampled_axes(out, *report.confidence, grid);
+    if (bootstrap && !b.refined) {
       draw_cone(out, best_axes.sigma1, report.confidence->sigma1_cone, SIGMA1_COLOUR, "sigma1-cone");
       draw_cone(out, best_axes.sigma3, report.confidence->sigma3_cone, SIGMA3_COLOUR, "sigma3-cone");
     }
+    if (b.refined && report.refined_confidence) {
+      const RefinedStateReport& r = *b.refined;
+      draw_refined_cone(out, axis_vector(r.sigma1.trend, r.sigma1.plunge),
+                        report.refined_confidence->sigma1_cone, SIGMA1_COLOUR, "refined-sigma1-cone");
+      draw_refined_cone(out, axis_vector(r.sigma3.trend, r.sigma3.plunge),
+                        report.refined_confidence->sigma3_cone, SIGMA3_COLOUR, "refined-sigma3-cone");
+    }
     draw_shmax(out, b.shmax, report.confidence);
     PlotState best = plot_state(b);
-    draw_axis_symbol(out, 1, axis_point(best.sigma1), "best-sigma1");
-    draw_axis_symbol(out, 2, axis_point(best.sigma2), "best-sigma2");
-    draw_axis_symbol(out, 3, axis_point(best.sigma3), "best-sigma3");
+    if (!b.refined) {
+      draw_axis_symbol(out, 1, axis_point(best.sigma1), "best-sigma1");
+      draw_axis_symbol(out, 2, axis_point(best.sigma2), "best-sigma2");
+      draw_axis_symbol(out, 3, axis_point(best.sigma3), "best-sigma3");
+    } else {
+      // The refined axes are the main marks, the grid state's small ones.
+      draw_grid_mark(out, 1, axis_point(best.sigma1), "best-sigma1");
+      draw_grid_mark(out, 2, axis_point(best.sigma2), "best-sigma2");
+      draw_grid_mark(out, 3, axis_point(best.sigma3), "best-sigma3");
+      const TrendPlunge* axes[3] = {&b.refined->sigma1, &b.refined->sigma2, &b.refined->sigma3};
+      for (int i = 0; i < 3; ++i)
+        draw_axis_symbol(out, i + 1, net_to_picture(project_axis_degrees(axes[i]->trend, axes[i]->plunge)),
+                         "refined-sigma" + std::to_string(i + 1));
+    }
     if (bootstrap) draw_phi_histogram(out, *report.confidence, grid, b.phi, 270);
     draw_mohr_panel(out, mohr_diagram(grid[b.grid_index], data), PANEL_X, 462);
   }
-  draw_legend(out, 84, bootstrap);
+  draw_legend(out, 84, bootstrap, report.best && report.best->refined);
   draw_caption(out, caption(data, data_name, results_name, report));
   svg_end(out);
   return out;

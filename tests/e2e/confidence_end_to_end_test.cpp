@@ -283,8 +283,21 @@ TEST_F(ConfidenceTest, RunDrawsThePictureSorvelPlotDrawsFromItsReport) {
   const Json& best = report["best"];
   expect_at(translation_of(svg, "best-sigma1"),
             expected_point(best["sigma1"][0].get<double>(), best["sigma1"][1].get<double>()), "sigma1");
+  // The refined state's marks, and the cones of its resamples about them.
+  const Json& refined = best["refined"];
+  expect_at(translation_of(svg, "refined-sigma1"),
+            expected_point(refined["sigma1"][0].get<double>(), refined["sigma1"][1].get<double>()),
+            "refined sigma1");
   std::smatch m;
-  std::string cone = group_text(svg, "sigma1-cone");
+  std::string cone = group_text(svg, "refined-sigma1-cone");
+  ASSERT_TRUE(std::regex_search(cone, m, std::regex("data-cone=\"([0-9.]+)\"")));
+  EXPECT_DOUBLE_EQ(std::stod(m[1]), report["confidence"]["refined"]["sigma1_cone"].get<double>());
+  // Without the refined state, the grid state's marks and cones.
+  ASSERT_EQ(sorvel({"--refine", "off", "--report", "off.json", "--picture", "off.svg",
+                    "normal_faults.fdt", "off.cdm"}).status, 0);
+  std::string off = read_file(path("off.svg"));
+  EXPECT_EQ(off.find("refined-"), std::string::npos);
+  cone = group_text(off, "sigma1-cone");
   ASSERT_TRUE(std::regex_search(cone, m, std::regex("data-cone=\"([0-9.]+)\"")));
   EXPECT_DOUBLE_EQ(std::stod(m[1]), report["confidence"]["sigma1_cone"].get<double>());
   // The Phi histogram counts every resample.
