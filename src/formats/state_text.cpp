@@ -16,7 +16,7 @@ std::string phi_text(long tenths) { return std::to_string(tenths / 10) + "." + s
 std::string tenths_axis_text(double trend, double plunge) {
   long t = std::lround(trend * 10.0), p = std::lround(plunge * 10.0);
   if (t >= 3600) t -= 3600;
-  char text[32];
+  char text[64];
   std::snprintf(text, sizeof text, "%03ld.%ld/%02ld.%ld", t / 10, t % 10, p / 10, p % 10);
   return text;
 }
