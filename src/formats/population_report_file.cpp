@@ -17,6 +17,12 @@ Json population_json(const PopulationReport& p, int32_t number) {
   j["confidence"] = p.confidence ? confidence_json(*p.confidence) : Json(nullptr);
   if (!p.no_confidence.empty()) j["no_confidence"] = p.no_confidence;
   add_quality_json(quality_class(p.state.shmax, p.confidence), j);
+  if (p.state.refined) {
+    j["refined"] = refined_state_json(*p.state.refined);
+    if (p.confidence && p.refined_confidence)
+      j["confidence"]["refined"] = refined_confidence_json(
+          *p.refined_confidence, quality_class(p.state.refined->shmax, p.refined_confidence));
+  }
   return j;
 }
 
@@ -45,6 +51,9 @@ PopulationReport population_of(const Json& j) {
   p.data_alone = static_cast<int32_t>(whole(j, "data_alone"));
   p.data = ordinals_of(j, "data");
   if (!field(j, "confidence").is_null()) p.confidence = confidence_of(field(j, "confidence"));
+  if (j.contains("refined")) p.state.refined = refined_state_of(j.at("refined"));
+  if (p.confidence && field(j, "confidence").contains("refined"))
+    p.refined_confidence = refined_confidence_of(field(j, "confidence").at("refined"));
   if (j.contains("no_confidence") && j["no_confidence"].is_string())
     p.no_confidence = j["no_confidence"].get<std::string>();
   return p;

@@ -22,6 +22,7 @@ struct PopulationReport {
   std::vector<int32_t> data;   // ordinals, 1 = the first datum, in file order
   std::optional<Confidence> confidence;  // none without a bootstrap
   std::string no_confidence;             // why there is none
+  std::optional<Confidence> refined_confidence;  // from its refined resamples
 };
 
 struct DroppedReport {

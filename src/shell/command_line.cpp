@@ -76,7 +76,9 @@ static std::string confidence_help(bool populations) {
               : "  --report FILE  the report for scripts: FILE.json one JSON object, FILE.csv a\n"
                 "                header and one row, appended to a file with the same header\n"
                 "  --picture FILE.svg  the stereonet of the best state with its confidence\n") +
-         (populations ? ""
+         (populations ? "  --refine on|off  each population's state and its resamples' refined\n"
+                        "                beyond the grid's spacing, reported beside the grid's\n"
+                        "                (default on)\n"
                       : "  --refine on|off  the best state and each resample's refined beyond the\n"
                         "                grid's spacing, to a tenth of a degree, reported beside the\n"
                         "                grid's (default on)\n") +
@@ -93,7 +95,7 @@ static ProgramTexts analysis_texts(const CommandLineProgram& program,
   std::string k = program.takes_subset_size ? " --k K" : "";
   // One line, as a usage error prints it after its message.
   std::string usage = name + " --weight N" + k + (program.takes_confidence ? CONFIDENCE_USAGE : "") +
-                      (program.takes_confidence && !program.takes_subset_size ? REFINE_USAGE : "") +
+                      (program.takes_confidence ? REFINE_USAGE : "") +
                       (program.takes_subset_size ? POPULATION_USAGE : "") +
                       " [--strict] [--overwrite] [--quiet] [--threads N] DATA [RESULTS]";
   std::string about =
@@ -235,8 +237,7 @@ static std::string read_answers(const CommandLineProgram& program, const ParsedA
   options.run.weight_id = *id;
   if (program.takes_confidence) {
     std::string problem = read_confidence_answers(parsed, options.run.confidence);
-    if (problem.empty() && !program.takes_subset_size)
-      problem = read_refine_answer(parsed, options.run.confidence);
+    if (problem.empty()) problem = read_refine_answer(parsed, options.run.confidence);
     if (!problem.empty()) return problem;
   }
   if (!program.takes_subset_size) return "";

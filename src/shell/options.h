@@ -80,7 +80,8 @@ inline constexpr KnownOption MIM_OPTIONS[] = {
     {"--help", false},      {"--version", false},   {"--k", true},        {"--bootstrap", true},
     {"--seed", true},       {"--report", true},     {"--picture", true},  {"--separation", true},
     {"--min-votes", true},  {"--fit", true},        {"--populations", true}, {"--split", true},
-    {"--strict", false},    {"--site", true},       {"--lat", true},        {"--lon", true}};
+    {"--strict", false},    {"--site", true},       {"--lat", true},        {"--lon", true},
+    {"--refine", true}};
 
 inline constexpr KnownOption GRID_OPTIONS[] = {{"--fixed", false},
                                                {"--whole", false},

@@ -113,8 +113,8 @@ TEST(ReportFilesTest, PopulationReportComesBackFromItsJson) {
   r.min_votes = 0;
   r.fit_limit = 30;
   r.least_alone = 2;
-  PopulationReport p{sample_state(), 11, 3, {1, 2, 5}, sample_confidence(), ""};
-  PopulationReport q{sample_state(), 4, 2, {3, 4}, std::nullopt, "too few data to resample"};
+  PopulationReport p{sample_state(), 11, 3, {1, 2, 5}, sample_confidence(), "", std::nullopt};
+  PopulationReport q{sample_state(), 4, 2, {3, 4}, std::nullopt, "too few data to resample", std::nullopt};
   q.state.shmax.reset();
   q.state.regime = StressRegime::U;
   r.populations = {p, q};

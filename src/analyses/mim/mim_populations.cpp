@@ -8,6 +8,7 @@
 #include "formats/state_text.h"
 #include "grid/state_axes.h"
 #include "grid/stress_order.h"
+#include "refine/resample_refinement.h"
 
 namespace {
 
@@ -30,8 +31,17 @@ std::vector<int8_t> own_columns(const FitnessTable& table, const std::vector<int
   return columns;
 }
 
-void add_confidence(const MimRun& mim, const Population& found, const ConfidenceOptions& asked,
-                    const RunSettings& settings, PopulationReport& p) {
+// A population's state refined on its own data from its grid state.
+ContinuousState refined_population_state(const MimRun& mim, const Population& found,
+                                         const SlipData& slips, const WeightFunction& weight) {
+  return refine_from_starts({continuous_state(mim.tables.gss.points[static_cast<std::size_t>(found.index)])},
+                            slips, weight).state;
+}
+
+void add_confidence(const MimRun& mim, const Population& found, const AnalysisRun& run,
+                    const RunSettings& settings, const std::vector<FaultDatum>& own,
+                    const std::optional<ContinuousState>& refined, PopulationReport& p) {
+  const ConfidenceOptions& asked = run.confidence;
   const int32_t n = static_cast<int32_t>(found.data.size());
   if (asked.resamples <= 0) return;
   if (n < MIN_BOOTSTRAP_DATA) {
@@ -52,6 +62,13 @@ void add_confidence(const MimRun& mim, const Population& found, const Confidence
   for (const ResampleBest& b : result.best) best.push_back(b.index);
   p.confidence =
       confidence_of_resamples(mim.tables.gss.points.data(), found.index, best, asked.seed);
+  if (!refined) return;
+  const SlipData slips = slip_data(own.data(), n);
+  const WeightFunction& weight = weight_function_of(run.weight_id);
+  ResampleRefinementRun refining{&slips, &weight, mim.tables.gss.points.data(), asked.seed,
+                                 settings.threads};
+  p.refined_confidence =
+      confidence_of_states(*refined, refine_resamples(refining, *refined, best), asked.seed);
 }
 
 PopulationReport describe_population(const MimRun& mim, const Population& found,
@@ -65,7 +82,14 @@ PopulationReport describe_population(const MimRun& mim, const Population& found,
   p.votes = found.votes;
   p.data_alone = found.alone;
   for (int32_t i : found.data) p.data.push_back(i + 1);
-  add_confidence(mim, found, run.confidence, settings, p);
+  std::optional<ContinuousState> refined;
+  if (run.confidence.refine && !own.empty()) {
+    const int32_t n = static_cast<int32_t>(own.size());
+    refined = refined_population_state(mim, found, slip_data(own.data(), n),
+                                       weight_function_of(run.weight_id));
+    p.state.refined = describe_refined_state(*refined, own.data(), n);
+  }
+  add_confidence(mim, found, run, settings, own, refined, p);
   return p;
 }
 
