@@ -4,6 +4,8 @@
 #ifndef SORVEL_COMMON_RUN_SETTINGS_H_
 #define SORVEL_COMMON_RUN_SETTINGS_H_
 
+#include <cstdint>
+#include <functional>
 #include <string_view>
 
 /// Where progress lines go: `write` is called with one whole line,
@@ -12,6 +14,11 @@ struct ProgressSink {
   void (*write)(void* context, std::string_view line) = nullptr;  // null: nowhere
   void* context = nullptr;
 };
+
+/// How far a long computation has come: `done` units (resamples,
+/// subsets) of `total`, told in ascending order on one thread at a time.
+/// The caller decides what, if anything, to show of it.
+using WorkProgress = std::function<void(int32_t done, int32_t total)>;
 
 struct RunSettings {
   int threads = 1;          // threads the computations may use, at least 1

@@ -101,7 +101,7 @@ namespace {
 // Every state summed for every resample, a batch of resamples at a time
 // block by block of the table.
 BootstrapResult full_sum_best_states(const ScoreTable& table, const BootstrapSettings& settings,
-                                     const BootstrapProgress& progress) {
+                                     const WorkProgress& progress) {
   BootstrapResult result;
   const int32_t n = table.columns, points = table.points, total = settings.resamples;
   const int threads = settings.threads > 0 ? settings.threads : 1;
@@ -166,7 +166,7 @@ std::vector<int32_t> batch_seeds(int32_t full_best, const std::vector<ResampleBe
 }
 
 BootstrapResult bounded_best_states(const ScoreTable& table, const BootstrapSettings& settings,
-                                    const BootstrapProgress& progress, std::span<const int32_t> order) {
+                                    const WorkProgress& progress, std::span<const int32_t> order) {
   BootstrapResult result;
   const int32_t n = table.columns, total = settings.resamples;
   const int threads = settings.threads > 0 ? settings.threads : 1;
@@ -206,7 +206,7 @@ BootstrapResult bounded_best_states(const ScoreTable& table, const BootstrapSett
 }  // namespace
 
 BootstrapResult bootstrap_best_states(const ScoreTable& table, const BootstrapSettings& settings,
-                                      const BootstrapProgress& progress,
+                                      const WorkProgress& progress,
                                       std::span<const int32_t> order) {
   const int32_t n = table.columns, points = table.points, total = settings.resamples;
   if (total < 0) return {{}, "a negative number of resamples", {}};

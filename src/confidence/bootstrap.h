@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "confidence/resample_search.h"
+#include "common/run_settings.h"
 
 inline constexpr int32_t DEFAULT_RESAMPLES = 1000;
 inline constexpr int32_t MAX_RESAMPLES = 1000000;
@@ -59,9 +60,6 @@ struct BootstrapSettings {
   bool reference = false;  // every state summed, as the bounded search must match
 };
 
-/// Told how many resamples are done of how many, on the calling thread.
-using BootstrapProgress = std::function<void(int32_t done, int32_t total)>;
-
 struct BootstrapResult {
   std::vector<ResampleBest> best;  // one per resample, in resample order
   std::string error;               // empty when the resamples were made
@@ -74,7 +72,7 @@ struct BootstrapResult {
 /// the same whatever the order. The table's rows are reordered while it
 /// runs and put back before it returns.
 BootstrapResult bootstrap_best_states(const ScoreTable& table, const BootstrapSettings& settings,
-                                      const BootstrapProgress& progress,
+                                      const WorkProgress& progress,
                                       std::span<const int32_t> order = {});
 
 #endif  // SORVEL_CONFIDENCE_BOOTSTRAP_H_

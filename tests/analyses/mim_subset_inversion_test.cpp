@@ -201,7 +201,7 @@ TEST_F(SubsetInversionTest, AnyOrderOfTheGridGivesTheDirectVotes) {
           plan_subset_search(ScoreColumns{table_.scores.get(), GSS_SIZE, n}, k, 2, *order);
       ASSERT_NE(plan, nullptr);
       std::vector<int32_t> v(GSS_SIZE, 0);
-      run_subset_search(*plan, v.data(), [](int32_t) {});
+      run_subset_search(*plan, v.data(), [](int32_t, int32_t) {});
       EXPECT_EQ(v, direct_votes(k, n)) << k;
     }
   }

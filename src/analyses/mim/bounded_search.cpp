@@ -537,7 +537,7 @@ void descend(Worker& w, const SubsetSearchPlan& plan, int m, int32_t start) {
 
 // Marks task t done and reports every progress counter that all tasks up
 // to the first one not done have passed.
-void finish_task(SubsetSearchPlan& plan, std::size_t t, const SearchProgress& progress) {
+void finish_task(SubsetSearchPlan& plan, std::size_t t, const WorkProgress& progress) {
   std::lock_guard<std::mutex> lock(plan.progress_mutex);
   plan.done[t] = 1;
   while (plan.frontier < plan.tasks.size() && plan.done[plan.frontier]) {
@@ -545,13 +545,13 @@ void finish_task(SubsetSearchPlan& plan, std::size_t t, const SearchProgress& pr
     int64_t end = plan.tasks[plan.frontier].end;
     for (int64_t c = (begin / VOTES_PER_PROGRESS_LINE + 1) * VOTES_PER_PROGRESS_LINE; c <= end;
          c += VOTES_PER_PROGRESS_LINE)
-      progress(static_cast<int32_t>(c));
+      progress(static_cast<int32_t>(c), static_cast<int32_t>(plan.tasks.back().end));
     ++plan.frontier;
   }
 }
 
 void work(SubsetSearchPlan& plan, Worker& w, std::atomic<std::size_t>& next,
-          const SearchProgress& progress) {
+          const WorkProgress& progress) {
   for (std::size_t t = next++; t < plan.tasks.size(); t = next++) {
     const Task& task = plan.tasks[t];
     // A thread mostly takes neighbouring tasks, which share their first
@@ -679,7 +679,7 @@ SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& given, int k, int thr
   }
 }
 
-void run_subset_search(SubsetSearchPlan& plan, int32_t* votes, const SearchProgress& progress) {
+void run_subset_search(SubsetSearchPlan& plan, int32_t* votes, const WorkProgress& progress) {
   if (plan.k < 2 || plan.k > MAX_K) return;  // no subset of such a size is searched
   std::atomic<std::size_t> next{0};
   run_on_threads(static_cast<int>(plan.workers.size()), [&](int slot) {

@@ -17,6 +17,7 @@
 
 // The search bounds the sums of blocks of SEARCH_BLOCK GridPoints, and of
 // groups of SEARCH_GROUP, neighbours in the order given.
+#include "common/run_settings.h"
 #include "grid/stress_order.h"
 
 /// The scores of `points` GridPoints for each of n data, column after
@@ -33,10 +34,10 @@ struct ScoreColumns {
   std::size_t room = 0;
 };
 
-/// Called with the subset counter at every multiple of
-/// VOTES_PER_PROGRESS_LINE (subset_counting.h), in
-/// ascending order, once every subset up to that one has voted.
-using SearchProgress = std::function<void(int32_t counter)>;
+/// The search's progress is told with the subset counter at every
+/// multiple of VOTES_PER_PROGRESS_LINE (subset_counting.h), in ascending
+/// order, once every subset up to that one has voted, and the number of
+/// subsets.
 
 /// The working arrays of one search: bounds, pieces, one set of votes
 /// per thread.
@@ -58,6 +59,6 @@ SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& columns, int k, int t
 
 /// Adds one vote to votes[i] (0-based, `points` entries) for every
 /// k-subset.
-void run_subset_search(SubsetSearchPlan& plan, int32_t* votes, const SearchProgress& progress);
+void run_subset_search(SubsetSearchPlan& plan, int32_t* votes, const WorkProgress& progress);
 
 #endif  // SORVEL_ANALYSES_MIM_BOUNDED_SEARCH_H_

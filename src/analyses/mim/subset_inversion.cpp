@@ -147,7 +147,7 @@ StageResult MIM_invert_subsets(const Gss& gss, FitnessTable& table, int8_t k,
   if (plan == nullptr) return allocation_failure();
   const int32_t total = count_combinations(n, k);
   report_progress_message(settings, "");
-  run_subset_search(*plan, votes.data(), [&](int32_t counter) {
+  run_subset_search(*plan, votes.data(), [&](int32_t counter, int32_t) {
     report_progress_line(settings, progress_line(k, counter, total));
   });
   return std::nullopt;
