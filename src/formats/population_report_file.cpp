@@ -177,3 +177,10 @@ std::string write_population_report(const std::string& path, const PopulationRun
   return write_report_file(path, overwrite, population_report_json(report),
                            population_csv_header(), population_csv_rows(report));
 }
+
+PopulationRunReport population_report_as_written(const PopulationRunReport& report) {
+  std::string unused;
+  std::optional<PopulationRunReport> read =
+      parse_population_report_json(population_report_json(report), unused);
+  return read ? *read : report;
+}

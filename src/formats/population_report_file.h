@@ -18,6 +18,9 @@ std::string population_report_json(const PopulationRunReport& report);
 std::optional<PopulationRunReport> parse_population_report_json(const std::string& text,
                                                                 std::string& error);
 
+/// The report as its JSON file gives it back (see report_as_written).
+PopulationRunReport population_report_as_written(const PopulationRunReport& report);
+
 /// The CSV header line and one row per population, each ended by a line
 /// end: the run's fields, then the population's (number, axes, phi,
 /// regime, shmax, r_prime, votes, data count, mean misfit, confidence).

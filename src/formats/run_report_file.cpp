@@ -106,3 +106,9 @@ std::string write_report(const std::string& path, const RunReport& report, bool 
   return write_report_file(path, overwrite, report_json(report), report_csv_header(report.refine),
                            report_csv_row(report));
 }
+
+RunReport report_as_written(const RunReport& report) {
+  std::string unused;
+  std::optional<RunReport> read = parse_report_json(report_json(report), unused);
+  return read ? *read : report;
+}

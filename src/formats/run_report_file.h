@@ -24,6 +24,11 @@ std::string report_json(const RunReport& report);
 /// one sentence, when the text is not one.
 std::optional<RunReport> parse_report_json(const std::string& text, std::string& error);
 
+/// The report as its JSON file gives it back, every number rounded as the
+/// file writes it, so that what a run shows and draws is what the file
+/// says.
+RunReport report_as_written(const RunReport& report);
+
 /// The CSV header line and the run's row, each ended by a line end. The
 /// fields are those of the JSON object, flattened (sigma1_trend,
 /// phi_low, ...), without the misfits; an absent value is an empty field.

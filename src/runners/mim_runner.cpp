@@ -18,15 +18,6 @@
 #include "plot/mim_picture.h"
 
 
-// The report as its JSON file gives it back, so that the run's picture is
-// the one sorvel-plot draws from that file.
-static PopulationRunReport as_written(const PopulationRunReport& report) {
-  std::string unused;
-  std::optional<PopulationRunReport> read =
-      parse_population_report_json(population_report_json(report), unused);
-  return read ? *read : report;
-}
-
 std::string population_picture(const Gss& gss, const FaultSet& data, const std::string& data_name,
                                const std::string& results_name, const PlotResults& results,
                                const PopulationRunReport& report) {
@@ -85,7 +76,7 @@ StageResult MIM_program_run(const AnalysisRun& run, const JobTime& start,
   outcome.summary = most_voted_summary(result.tables.gss, most_voted_state(result.votes));
   if (!run.find_populations) return std::nullopt;
   PopulationRunReport report =
-      as_written(MIM_populations(run, result, weight_name(run.weight_id), settings));
+      population_report_as_written(MIM_populations(run, result, weight_name(run.weight_id), settings));
   outcome.summary += "\n" + population_lines(report);
   outcome.summary.pop_back();  // the last line end is the summary's own
   outcome.output_problem = write_population_outputs(run, result.tables.gss, report);
@@ -124,5 +115,5 @@ PopulationRunReport populations_of_files(const AnalysisRun& asked, const FaultSe
   mim.votes.assign(GSS_SIZE, 0);
   for (const MimVote& v : results.votes)
     mim.votes[static_cast<std::size_t>(v.index - 1)] = static_cast<int32_t>(v.votes);
-  return as_written(MIM_populations(run, mim, weight_name(run.weight_id), settings));
+  return population_report_as_written(MIM_populations(run, mim, weight_name(run.weight_id), settings));
 }

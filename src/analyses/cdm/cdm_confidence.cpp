@@ -95,9 +95,7 @@ RunReport CDM_confidence(const AnalysisRun& run, const RankedRun& ranked,
       }
     }
   }
-  std::string unused;
-  if (std::optional<RunReport> written = parse_report_json(report_json(report), unused))
-    report = *written;
+  report = report_as_written(report);
   report.refine = asked.refine;
   return report;
 }
