@@ -142,6 +142,7 @@ void import_fdt(const std::string& name, const std::string& text, const ImportOp
 ImportOutcome import_text(const std::string& name, const std::string& bytes,
                           const ImportOptions& options) {
   ImportOutcome outcome;
+  outcome.notation = options.notation;  // as named, even for a file refused unread
   std::string text;
   TextEncoding encoding = as_utf8(bytes, text);
   if (encoding == TextEncoding::bad_utf16) {
@@ -150,8 +151,7 @@ ImportOutcome import_text(const std::string& name, const std::string& bytes,
   }
   if (encoding == TextEncoding::utf16) outcome.report.push_back(name + ": read as UTF-16 text");
   Table table = read_table(text);
-  outcome.notation = options.notation != Notation::unknown ? options.notation
-                                                           : detect_notation(name, table);
+  if (outcome.notation == Notation::unknown) outcome.notation = detect_notation(name, table);
   if (outcome.notation == Notation::unknown) {
     refuse(outcome, name + ": the notation cannot be recognised; name it with --format, or name "
                            "the columns in a header row");

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "geometry/vectors.h"
 #include "plot/svg_writer.h"
 
 namespace {
@@ -48,7 +49,7 @@ View view_of(const std::vector<const MapRecord*>& sites) {
   View v{};
   v.lon_mid = (lon_min + lon_max) / 2;
   v.lat_mid = (lat_min + lat_max) / 2;
-  v.cos_mid = std::max(std::cos(v.lat_mid * M_PI / 180.0), 0.05);
+  v.cos_mid = std::max(std::cos(v.lat_mid * DEGREE), 0.05);
   double dx_km = (lon_max - lon_min) * KM_PER_DEGREE * v.cos_mid;
   double dy_km = (lat_max - lat_min) * KM_PER_DEGREE;
   // A margin of a sixth of the span on each side, for bars and names.
@@ -125,7 +126,7 @@ double bar_length(char quality) {
 
 // The ends of a bar of `length` along `azimuth` (degrees from north) about `at`.
 void bar_ends(SvgPoint at, double azimuth, double length, SvgPoint& from, SvgPoint& to) {
-  double a = azimuth * M_PI / 180.0;
+  double a = azimuth * DEGREE;
   double dx = std::sin(a) * length / 2, dy = -std::cos(a) * length / 2;
   from = {at.x - dx, at.y - dy};
   to = {at.x + dx, at.y + dy};
@@ -154,7 +155,7 @@ void draw_symbol(std::string& out, SvgPoint at, const MapRecord& r, std::vector<
 SvgPoint symbol_extent(const MapRecord& r) {
   double length = r.shmax ? bar_length(r.quality) : 0;
   if (length == 0) return {5, 5};
-  double a = *r.shmax * M_PI / 180.0;
+  double a = *r.shmax * DEGREE;
   return {std::max(std::fabs(std::sin(a)) * length / 2, 4.0),
           std::max(std::fabs(std::cos(a)) * length / 2, 4.0)};
 }
