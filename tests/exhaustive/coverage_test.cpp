@@ -40,45 +40,14 @@ struct Trial {
   bool strict[2];     // within the cone alone
 };
 
-// A stress state of random orientation: sigma1 uniform on the sphere,
-// sigma3 uniform about it, Phi uniform from 0 to 1.
-StressState random_state(std::mt19937& random) {
-  std::normal_distribution<double> g(0.0, 1.0);
-  std::uniform_real_distribution<double> phi(0.0, 1.0);
-  Vec3d s1 = unit_vector(Vec3d{g(random), g(random), g(random)});
-  Vec3d r{g(random), g(random), g(random)};
-  double along = dot(r, s1);
-  Vec3d s3 = unit_vector(Vec3d{r.x - along * s1.x, r.y - along * s1.y, r.z - along * s1.z});
-  auto trend = [](Vec3d d) {
-    double sign = d.z > 0 ? -1.0 : 1.0;  // the downward end
-    return std::fmod(times_180_over_pi(std::atan2(sign * d.x, sign * d.y)) + 360.0, 360.0);
-  };
-  return StressState{trend(s1), axis_plunge(s1), trend(s3), axis_plunge(s3), phi(random)};
-}
-
-FaultDatum parse_datum(const std::string& line) {
-  FaultDatum d{};
-  char sense = 'N';
-  std::sscanf(line.c_str(), "%f %f %f %f %c", &d.dip_direction, &d.dip_angle, &d.slip_azimuth,
-              &d.slip_plunge, &sense);
-  d.sense = sense;
-  prepare_datum_geometry(d);
-  return d;
-}
-
 class CoverageTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { grid_ = &generated_grid().points; }
 
   // One data set drawn, inverted with the cosine weights and bootstrapped.
   Trial trial(int count, double noise, std::mt19937& random, const StepTable& scores) {
-    StressState truth = random_state(random);
-    std::uniform_real_distribution<double> direction(0.0, 360.0), dip(15.0, 85.0);
-    std::vector<FaultDatum> data;
-    while (static_cast<int>(data.size()) < count) {
-      std::string line = noisy_synthetic_datum(truth, direction(random), dip(random), noise, random);
-      if (!line.empty()) data.push_back(parse_datum(line));
-    }
+    StressState truth = random_stress_state(random);
+    std::vector<FaultDatum> data = noisy_data_set(truth, count, noise, random);
     std::vector<int8_t> table(static_cast<std::size_t>(count) * GSS_SIZE);
     fill_score_columns(grid_->data(), GSS_SIZE, data.data(), count, scores, table.data(), 2);
     std::vector<int32_t> sums(GSS_SIZE, 0);

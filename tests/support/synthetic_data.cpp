@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <random>
 
+#include "data/fault_geometry.h"
 #include "geometry/vectors.h"
 
 namespace {
@@ -180,4 +181,36 @@ CdmLine parse_cdm_line(const std::string& line) {
   std::sscanf(line.substr(13, 3).c_str(), "%d", &l.phi_tenths);
   std::sscanf(line.substr(16, 8).c_str(), "%d", &l.fitness);
   return l;
+}
+
+StressState random_stress_state(std::mt19937& random) {
+  std::normal_distribution<double> g(0.0, 1.0);
+  std::uniform_real_distribution<double> phi(0.0, 1.0);
+  Vec3d s1 = unit_vector(Vec3d{g(random), g(random), g(random)});
+  Vec3d r{g(random), g(random), g(random)};
+  double along = dot(r, s1);
+  Vec3d s3 = unit_vector(Vec3d{r.x - along * s1.x, r.y - along * s1.y, r.z - along * s1.z});
+  TrendPlunge a1 = downward_trend_plunge(s1), a3 = downward_trend_plunge(s3);
+  return StressState{a1.trend, a1.plunge, a3.trend, a3.plunge, phi(random)};
+}
+
+static FaultDatum prepared_datum(const std::string& line) {
+  FaultDatum d{};
+  char sense = 'N';
+  std::sscanf(line.c_str(), "%f %f %f %f %c", &d.dip_direction, &d.dip_angle, &d.slip_azimuth,
+              &d.slip_plunge, &sense);
+  d.sense = sense;
+  prepare_datum_geometry(d);
+  return d;
+}
+
+std::vector<FaultDatum> noisy_data_set(const StressState& truth, int count, double noise,
+                                       std::mt19937& random) {
+  std::uniform_real_distribution<double> direction(0.0, 360.0), dip(15.0, 85.0);
+  std::vector<FaultDatum> data;
+  while (static_cast<int>(data.size()) < count) {
+    std::string line = noisy_synthetic_datum(truth, direction(random), dip(random), noise, random);
+    if (!line.empty()) data.push_back(prepared_datum(line));
+  }
+  return data;
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/types.h"
+
 struct StressState {
   double sigma1_azimuth, sigma1_plunge;  // degrees
   double sigma3_azimuth, sigma3_plunge;  // degrees, perpendicular to sigma1
@@ -28,6 +30,16 @@ std::string synthetic_datum(const StressState& state, double dip_direction, doub
 /// horizontal slip line.
 std::string noisy_synthetic_datum(const StressState& state, double dip_direction, double dip,
                                   double noise, std::mt19937& random);
+
+/// A stress state of random orientation: sigma1 uniform on the sphere,
+/// sigma3 uniform about it, Phi uniform from 0 to 1.
+StressState random_stress_state(std::mt19937& random);
+
+/// `count` data of noisy_synthetic_datum on planes of random dip
+/// direction and a dip of 15 to 85 degrees, each read as single-precision
+/// values and prepared as the data file reader prepares a datum.
+std::vector<FaultDatum> noisy_data_set(const StressState& truth, int count, double noise,
+                                       std::mt19937& random);
 
 /// `count` data on random planes (fixed seed), one per line.
 std::string synthetic_data_file(const StressState& state, int count, unsigned seed,
