@@ -39,7 +39,7 @@ ContinuousState refined_population_state(const MimRun& mim, const Population& fo
 }
 
 void add_confidence(const MimRun& mim, const Population& found, const AnalysisRun& run,
-                    const RunSettings& settings, const std::vector<FaultDatum>& own,
+                    const RunSettings& settings, const SlipData& slips,
                     const std::optional<ContinuousState>& refined, PopulationReport& p) {
   const ConfidenceOptions& asked = run.confidence;
   const int32_t n = static_cast<int32_t>(found.data.size());
@@ -63,7 +63,6 @@ void add_confidence(const MimRun& mim, const Population& found, const AnalysisRu
   p.confidence =
       confidence_of_resamples(mim.tables.gss.points.data(), found.index, best, asked.seed);
   if (!refined) return;
-  const SlipData slips = slip_data(own.data(), n);
   const WeightFunction& weight = weight_function_of(run.weight_id);
   ResampleRefinementRun refining{&slips, &weight, mim.tables.gss.points.data(), asked.seed,
                                  settings.threads};
@@ -82,14 +81,14 @@ PopulationReport describe_population(const MimRun& mim, const Population& found,
   p.votes = found.votes;
   p.data_alone = found.alone;
   for (int32_t i : found.data) p.data.push_back(i + 1);
+  const int32_t n = static_cast<int32_t>(own.size());
+  const SlipData slips = slip_data(own.data(), n);
   std::optional<ContinuousState> refined;
-  if (run.confidence.refine && !own.empty()) {
-    const int32_t n = static_cast<int32_t>(own.size());
-    refined = refined_population_state(mim, found, slip_data(own.data(), n),
-                                       weight_function_of(run.weight_id));
+  if (run.confidence.refine && n > 0) {
+    refined = refined_population_state(mim, found, slips, weight_function_of(run.weight_id));
     p.state.refined = describe_refined_state(*refined, own.data(), n);
   }
-  add_confidence(mim, found, run, settings, own, refined, p);
+  add_confidence(mim, found, run, settings, slips, refined, p);
   return p;
 }
 
