@@ -7,6 +7,7 @@
 
 #include "common/threads.h"
 #include "common/vector_clones.h"
+#include "confidence/paired_draws.h"
 #include "grid/stress_order.h"
 
 namespace {
@@ -221,10 +222,12 @@ const int8_t* column_of(const ResampleSearchPlan& plan, int32_t j) {
   return plan.table.scores + static_cast<std::size_t>(j) * static_cast<std::size_t>(plan.table.points);
 }
 
-// Each column's rows moved from `from[p]` to p (gather) or from p to
-// `to[p]` (scatter), one column at a time on each thread.
-void permute_columns(const ScoreTable& table, const std::vector<int32_t>& map, bool gather,
-                     int threads) {
+// Each column's rows gathered: row p of the result is row `from[p]` of
+// the column before, one column at a time on each thread. Both ways of
+// the plan's order are gathers (the way back by the inverse order):
+// reading at random and writing in order costs about half of the
+// opposite on a 59,400-row column.
+void gather_rows(const ScoreTable& table, const std::vector<int32_t>& from, int threads) {
   const std::size_t points = static_cast<std::size_t>(table.points);
   std::vector<std::vector<int8_t>> buffers(static_cast<std::size_t>(threads), std::vector<int8_t>(points));
   std::atomic<int32_t> next{0};
@@ -233,10 +236,7 @@ void permute_columns(const ScoreTable& table, const std::vector<int32_t>& map, b
     for (int32_t j = next++; j < table.columns; j = next++) {
       int8_t* column = table.scores + static_cast<std::size_t>(j) * points;
       std::copy(column, column + points, buffer);
-      if (gather)
-        for (std::size_t p = 0; p < points; ++p) column[p] = buffer[map[p]];
-      else
-        for (std::size_t p = 0; p < points; ++p) column[map[p]] = buffer[p];
+      for (std::size_t p = 0; p < points; ++p) column[p] = buffer[from[p]];
     }
   });
 }
@@ -311,6 +311,7 @@ struct Searcher {
   std::vector<int32_t> sums;
   std::vector<int16_t> batch_partial;  // a group's sums for every resample of a batch
   std::vector<int32_t> batch_sums;
+  std::vector<int8_t> pair_scratch;    // a span's scores of every pair of data, interleaved
 };
 
 // Group g of resample r, its blocks bounded where the group's bound
@@ -382,8 +383,8 @@ void gather_batch_draws(std::span<const uint16_t* const> counts, const std::vect
 // `members`, each a candidate for their best states: summed together in
 // spans of one or two groups, the table's last states apart.
 void sum_span_batched(const ResampleSearchPlan& plan, const std::vector<std::vector<uint32_t>>& entries,
-                      const std::vector<int32_t>& members, const BatchDraws& draws, int32_t first,
-                      int32_t width, Searcher& s) {
+                      const std::vector<int32_t>& members, const BatchDraws& draws,
+                      const PairedDraws* paired, int32_t first, int32_t width, Searcher& s) {
   if (width != GROUP && width != 2 * GROUP) {  // too few to share
     for (int32_t r : members) {
       sum_states(plan, entries[static_cast<std::size_t>(r)], first, width, s.partial.data(), s.sums.data(),
@@ -393,7 +394,10 @@ void sum_span_batched(const ResampleSearchPlan& plan, const std::vector<std::vec
     return;
   }
   const std::size_t stride = static_cast<std::size_t>(plan.table.points);
-  if (width == GROUP)
+  if (paired != nullptr)
+    paired_batch_sums(plan.table.scores + first, stride, width, *paired, s.pair_scratch.data(),
+                      s.batch_sums.data());
+  else if (width == GROUP)
     batch_group_sums(plan.table.scores + first, stride, draws, s.batch_partial.data(), s.batch_sums.data());
   else
     batch_pair_sums(plan.table.scores + first, stride, draws, s.batch_partial.data(), s.batch_sums.data());
@@ -416,7 +420,7 @@ void sum_span_batched(const ResampleSearchPlan& plan, const std::vector<std::vec
 // reaches its best sum so far, two neighbours at a time where both do.
 void sum_chunk_batched(const ResampleSearchPlan& plan, const std::vector<std::vector<uint32_t>>& entries,
                        const std::vector<int32_t>& group_bound, const std::vector<int32_t>& members,
-                       const BatchDraws& draws, int32_t c, Searcher& s) {
+                       const BatchDraws& draws, const PairedDraws* paired, int32_t c, Searcher& s) {
   const std::size_t groups = static_cast<std::size_t>(plan.groups);
   const int32_t end = std::min(plan.groups, (c + 1) * CHUNK_GROUPS);
   auto reaching = [&](int32_t g) {
@@ -430,11 +434,11 @@ void sum_chunk_batched(const ResampleSearchPlan& plan, const std::vector<std::ve
     if (!reaching(g)) continue;
     const int32_t first = g * GROUP;
     if (g + 1 < end && reaching(g + 1) && plan.table.points - first >= 2 * GROUP) {
-      sum_span_batched(plan, entries, members, draws, first, 2 * GROUP, s);
+      sum_span_batched(plan, entries, members, draws, paired, first, 2 * GROUP, s);
       ++g;
       continue;
     }
-    sum_span_batched(plan, entries, members, draws, first, std::min(GROUP, plan.table.points - first), s);
+    sum_span_batched(plan, entries, members, draws, paired, first, std::min(GROUP, plan.table.points - first), s);
   }
 }
 
@@ -459,7 +463,7 @@ ResampleSearchPlanPtr plan_resample_search(const ScoreTable& table, std::span<co
     const std::size_t columns = static_cast<std::size_t>(table.columns);
     plan->block_max.resize(columns * static_cast<std::size_t>(plan->groups) * GROUP_BLOCKS);
     plan->group_max.resize(columns * static_cast<std::size_t>(plan->groups));
-    if (!order.empty()) permute_columns(table, plan->original, true, plan->threads);
+    if (!order.empty()) gather_rows(table, plan->original, plan->threads);
     plan->table = table;  // from here on the deleter puts the rows back
     find_maxima(*plan);
     return plan;
@@ -473,7 +477,7 @@ void ResampleSearchPlanDeleter::operator()(ResampleSearchPlan* plan) const {
     bool moved = false;
     for (std::size_t p = 0; p < plan->original.size() && !moved; ++p)
       moved = plan->original[p] != static_cast<int32_t>(p);
-    if (moved) permute_columns(plan->table, plan->original, false, plan->threads);
+    if (moved) gather_rows(plan->table, plan->position, plan->threads);
   }
   delete plan;
 }
@@ -524,8 +528,17 @@ void best_states_of_resamples(ResampleSearchPlan& plan, std::span<const uint16_t
       batches.emplace_back();
     batches.back().push_back(static_cast<int32_t>(r));
   }
+  // Where the processor multiplies pairs of bytes in one instruction, the
+  // batches are summed over pairs of data instead.
+  const bool pairs = paired_sums_available();
   std::vector<BatchDraws> draws(batches.size());
-  for (std::size_t b = 0; b < batches.size(); ++b) gather_batch_draws(counts, batches[b], n, draws[b]);
+  std::vector<PairedDraws> paired(pairs ? batches.size() : 0);
+  for (std::size_t b = 0; b < batches.size(); ++b) {
+    if (pairs)
+      gather_paired_draws(counts, batches[b], n, paired[b]);
+    else
+      gather_batch_draws(counts, batches[b], n, draws[b]);
+  }
   // The groups shared out among the threads, each keeping its own best
   // states; a resample's best is then the best of theirs.
   std::vector<Searcher> searchers(static_cast<std::size_t>(threads));
@@ -540,6 +553,7 @@ void best_states_of_resamples(ResampleSearchPlan& plan, std::span<const uint16_t
     if (!batches.empty()) {
       s.batch_partial.resize(static_cast<std::size_t>(SUMMED_TOGETHER) * 2 * GROUP);
       s.batch_sums.resize(static_cast<std::size_t>(SUMMED_TOGETHER) * 2 * GROUP);
+      if (pairs) s.pair_scratch.resize(static_cast<std::size_t>(n + 1) / 2 * 2 * 2 * GROUP);
     }
     for (int32_t c = next_chunk++; c < chunks; c = next_chunk++) {
       for (std::size_t r = 0; r < batch; ++r) {
@@ -550,7 +564,8 @@ void best_states_of_resamples(ResampleSearchPlan& plan, std::span<const uint16_t
           if (bounds[g] >= s.best[r].sum) search_group(plan, entries[r], g, s, r);
       }
       for (std::size_t b = 0; b < batches.size(); ++b)
-        sum_chunk_batched(plan, entries, group_bound, batches[b], draws[b], c, s);
+        sum_chunk_batched(plan, entries, group_bound, batches[b], draws[b],
+                          pairs ? &paired[b] : nullptr, c, s);
     }
   });
   for (std::size_t r = 0; r < batch; ++r) {

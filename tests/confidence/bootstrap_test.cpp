@@ -170,7 +170,8 @@ TEST(BootstrapSums, BoundedSearchFindsTheFullSumsWinnerAmongTiesAndNearTies) {
 
 // The search called as the bootstrap calls it, on multiplicities that no
 // draw of n data would give: data drawn hundreds of times, more than 16
-// bits of partial sums hold at once, beside data drawn once. The first
+// bits of partial sums hold at once, neighbours whose counts together
+// pass a byte, beside data drawn once. The first
 // data have a sharp peak, which the resamples that draw only them find
 // by bounds; the rest score at random in steps, each state with a twin
 // far from it in the table, and the resamples that draw them are summed
@@ -200,7 +201,8 @@ TEST(BootstrapSums, ResamplesSummedTogetherOrAloneFindTheDirectSumsWinner) {
     const int32_t from = r % 5 == 0 ? 0 : peaked, to = r % 5 == 0 ? peaked : columns;
     for (int32_t j = from; j < to; ++j) {
       const uint32_t draw = random() % 100;
-      counts[r][j] = static_cast<uint16_t>(draw < 40 ? 0 : draw < 75 ? 1 : draw < 97 ? 1 + draw % 4 : 200 + random() % 900);
+      counts[r][j] = static_cast<uint16_t>(draw < 40 ? 0 : draw < 75 ? 1 : draw < 93 ? 1 + draw % 4
+                                            : draw < 97 ? 130 + random() % 126 : 200 + random() % 900);
     }
   }
   std::vector<ResampleBest> want;
