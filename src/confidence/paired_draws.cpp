@@ -11,7 +11,6 @@ namespace {
 
 constexpr int32_t MOST_IN_A_RUN = 255;  // draws of one resample, so that 255 * 128 fits 16 bits
 constexpr int32_t AT_ONCE = 4;          // resamples whose sums the kernel keeps in registers
-constexpr int32_t TILE = 32;            // states of a tile: two vectors of sixteen sums
 
 std::size_t count_at(const PairedDraws& draws, int32_t pair, int32_t resample) {
   return (static_cast<std::size_t>(resample / AT_ONCE) * draws.pairs + pair) * AT_ONCE + resample % AT_ONCE;
@@ -28,6 +27,8 @@ void add_apart(const int8_t* base, std::size_t stride, int32_t width, const Pair
 }
 
 #ifdef SORVEL_PAIRED_X86
+
+constexpr int32_t TILE = 32;  // states of a tile: two vectors of sixteen sums
 
 // The span's scores of every pair, interleaved, tile by tile: tile t of
 // pair p at scratch + (t * pairs + p) * 64, where byte 2k of the first
