@@ -1,8 +1,9 @@
-// Timings of the fitness fill and of a whole CDM run (reading the data to
-// writing the results file) for 100, 1,000 and 10,000 data.
+// Timings of the fitness fill, of a whole CDM run (reading the data to
+// writing the results file) for 100, 1,000 and 10,000 data, and of the
+// bootstrap's search with the share of its resamples that stopped early.
 //   cmake -S . -B build-bench -DSORVEL_BENCHMARKS=ON -DBUILD_TESTING=OFF
 //   cmake --build build-bench -j2 --target sorvel_bench
-//   build-bench/sorvel_bench --benchmark_filter='Fill|Cdm'
+//   build-bench/sorvel_bench --benchmark_filter='Fill|Cdm|Bootstrap'
 // bench/run.sh runs these and the whole programs side by side.
 #include <benchmark/benchmark.h>
 
@@ -15,9 +16,11 @@
 
 #include "analyses/cdm/cdm_pipeline.h"
 #include "analyses/shared_stages.h"
+#include "confidence/bootstrap.h"
 #include "data/data_file.h"
 #include "fitness/fitness_table.h"
 #include "fitness/weight_functions.h"
+#include "grid/stress_order.h"
 #include "shell/console.h"
 
 namespace {
@@ -84,6 +87,33 @@ void BM_CdmRun(benchmark::State& state) {
   std::filesystem::remove(run.results_file);
 }
 
+// Arg: number of random data (no state stands out: the bounds prune
+// least), or 0 for the strike-slip example (a clear best state). 1000
+// resamples, the data's table filled beforehand. Counters: the shares of
+// the resamples whose search stopped before summing every state, of those
+// summed together with others, and of the states summed.
+void BM_Bootstrap(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  RunTables tables;
+  if (count > 0) {
+    prepare(count, tables);
+  } else {
+    read_data_file(std::string(SORVEL_SOURCE_DIR) + "/examples/strike_slip_faults.fdt", tables.faults);
+    prepare_scoring("bench", "", ScoreKeeping::table, tables);
+  }
+  const RunSettings settings = console_run_settings(0, true);
+  fill_fitness_table(tables.gss, tables.faults, weight_function_of(1), settings, tables.table);
+  const std::vector<int32_t> order = search_stress_order(tables.gss, settings.threads);
+  const ScoreTable table{tables.table.scores.get(), GSS_SIZE, tables.faults.count};
+  BootstrapResult result;
+  for (auto _ : state)
+    result = bootstrap_best_states(table, BootstrapSettings{1000, 1, settings.threads}, nullptr, order);
+  const ResampleTally& t = result.tally;
+  state.counters["stopped early"] = static_cast<double>(t.resamples_pruned) / t.resamples;
+  state.counters["together"] = static_cast<double>(t.resamples_batched) / t.resamples;
+  state.counters["states summed"] = static_cast<double>(t.states_summed) / static_cast<double>(t.states_seen);
+}
+
 }  // namespace
 
 BENCHMARK(BM_FillFitnessTable)
@@ -91,3 +121,4 @@ BENCHMARK(BM_FillFitnessTable)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 BENCHMARK(BM_CdmRun)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Bootstrap)->Arg(0)->Arg(100)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(1);
