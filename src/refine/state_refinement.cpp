@@ -248,6 +248,14 @@ RefinedState refine_state(const ContinuousState& start, double start_sum, const 
   return climb.at;
 }
 
+std::vector<ContinuousState> refinement_starts(const GridPoint* grid, std::span<const int32_t> best_first) {
+  constexpr std::size_t STARTS = 4;
+  std::vector<ContinuousState> starts;
+  for (std::size_t i = 0; i < best_first.size() && i < STARTS; ++i)
+    starts.push_back(continuous_state(grid[best_first[i]]));
+  return starts;
+}
+
 RefinedState refine_from_starts(const std::vector<ContinuousState>& starts, const SlipData& data,
                                 const WeightFunction& weight) {
   RefineWork work;

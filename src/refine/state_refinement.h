@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "refine/continuous_fit.h"
@@ -105,6 +106,11 @@ void gradient_by_differences(const ContinuousState& at, const SlipData& data,
 /// The refined state from `start` (its summed score `start_sum`).
 RefinedState refine_state(const ContinuousState& start, double start_sum, const SlipData& data,
                           const WeightFunction& weight, const double* counts, RefineWork& work);
+
+/// The starts of a best state's refinement: the best grid state and the
+/// next three of `best_first` (grid indices, best first, at least one),
+/// which may lie nearer a top of their own.
+std::vector<ContinuousState> refinement_starts(const GridPoint* grid, std::span<const int32_t> best_first);
 
 /// The best of the states refined from each start (at least one): the
 /// first start is the run's best grid state, the others its runners-up.

@@ -29,7 +29,7 @@ const double NOISE_LEVELS[] = {5.0, 10.0, 15.0, 20.0};
 const int DATA_COUNTS[] = {20, 40, 60, 80};
 const int SETS_PER_CELL = 15;
 const int RESAMPLES = 1000;
-const int STARTS = 4;  // as sorvel refines its best state
+const int LOOKED_AT = 4;  // the best grid states that sorvel's refinement may start from
 
 struct Trial {
   int data;
@@ -57,11 +57,11 @@ Trial trial(int count, double noise, std::mt19937& random, const StepTable& scor
   // The best grid states, the best first, the lowest index among equals.
   std::vector<int32_t> order(GSS_SIZE);
   for (int32_t k = 0; k < GSS_SIZE; ++k) order[k] = k;
-  std::partial_sort(order.begin(), order.begin() + STARTS, order.end(), [&](int32_t a, int32_t b) {
+  std::partial_sort(order.begin(), order.begin() + LOOKED_AT, order.end(), [&](int32_t a, int32_t b) {
     return sums[a] > sums[b] || (sums[a] == sums[b] && a < b);
   });
-  std::vector<ContinuousState> starts;
-  for (int i = 0; i < STARTS; ++i) starts.push_back(continuous_state(grid[order[i]]));
+  const std::vector<ContinuousState> starts =
+      refinement_starts(grid, std::span<const int32_t>(order.data(), LOOKED_AT));
   const SlipData slips = slip_data(data.data(), count);
   const ContinuousState refined = refine_from_starts(starts, slips, weight).state;
   uint64_t seed = random();

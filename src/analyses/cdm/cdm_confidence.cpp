@@ -34,16 +34,14 @@ void show_resampling(ResamplingProgress& progress, int32_t done, int32_t total) 
   report_progress_message(*progress.settings, line);
 }
 
-// The starts of the best state's refinement: the best grid state and the
-// next best, which may lie nearer a top of their own.
-const int REFINEMENT_STARTS = 4;
-
-std::vector<ContinuousState> refinement_starts(const GridPoint* grid, const Ranking& ranking) {
-  std::vector<ContinuousState> starts;
-  const std::vector<int32_t>& order = ranking.order;
-  for (std::size_t i = order.size(); i > 0 && starts.size() < REFINEMENT_STARTS; --i)
-    starts.push_back(continuous_state(grid[order[i - 1]]));
-  return starts;
+// The grid states that the best state's refinement may start from, best
+// first.
+std::vector<int32_t> best_grid_states(const Ranking& ranking) {
+  constexpr std::size_t LOOKED_AT = 4;
+  const std::vector<int32_t>& order = ranking.order;  // the best last
+  std::vector<int32_t> best;
+  for (std::size_t i = order.size(); i > 0 && best.size() < LOOKED_AT; --i) best.push_back(order[i - 1]);
+  return best;
 }
 
 }  // namespace
@@ -69,7 +67,7 @@ RunReport CDM_confidence(const AnalysisRun& run, const RankedRun& ranked,
     report.best = describe_best_state(grid, ranked.best.index, ranked.best.score_sum,
                                       faults.data.data(), n);
     if (asked.refine) {
-      refined = refine_from_starts(refinement_starts(grid, ranked.ranking), slips, weight).state;
+      refined = refine_from_starts(refinement_starts(grid, best_grid_states(ranked.ranking)), slips, weight).state;
       report.best->refined = describe_refined_state(*refined, faults.data.data(), n);
     }
   }
