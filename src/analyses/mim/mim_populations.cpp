@@ -1,6 +1,8 @@
 #include "analyses/mim/mim_populations.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "common/constants.h"
 #include "confidence/bootstrap.h"
@@ -21,15 +23,48 @@ const char* reason_text(DropReason reason) {
   return "";
 }
 
-// The population's score columns side by side, as a CDM run on its data
-// alone would hold them, so that its bootstrap draws the same resamples.
-std::vector<int8_t> own_columns(const FitnessTable& table, const std::vector<int32_t>& data) {
-  std::vector<int8_t> columns(data.size() * static_cast<std::size_t>(GSS_SIZE));
-  for (std::size_t c = 0; c < data.size(); ++c)
-    std::copy_n(table.scores.get() + static_cast<std::size_t>(data[c]) * GSS_SIZE, GSS_SIZE,
-                columns.begin() + static_cast<std::ptrdiff_t>(c * GSS_SIZE));
-  return columns;
-}
+// The population's score columns side by side at the front of the table,
+// in the order of its data, as a CDM run on its data alone would hold
+// them, so that its bootstrap draws the same resamples; moved there by
+// swapping columns, so that no copy of them is needed, and swapped back
+// in the reverse order when this goes.
+class ColumnsInFront {
+ public:
+  ColumnsInFront(const FitnessTable& table, const std::vector<int32_t>& data)
+      : scores_(table.scores.get()), column_(static_cast<std::size_t>(GSS_SIZE)) {
+    std::vector<int32_t> where(static_cast<std::size_t>(table.columns)), which(where.size());
+    for (std::size_t c = 0; c < where.size(); ++c) where[c] = which[c] = static_cast<int32_t>(c);
+    for (std::size_t c = 0; c < data.size(); ++c) {
+      const int32_t from = where[static_cast<std::size_t>(data[c])], to = static_cast<int32_t>(c);
+      if (from == to) continue;
+      swap_columns(from, to);
+      swaps_.push_back({from, to});
+      const int32_t moved = which[static_cast<std::size_t>(to)];
+      which[static_cast<std::size_t>(to)] = data[c];
+      which[static_cast<std::size_t>(from)] = moved;
+      where[static_cast<std::size_t>(data[c])] = to;
+      where[static_cast<std::size_t>(moved)] = from;
+    }
+  }
+  ~ColumnsInFront() {
+    for (std::size_t i = swaps_.size(); i > 0; --i) swap_columns(swaps_[i - 1].first, swaps_[i - 1].second);
+  }
+  ColumnsInFront(const ColumnsInFront&) = delete;
+  ColumnsInFront& operator=(const ColumnsInFront&) = delete;
+  int8_t* scores() const { return scores_; }
+
+ private:
+  void swap_columns(int32_t a, int32_t b) {
+    int8_t* x = scores_ + static_cast<std::size_t>(a) * GSS_SIZE;
+    int8_t* y = scores_ + static_cast<std::size_t>(b) * GSS_SIZE;
+    std::copy_n(x, GSS_SIZE, column_.begin());
+    std::copy_n(y, GSS_SIZE, x);
+    std::copy_n(column_.begin(), GSS_SIZE, y);
+  }
+  int8_t* scores_;
+  std::vector<int8_t> column_;
+  std::vector<std::pair<int32_t, int32_t>> swaps_;
+};
 
 // A population's state refined on its own data from its grid state.
 ContinuousState refined_population_state(const MimRun& mim, const Population& found,
@@ -48,9 +83,9 @@ void add_confidence(const MimRun& mim, const Population& found, const AnalysisRu
     p.no_confidence = "fewer than " + std::to_string(MIN_BOOTSTRAP_DATA) + " data";
     return;
   }
-  std::vector<int8_t> columns = own_columns(mim.tables.table, found.data);
+  const ColumnsInFront columns(mim.tables.table, found.data);
   BootstrapResult result =
-      bootstrap_best_states(ScoreTable{columns.data(), GSS_SIZE, n},
+      bootstrap_best_states(ScoreTable{columns.scores(), GSS_SIZE, n},
                             BootstrapSettings{asked.resamples, asked.seed, settings.threads,
                                               settings.reference},
                             [](int32_t, int32_t) {}, search_stress_order(mim.tables.gss, settings.threads));
