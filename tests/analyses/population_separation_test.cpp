@@ -3,9 +3,11 @@
 // degrees of noise, some with random data mixed in, pairs that share an
 // axis, unequal sizes, and a single population. A datum of a population
 // is asked of the population found nearest to its true state only when
-// the true states themselves give it to that state (least misfit).
+// the true states themselves give it to that state (least misfit, under
+// the fit limit).
 //
-// What is checked over 36 such sets: the count right in at least 4 of 5
+// What is checked over 36 such sets, separated both by the grid's states
+// and by the refined ones: the count right in at least 4 of 5
 // but where two normal regimes mix (a low-Phi normal state then often
 // explains both, and one population is found: 3 of 4 sets overall);
 // a population that is not there (farther than 30 degrees from every
@@ -15,7 +17,8 @@
 // the median; a single clean population found as one. The grid's states
 // lie 10 degrees apart, and even the best grid state of each
 // population's own data gives only 75 to 95 % of its data back on these
-// mixtures, so 90 % for every population cannot be asked.
+// mixtures, so 90 % for every population cannot be asked; by the refined
+// states 90 % is asked at the median.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -319,6 +322,11 @@ TEST_F(PopulationSeparation, FindsTheTrueStatesOfSyntheticMixtures) {
   }
   expect_found(tally[0], "grid states");
   expect_found(tally[1], "refined states");
+  // Settled by the refined states, half the populations found get at
+  // least 90 % of the data their true states give them (93 % at the
+  // median, 91 % by the grid's states); not every one does on these
+  // mixtures.
+  EXPECT_GE(median(tally[1].shares), 0.9);
 }
 
 }  // namespace
