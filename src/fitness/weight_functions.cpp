@@ -1,5 +1,6 @@
 #include "fitness/weight_functions.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/constants.h"
@@ -34,16 +35,40 @@ double weight_hyperbolic_tangent(float x) { return weight_hyperbolic_tangent_of_
 static double cosine_of_cosine(double d) { return 0.5 * d + 0.5; }
 static double linear_of_cosine(double d) { return weight_linear_of_double(std::acos(d)); }
 static double tangent_of_cosine(double d) { return weight_tangent_of_double(std::acos(d)); }
-static double hyperbolic_tangent_of_cosine(double d) {
-  return weight_hyperbolic_tangent_of_double(std::acos(d));
+// 0.5 tanh(u) + 0.5 is the logistic 1 / (1 + e^-2u): one exponential,
+// where the hyperbolic tangent costs an expm1 and most of the refinement's
+// time under this weight. The two forms differ in the last bits only.
+static double logistic_of_cosine(double d) {
+  return 1.0 / (1.0 + std::exp(-20.0 * (SIXTH_PI_SINGLE - std::acos(d))));
+}
+static double hyperbolic_tangent_of_cosine(double d) { return logistic_of_cosine(d) + TANH_FLOOR; }
+
+// The slopes in d: the weight's slope in the angle x = acos d over the
+// slope of d in x, -sin x = -sqrt(1 - d^2). The slope in x follows from
+// the weight: tan x = 1 - w for the tangent, L (1 - L) for the logistic L.
+static double sine_of_cosine(double d) { return std::sqrt(std::max(0.0, 1.0 - d * d)); }
+static double cosine_slope(double, double) { return 0.5; }
+static double linear_slope(double d, double) {
+  double sine = sine_of_cosine(d);
+  return sine > 0.0 ? 1.0 / (PI_SINGLE * sine) : 0.0;
+}
+static double tangent_slope(double d, double w) {
+  double sine = sine_of_cosine(d);
+  if (sine == 0.0 || w <= 0.0) return 0.0;  // beyond 45 degrees the weight is 0
+  double t = 1.0 - w;
+  return (1.0 + t * t) / sine;
+}
+static double hyperbolic_tangent_slope(double d, double w) {
+  double sine = sine_of_cosine(d), l = w - TANH_FLOOR;
+  return sine > 0.0 ? 20.0 * l * (1.0 - l) / sine : 0.0;
 }
 
 static const WeightFunction WEIGHT_FUNCTIONS[4] = {
-    {1, "cosine", weight_cosine, weight_cosine_of_double, cosine_of_cosine},
-    {2, "linear", weight_linear, weight_linear_of_double, linear_of_cosine},
-    {3, "tangent", weight_tangent, weight_tangent_of_double, tangent_of_cosine},
+    {1, "cosine", weight_cosine, weight_cosine_of_double, cosine_of_cosine, cosine_slope},
+    {2, "linear", weight_linear, weight_linear_of_double, linear_of_cosine, linear_slope},
+    {3, "tangent", weight_tangent, weight_tangent_of_double, tangent_of_cosine, tangent_slope},
     {4, "hyperbolic tangent", weight_hyperbolic_tangent, weight_hyperbolic_tangent_of_double,
-     hyperbolic_tangent_of_cosine},
+     hyperbolic_tangent_of_cosine, hyperbolic_tangent_slope},
 };
 
 const WeightFunction& weight_function_of(int id) { return WEIGHT_FUNCTIONS[id - 1]; }

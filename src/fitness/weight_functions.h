@@ -19,6 +19,11 @@ struct WeightFunction {
   /// 0.5 d + 0.5 itself, without the round trip through the arccosine;
   /// the others take the arccosine.
   double (*weight_of_cosine)(double d);
+  /// Its derivative in d at the cosine d where the weight is w (as
+  /// weight_of_cosine gives it), for the gradient of a refined state's
+  /// summed score: from d and w alone, without the arccosine; 0 at d = -1
+  /// and 1, where the arccosine has no derivative.
+  double (*slope)(double d, double w);
 };
 
 double weight_cosine(float x);

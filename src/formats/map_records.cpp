@@ -193,7 +193,7 @@ std::string read_csv(const std::string& path, const std::string& text, MapReadin
     return "";
   }
   const std::string header = report_fields::first_line(text) + "\n";
-  bool populations = header == population_csv_header();
+  bool populations = header == population_csv_header(false) || header == population_csv_header(true);
   if (!populations && header != report_csv_header(false) && header != report_csv_header(true))
     return path + ": not a table of sorvel or sorvel-mim (another header)";
   std::map<std::string, std::size_t> columns;

@@ -132,12 +132,13 @@ std::optional<PopulationRunReport> parse_population_report_json(const std::strin
                                                population_run_report_of, error);
 }
 
-std::string population_csv_header() {
+std::string population_csv_header(bool refined) {
   return csv_header({{"site", "lat", "lon"},
                      {"data_file", "results_file", "data_count", "weight_function", "k",
                       "subsets", "populations", "population"},
                      state_csv_fields(),
                      {"votes", "data", "data_alone", "mean_misfit"},
+                     refined ? refined_state_csv_fields() : std::vector<std::string>{},
                      confidence_csv_fields(),
                      {"quality", "shmax_halfwidth"},
                      {"warnings"}});
@@ -160,6 +161,7 @@ std::string population_csv_rows(const PopulationRunReport& r) {
     f.push_back(std::to_string(p.data.size()));
     f.push_back(std::to_string(p.data_alone));
     f.push_back(decimals(b.mean_misfit, 1));
+    if (r.refine) add_refined_state_csv_fields(b.refined, f);
     add_confidence_csv_fields(p.confidence, f);
     add_quality_csv_fields(quality_class(b.shmax, p.confidence), f);
     f.push_back(std::to_string(r.warnings.size()));
@@ -168,19 +170,21 @@ std::string population_csv_rows(const PopulationRunReport& r) {
   return rows;
 }
 
-std::string population_report_refusal(const std::string& path, bool overwrite) {
-  return report_file_refusal(path, overwrite, population_csv_header());
+std::string population_report_refusal(const std::string& path, bool overwrite, bool refined) {
+  return report_file_refusal(path, overwrite, population_csv_header(refined));
 }
 
 std::string write_population_report(const std::string& path, const PopulationRunReport& report,
                                     bool overwrite) {
   return write_report_file(path, overwrite, population_report_json(report),
-                           population_csv_header(), population_csv_rows(report));
+                           population_csv_header(report.refine), population_csv_rows(report));
 }
 
 PopulationRunReport population_report_as_written(const PopulationRunReport& report) {
   std::string unused;
   std::optional<PopulationRunReport> read =
       parse_population_report_json(population_report_json(report), unused);
-  return read ? *read : report;
+  if (!read) return report;
+  read->refine = report.refine;  // a setting of the run, which no population may show
+  return *read;
 }

@@ -24,12 +24,12 @@ PopulationRunReport population_report_as_written(const PopulationRunReport& repo
 /// The CSV header line and one row per population, each ended by a line
 /// end: the run's fields, then the population's (number, axes, phi,
 /// regime, shmax, r_prime, votes, data count, mean misfit, confidence).
-std::string population_csv_header();
+std::string population_csv_header(bool refined);
 std::string population_csv_rows(const PopulationRunReport& report);
 
 /// Why the report cannot be written to `path`, or an empty text (as
 /// report_refusal, with this report's CSV header).
-std::string population_report_refusal(const std::string& path, bool overwrite);
+std::string population_report_refusal(const std::string& path, bool overwrite, bool refined);
 
 /// Writes the report (a JSON file replaced, CSV rows appended); returns
 /// the problem, or an empty text.

@@ -80,28 +80,11 @@ void draw_cone(std::string& out, Vec3d axis, double cone, const char* colour,
   svg_group_end(out);
 }
 
-// A cone of the refined resamples, at its true size: the refined states
-// are not confined to the grid.
-void draw_refined_cone(std::string& out, Vec3d axis, double cone, const char* colour,
-                       const std::string& id) {
-  if (cone > WIDEST_DRAWN_CONE) return;
-  svg_group_begin(out, id, std::string("fill=\"none\" stroke=\"") + colour +
-                               "\" stroke-width=\"2\" data-cone=\"" + fixed(cone, 1) + "\"");
-  for (const std::vector<SvgPoint>& run : small_circle(axis, cone))
-    if (run.size() > 1) svg_polyline(out, run, "");
-  svg_group_end(out);
-}
-
 // The grid state beside its refined state: a small mark of the axis's
 // colour and shape, unlabelled.
 void draw_grid_mark(std::string& out, int which, SvgPoint at, const std::string& id) {
   const char* colours[3] = {SIGMA1_COLOUR, SIGMA2_COLOUR, SIGMA3_COLOUR};
-  std::string style = std::string("fill=\"") + colours[which - 1] + "\" stroke=\"black\" stroke-width=\"0.8\"";
-  svg_group_begin(out, id, "transform=\"translate(" + svg_number(at.x) + "," + svg_number(at.y) + ")\"");
-  if (which == 1) svg_rect(out, SvgPoint{-4, -4}, 8, 8, style);
-  if (which == 2) svg_polygon(out, {{0, -5}, {4.5, 3.2}, {-4.5, 3.2}}, style);
-  if (which == 3) svg_circle(out, SvgPoint{0, 0}, 4.2, style);
-  svg_group_end(out);
+  draw_small_mark(out, which, at, id, colours[which - 1]);
 }
 
 // The sigma1 and sigma3 axes of every state that some resample chose,
@@ -338,6 +321,16 @@ void draw_mohr_panel(std::string& out, const MohrDiagram& m, double left, double
 void draw_confidence_cone(std::string& out, Vec3d axis, double cone,
                           const char* colour, const std::string& id) {
   draw_cone(out, axis, cone, colour, id);
+}
+
+void draw_refined_cone(std::string& out, Vec3d axis, double cone, const char* colour,
+                       const std::string& id) {
+  if (cone > WIDEST_DRAWN_CONE) return;
+  svg_group_begin(out, id, std::string("fill=\"none\" stroke=\"") + colour +
+                               "\" stroke-width=\"2\" data-cone=\"" + fixed(cone, 1) + "\"");
+  for (const std::vector<SvgPoint>& run : small_circle(axis, cone))
+    if (run.size() > 1) svg_polyline(out, run, "");
+  svg_group_end(out);
 }
 
 std::string CDM_confidence_picture(const FaultSet& data, const std::string& data_name,

@@ -38,6 +38,12 @@ void draw_mohr_panel(std::string& out, const MohrDiagram& diagram, double left, 
 void draw_confidence_cone(std::string& out, Vec3d axis, double cone,
                           const char* colour, const std::string& id);
 
+/// The 95 % cone of the refined resamples about the refined axis, at its
+/// true size (the refined states are not confined to the grid), left out
+/// over 45 degrees.
+void draw_refined_cone(std::string& out, Vec3d axis, double cone, const char* colour,
+                       const std::string& id);
+
 std::string CDM_confidence_picture(const FaultSet& data, const std::string& data_name,
                                    const std::string& results_name, const RunReport& report,
                                    const GridPoint* grid);

@@ -6,6 +6,7 @@
 #include <map>
 #include <utility>
 
+#include "geometry/vectors.h"
 #include "plot/confidence_picture.h"
 #include "plot/stereonet.h"
 #include "stress/stress_quantities.h"
@@ -50,26 +51,55 @@ void draw_data(std::string& out, const FaultSet& data, const DataAssignment& a) 
 // The labels of successive states stand in turn upper right, lower right,
 // upper left and lower left of their symbols, so that the axes of states
 // that share a direction stay legible.
-void draw_states(std::string& out, const Gss& gss, const std::vector<MimVote>& states) {
+// A refined state's axes are the large marks and its grid state's the
+// small ones.
+const RefinedStateReport* refined_of(const MimFindings& f, size_t s) {
+  return s < f.refined.size() && f.refined[s] ? &*f.refined[s] : nullptr;
+}
+
+SvgPoint refined_point(const TrendPlunge& axis) {
+  return net_to_picture(project_axis_degrees(axis.trend, axis.plunge));
+}
+
+void draw_states(std::string& out, const Gss& gss, const MimFindings& f) {
   static const SvgPoint label_at[4] = {{12, -9}, {12, 22}, {-34, -9}, {-34, 22}};
-  for (size_t s = 0; s < states.size(); ++s) {
-    PlotState p = state_of_gridpoint(gss, states[s].index);
+  for (size_t s = 0; s < f.states.size(); ++s) {
+    PlotState p = state_of_gridpoint(gss, f.states[s].index);
     std::string id = "state-" + std::to_string(s + 1), label = "S" + std::to_string(s + 1);
     std::string c = state_colour(int(s + 1));
     SvgPoint at = label_at[s % 4];
-    draw_marked_axis(out, 1, axis_point(p.sigma1), id + "-sigma1", c, label, at);
-    draw_marked_axis(out, 2, axis_point(p.sigma2), id + "-sigma2", c, label, at);
-    draw_marked_axis(out, 3, axis_point(p.sigma3), id + "-sigma3", c, label, at);
+    const SvgPoint grid[3] = {axis_point(p.sigma1), axis_point(p.sigma2), axis_point(p.sigma3)};
+    const RefinedStateReport* r = refined_of(f, s);
+    for (int i = 0; i < 3; ++i) {
+      std::string axis = "-sigma" + std::to_string(i + 1);
+      if (r == nullptr) {
+        draw_marked_axis(out, i + 1, grid[i], id + axis, c, label, at);
+        continue;
+      }
+      const TrendPlunge* refined[3] = {&r->sigma1, &r->sigma2, &r->sigma3};
+      draw_small_mark(out, i + 1, grid[i], id + axis, c);
+      draw_marked_axis(out, i + 1, refined_point(*refined[i]), id + "-refined" + axis, c, label, at);
+    }
   }
 }
 
-// The 95 % cones of sigma1 and sigma3 of each population that has them.
+// The 95 % cones of sigma1 and sigma3 of each population that has them:
+// those of the refined resamples, at their size, when it was refined.
 void draw_cones(std::string& out, const Gss& gss, const MimFindings& f) {
   for (size_t s = 0; s < f.confidence.size() && s < f.states.size(); ++s) {
     if (!f.confidence[s]) continue;
-    PrincipalAxes axes = principal_axes(gss.points[size_t(f.states[s].index - 1)]);
     std::string id = "state-" + std::to_string(s + 1);
     std::string c = state_colour(int(s + 1));
+    const RefinedStateReport* r = refined_of(f, s);
+    if (r != nullptr && s < f.refined_confidence.size() && f.refined_confidence[s]) {
+      const Confidence& rc = *f.refined_confidence[s];
+      draw_refined_cone(out, axis_vector(r->sigma1.trend, r->sigma1.plunge), rc.sigma1_cone,
+                        c.c_str(), id + "-refined-sigma1-cone");
+      draw_refined_cone(out, axis_vector(r->sigma3.trend, r->sigma3.plunge), rc.sigma3_cone,
+                        c.c_str(), id + "-refined-sigma3-cone");
+      continue;
+    }
+    PrincipalAxes axes = principal_axes(gss.points[size_t(f.states[s].index - 1)]);
     draw_confidence_cone(out, axes.sigma1, f.confidence[s]->sigma1_cone, c.c_str(), id + "-sigma1-cone");
     draw_confidence_cone(out, axes.sigma3, f.confidence[s]->sigma3_cone, c.c_str(), id + "-sigma3-cone");
   }
@@ -200,8 +230,12 @@ void draw_legend(std::string& out, const MimFindings& f, double top) {
   draw_marked_axis(out, 1, at, "legend-sigma1", "white", "", {0, 0});
   draw_marked_axis(out, 2, offset(at, 24, 0), "legend-sigma2", "white", "", {0, 0});
   draw_marked_axis(out, 3, offset(at, 48, 0), "legend-sigma3", "white", "", {0, 0});
+  const bool refined = std::any_of(f.refined.begin(), f.refined.end(),
+                                   [](const std::optional<RefinedStateReport>& r) { return r.has_value(); });
   svg_text(out, offset(at, 66, 5), std::string(SIGMA) + "1, " + SIGMA + "2, " + SIGMA +
-                                       "3 of state Sn, in its colour", style);
+                                       (refined ? "3 of state Sn refined (small: grid's)"
+                                                : "3 of state Sn, in its colour"),
+           style);
   svg_text(out, SvgPoint{PANEL_X, top + 26},
            "fault plane and hanging-wall slip in the colour of the state it", style);
   svg_text(out, SvgPoint{PANEL_X, top + 43},
@@ -242,7 +276,7 @@ std::string MIM_picture(const Gss& gss, const FaultSet& data, const std::string&
   svg_text(out, SvgPoint{30, 36}, title, "font-size=\"20\" font-weight=\"bold\"");
   draw_net(out);
   draw_data(out, data, findings.assignment);
-  draw_states(out, gss, findings.states);
+  draw_states(out, gss, findings);
   draw_cones(out, gss, findings);
   draw_density(out, gss, SIGMA1_NET, results.votes, findings.states, 1, {170, 0, 0});
   draw_density(out, gss, SIGMA3_NET, results.votes, findings.states, 3, {0, 30, 160});

@@ -148,6 +148,16 @@ void draw_marked_axis(std::string& out, int which, SvgPoint at, const std::strin
   svg_group_end(out);
 }
 
+void draw_small_mark(std::string& out, int which, SvgPoint at, const std::string& id,
+                     const std::string& fill) {
+  std::string style = "fill=\"" + fill + "\" stroke=\"black\" stroke-width=\"0.8\"";
+  svg_group_begin(out, id, "transform=\"translate(" + svg_number(at.x) + "," + svg_number(at.y) + ")\"");
+  if (which == 1) svg_rect(out, SvgPoint{-4, -4}, 8, 8, style);
+  if (which == 2) svg_polygon(out, {{0, -5}, {4.5, 3.2}, {-4.5, 3.2}}, style);
+  if (which == 3) svg_circle(out, SvgPoint{0, 0}, 4.2, style);
+  svg_group_end(out);
+}
+
 void draw_caption(std::string& out, const std::vector<std::string>& lines) {
   svg_group_begin(out, "caption", "font-size=\"14\"");
   double y = NET_FRAME.centre_y + NET_FRAME.radius + 48;

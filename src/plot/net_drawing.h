@@ -70,6 +70,11 @@ void draw_axis_symbol(std::string& out, int which, SvgPoint at, const std::strin
 void draw_marked_axis(std::string& out, int which, SvgPoint at, const std::string& id,
                       const std::string& fill, const std::string& label, SvgPoint label_at);
 
+/// A small unlabelled mark of the same shape, for a state beside the one
+/// the large symbol shows (the grid's state beside its refined state).
+void draw_small_mark(std::string& out, int which, SvgPoint at, const std::string& id,
+                     const std::string& fill);
+
 /// Lines of text under the net.
 void draw_caption(std::string& out, const std::vector<std::string>& lines);
 

@@ -36,6 +36,17 @@ void continuous_scores(const ContinuousState& state, const SlipData& data,
 /// datum once when counts is null).
 double counted_sum(const double* scores, const double* counts, int32_t n);
 
+/// The gradient of the summed score (each datum counted counts[j] times,
+/// once when counts is null) in the four parameters of a step of the
+/// state: the turn of its axes (a rotation vector, radians) and Phi. From
+/// each datum's derivative of its misfit cosine and the weight's slope in
+/// it, one pass over the data where differences take four; `scores` are
+/// the data's scores at the state (continuous_scores), which give the
+/// slopes without the arccosine.
+void score_gradient(const ContinuousState& state, const SlipData& data,
+                    const WeightFunction& weight, const double* counts, const double* scores,
+                    double gradient[4]);
+
 /// The state's summed score: continuous_scores into `scratch` (room for
 /// every datum), then counted_sum.
 double continuous_score_sum(const ContinuousState& state, const SlipData& data,

@@ -16,13 +16,13 @@ const double MODEL_RADIUS = 0.35;
 // The shared model's differences span half a degree, as the steps do.
 const double MODEL_DIFFERENCE = 0.01;
 // The search beyond the estimate takes steps with the resample's own
-// gradient (differences of 0.06 degrees) and the shared curvature, as many
-// as about 10,000 scores of data allow, one to four: from an estimate
-// near the top (many data) one step is enough, and the cost stays bounded
-// where the data fix no state (data at random, whose cones are wide).
+// gradient (score_gradient: one pass over the drawn data, where forward
+// differences took four) and the shared curvature, as many as about
+// 10,000 scores of data allow, one to four: from an estimate near the top
+// (many data) one step is enough, and the cost stays bounded where the
+// data fix no state (data at random, whose cones are wide).
 const int MOST_POLISH_STEPS = 4;
 const int32_t POLISH_SCORES = 10000;
-const double POLISH_DIFFERENCE = 0.001;
 
 struct SharedModel {
   ContinuousState centre;
@@ -65,7 +65,8 @@ ContinuousState polished(const ContinuousState& start, const ScoreModel& shared_
   const int steps = std::clamp(POLISH_SCORES / (6 * std::max(drawn.count, 1)), 1, MOST_POLISH_STEPS);
   for (int i = 0; i < steps; ++i) {
     model.value = climb.at.score_sum;
-    gradient_by_differences(climb.at.state, drawn, weight, counts, POLISH_DIFFERENCE, scores, model);
+    // `scores` hold the data's scores at climb.at: its sum was the last taken.
+    score_gradient(climb.at.state, drawn, weight, counts, scores, model.gradient);
     StateStep step{};
     if (!climb_step(model, drawn, weight, counts, climb, step, scores)) break;
     if (step_converged(step)) break;

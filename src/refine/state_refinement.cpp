@@ -214,15 +214,6 @@ bool step_converged(const StateStep& step) {
   return std::sqrt(dot(step.turn, step.turn)) < CONVERGED_TURN && std::fabs(step.phi) < CONVERGED_PHI;
 }
 
-void gradient_by_differences(const ContinuousState& at, const SlipData& data,
-                             const WeightFunction& weight, const double* counts, double h,
-                             double* scores, ScoreModel& model) {
-  for (int i = 0; i < 4; ++i) {
-    double plus = continuous_score_sum(moved_state(at, unit_step(i, h)), data, weight, counts, scores);
-    model.gradient[i] = (plus - model.value) / h;
-  }
-}
-
 RefinedState refine_state(const ContinuousState& start, double start_sum, const SlipData& data,
                           const WeightFunction& weight, const double* counts, RefineWork& work) {
   work.scores.resize(static_cast<std::size_t>(data.count));

@@ -97,12 +97,6 @@ bool climb_step(const ScoreModel& model, const SlipData& data, const WeightFunct
 /// degrees and a change of Phi under 0.0001.
 bool step_converged(const StateStep& step);
 
-/// The gradient of the summed score at a state (whose sum is model.value)
-/// into model.gradient, from forward differences of step h: 4 sums.
-void gradient_by_differences(const ContinuousState& at, const SlipData& data,
-                             const WeightFunction& weight, const double* counts, double h,
-                             double* scores, ScoreModel& model);
-
 /// The refined state from `start` (its summed score `start_sum`).
 RefinedState refine_state(const ContinuousState& start, double start_sum, const SlipData& data,
                           const WeightFunction& weight, const double* counts, RefineWork& work);

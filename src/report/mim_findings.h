@@ -10,6 +10,7 @@
 
 #include "confidence/confidence_report.h"
 #include "formats/mim_file.h"
+#include "report/run_report.h"
 
 struct DataAssignment {
   std::vector<std::vector<long>> misfit;  // [datum][state], whole degrees
@@ -24,6 +25,8 @@ struct MimFindings {
   DataAssignment assignment;
   std::string populations_found;  // how they were found, for the caption
   std::vector<std::optional<Confidence>> confidence;  // of each, when it has one
+  std::vector<std::optional<RefinedStateReport>> refined;  // of each, when the run refines
+  std::vector<std::optional<Confidence>> refined_confidence;  // of its refined resamples
 };
 
 #endif  // SORVEL_REPORT_MIM_FINDINGS_H_

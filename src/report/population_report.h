@@ -48,6 +48,7 @@ struct PopulationRunReport {
   double fit_limit = 0;       // degrees
   int32_t fixed_count = 0;    // 0: chosen by the rule
   int32_t least_alone = 0;    // data a population must explain on its own
+  bool refine = false;        // the run refines its states (CSV: their columns)
   std::vector<PopulationReport> populations;
   std::vector<int32_t> unassigned;  // ordinals
   std::vector<DroppedReport> dropped;

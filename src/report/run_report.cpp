@@ -59,7 +59,7 @@ RefinedStateReport describe_refined_state(const ContinuousState& state, const Fa
   return r;
 }
 
-static std::string refined_words(const RefinedStateReport& r) {
+std::string refined_words(const RefinedStateReport& r) {
   char phi[16];
   std::snprintf(phi, sizeof phi, "%.2f", r.phi);
   return ", refined sigma1 " + tenths_axis_text(r.sigma1.trend, r.sigma1.plunge) + ", sigma3 " +

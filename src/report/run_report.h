@@ -72,6 +72,10 @@ RefinedStateReport describe_refined_state(const ContinuousState& state, const Fa
 /// 0.47".
 std::string summary_words(const RunReport& report);
 
+/// The refined state as the summary line ends: ", refined sigma1
+/// 349.2/79.6, sigma3 095.1/03.2, Phi 0.47".
+std::string refined_words(const RefinedStateReport& r);
+
 /// True when a cone, in whole degrees, is at least the grid's spacing.
 bool cone_resolved(double degrees);
 

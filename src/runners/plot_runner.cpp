@@ -113,6 +113,7 @@ std::string mim_outputs(const PlotRequest& request, const Gss& gss, const FaultS
     asked.separation = request.separation;
     asked.confidence.resamples = DEFAULT_RESAMPLES;
     asked.confidence.seed = DEFAULT_SEED;
+    asked.confidence.refine = true;  // as sorvel-mim separates by default
     std::string problem;
     run = populations_of_files(asked, data, results, settings, problem);
     if (!problem.empty()) return results_name + ": " + problem;

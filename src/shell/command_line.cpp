@@ -301,7 +301,8 @@ static std::string file_refusal(const CommandLineProgram& program, const RunOpti
   }
   if (!confidence.report_file.empty()) {
     std::string refusal = program.takes_subset_size
-                              ? population_report_refusal(confidence.report_file, overwrite)
+                              ? population_report_refusal(confidence.report_file, overwrite,
+                                                          confidence.refine)
                               : report_refusal(confidence.report_file, overwrite, confidence.refine);
     if (!refusal.empty()) return refusal;
   }

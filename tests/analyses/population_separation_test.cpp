@@ -3,9 +3,11 @@
 // degrees of noise, some with random data mixed in, pairs that share an
 // axis, unequal sizes, and a single population. A datum of a population
 // is asked of the population found nearest to its true state only when
-// the true states themselves give it to that state (least misfit).
+// the true states themselves give it to that state (least misfit, under
+// the fit limit).
 //
-// What is checked over 36 such sets: the count right in at least 4 of 5
+// What is checked over 36 such sets, separated both by the grid's states
+// and by the refined ones: the count right in at least 4 of 5
 // but where two normal regimes mix (a low-Phi normal state then often
 // explains both, and one population is found: 3 of 4 sets overall);
 // a population that is not there (farther than 30 degrees from every
@@ -15,7 +17,8 @@
 // the median; a single clean population found as one. The grid's states
 // lie 10 degrees apart, and even the best grid state of each
 // population's own data gives only 75 to 95 % of its data back on these
-// mixtures, so 90 % for every population cannot be asked.
+// mixtures, so 90 % for every population cannot be asked; by the refined
+// states 90 % is asked at the median.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -133,8 +136,15 @@ struct Outcome {
   int spurious = 0;  // found populations farther than 30 degrees from every true state
 };
 
-double state_distance(const Gss& gss, int32_t index, const StressState& s) {
-  StateAxes a = state_axes(gss.points[size_t(index)]);
+// Degrees from the state found (refined when it was) to a true state.
+double state_distance(const Gss& gss, const Population& p, const StressState& s) {
+  if (p.refined) {
+    TrendPlunge s1 = downward_trend_plunge(p.refined->axes.sigma1);
+    TrendPlunge s3 = downward_trend_plunge(p.refined->axes.sigma3);
+    return std::max(axis_angle(s1.trend, s1.plunge, s.sigma1_azimuth, s.sigma1_plunge),
+                    axis_angle(s3.trend, s3.plunge, s.sigma3_azimuth, s.sigma3_plunge));
+  }
+  StateAxes a = state_axes(gss.points[size_t(p.index)]);
   return std::max(axis_angle(a.sigma1.azimuth, a.sigma1.plunge, s.sigma1_azimuth, s.sigma1_plunge),
                   axis_angle(a.sigma3.azimuth, a.sigma3.plunge, s.sigma3_azimuth, s.sigma3_plunge));
 }
@@ -150,7 +160,7 @@ Outcome judge(const Mixture& m, const MimRun& run, const PopulationSearch& searc
   for (const Population& p : search.populations) {
     double least = 180;
     for (const TruePopulation& t : m.populations)
-      least = std::min(least, state_distance(gss, p.index, t.state));
+      least = std::min(least, state_distance(gss, p, t.state));
     o.spurious += least > 30;
   }
   for (size_t t = 0; t < m.populations.size(); ++t) {
@@ -158,7 +168,7 @@ Outcome judge(const Mixture& m, const MimRun& run, const PopulationSearch& searc
     double least = 180;
     int match = 0;
     for (size_t p = 0; p < search.populations.size(); ++p) {
-      double d = state_distance(gss, search.populations[p].index, m.populations[t].state);
+      double d = state_distance(gss, search.populations[p], m.populations[t].state);
       if (d < least) least = d, match = int(p + 1);
     }
     o.state_error.push_back(least);
@@ -171,7 +181,9 @@ Outcome judge(const Mixture& m, const MimRun& run, const PopulationSearch& searc
         long misfit = misfit_degrees(tensor_of(m.populations[u].state).data(), faults.data[size_t(i)]);
         if (misfit < best) best = misfit, best_state = u;
       }
-      if (origin[size_t(i)] != int(t + 1) || best_state != t) continue;
+      if (origin[size_t(i)] != int(t + 1) || best_state != t ||
+          double(best) >= DEFAULT_SEPARATION_OPTIONS.fit_limit)
+        continue;
       ++asked;
       if (match > 0 && given[size_t(i)] == match) ++right;
     }
@@ -189,7 +201,8 @@ class PopulationSeparation : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
-  Outcome separate(const Mixture& m, PopulationSearch& search) {
+  // The separation by grid states and by refined ones, on the same run.
+  std::array<Outcome, 2> separate(const Mixture& m, std::array<PopulationSearch, 2>& search) {
     MixedData d = mixed_data(m);
     std::string data = folder_ + "/mixed.fdt";
     std::ofstream(data) << d.text;
@@ -201,10 +214,16 @@ class PopulationSeparation : public ::testing::Test {
     run.subset_size = int8_t(m.k);
     MimRun result;
     EXPECT_FALSE(MIM_run(run, current_job_time(), settings_, result));
-    search = separate_populations(result.tables.gss, result.tables.faults, result.tables.table,
-                                  result.votes, DEFAULT_SEPARATION_OPTIONS,
-                                  weight_function_of(run.weight_id));
-    return judge(m, result, search, d.origin);
+    std::array<Outcome, 2> outcomes;
+    for (int refine = 0; refine < 2; ++refine) {
+      SeparationOptions options = DEFAULT_SEPARATION_OPTIONS;
+      options.refine = refine == 1;
+      search[size_t(refine)] = separate_populations(result.tables.gss, result.tables.faults,
+                                                    result.tables.table, result.votes, options,
+                                                    weight_function_of(run.weight_id));
+      outcomes[size_t(refine)] = judge(m, result, search[size_t(refine)], d.origin);
+    }
+    return outcomes;
   }
 
   std::string folder_;
@@ -234,56 +253,80 @@ double median(std::vector<double> v) {
   return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
+// What the checks count over the sets, for one way of separating.
+struct Tally {
+  int sets = 0, right = 0, spurious = 0, populations = 0, missed = 0;
+  int unlike_sets = 0, unlike_right = 0;
+  std::vector<double> errors, shares;
+};
+
+void count_outcome(const Mixture& m, const Outcome& o, Tally& t) {
+  ++t.sets;
+  t.right += o.found == int(m.populations.size());
+  if (!m.regimes_alike) {
+    ++t.unlike_sets;
+    t.unlike_right += o.found == int(m.populations.size());
+  }
+  t.spurious += o.spurious;
+  for (size_t p = 0; p < m.populations.size(); ++p) {
+    ++t.populations;
+    if (o.state_error[p] > 25) {
+      ++t.missed;
+      continue;
+    }
+    t.errors.push_back(o.state_error[p]);
+    t.shares.push_back(o.rightly_given[p]);
+  }
+  if (m.populations.size() == 1 && m.random_share == 0) {
+    EXPECT_EQ(o.found, 1) << m.name;
+  }
+}
+
+void expect_found(const Tally& t, const char* way) {
+  std::printf("%s: count right in %d of %d sets (%d of %d without two normal regimes); %d "
+              "populations not there; %d of %d missed; median error %.1f deg; median share "
+              "given %.0f %%, least %.0f %%\n",
+              way, t.right, t.sets, t.unlike_right, t.unlike_sets, t.spurious, t.missed,
+              t.populations, median(t.errors), 100 * median(t.shares),
+              100 * *std::min_element(t.shares.begin(), t.shares.end()));
+  EXPECT_GE(t.unlike_right * 5, t.unlike_sets * 4) << way;
+  EXPECT_GE(t.right * 4, t.sets * 3) << way;
+  EXPECT_LE(t.spurious * 4, t.sets) << way;
+  EXPECT_LE(t.missed * 5, t.populations) << way;
+  EXPECT_LE(median(t.errors), 12.0) << way;
+  EXPECT_GE(median(t.shares), 0.8) << way;
+}
+
 // Every mixture drawn six times, each time with the next weight function:
-// 36 data sets, 78 true populations.
+// 36 data sets, 78 true populations, each separated by grid states and by
+// refined ones.
 TEST_F(PopulationSeparation, FindsTheTrueStatesOfSyntheticMixtures) {
 #ifdef SORVEL_UNDER_SANITIZER
   GTEST_SKIP() << "36 MIM runs take many minutes under the sanitizers";
 #endif
-  int sets = 0, right = 0, spurious = 0, populations = 0, missed = 0;
-  int unlike_sets = 0, unlike_right = 0;
-  std::vector<double> errors, shares;
+  std::array<Tally, 2> tally;
   for (unsigned draw = 1; draw <= 6; ++draw) {
     for (Mixture m : mixtures()) {
       m.seed += 100 * draw;
       m.weight_id = int(1 + draw % 4);  // the separation must not hang on one weight function
-      PopulationSearch search;
-      Outcome o = separate(m, search);
-      ++sets;
-      right += o.found == int(m.populations.size());
-      if (!m.regimes_alike) {
-        ++unlike_sets;
-        unlike_right += o.found == int(m.populations.size());
-      }
-      spurious += o.spurious;
-      std::printf("%-28s draw %u found %d of %zu:", m.name, draw, o.found, m.populations.size());
-      for (size_t t = 0; t < m.populations.size(); ++t) {
-        std::printf(" [%.0f deg, %.0f %%]", o.state_error[t], 100 * o.rightly_given[t]);
-        ++populations;
-        if (o.state_error[t] > 25) {
-          ++missed;
-          continue;
-        }
-        errors.push_back(o.state_error[t]);
-        shares.push_back(o.rightly_given[t]);
-      }
+      std::array<PopulationSearch, 2> search;
+      std::array<Outcome, 2> o = separate(m, search);
+      std::printf("%-28s draw %u found %d, refined %d of %zu:", m.name, draw, o[0].found,
+                  o[1].found, m.populations.size());
+      for (size_t t = 0; t < m.populations.size(); ++t)
+        std::printf(" [%.0f deg, %.0f %% -> %.0f deg, %.0f %%]", o[0].state_error[t],
+                    100 * o[0].rightly_given[t], o[1].state_error[t], 100 * o[1].rightly_given[t]);
       std::printf("\n");
-      if (m.populations.size() == 1 && m.random_share == 0) {
-        EXPECT_EQ(o.found, 1) << m.name;
-      }
+      for (int way = 0; way < 2; ++way) count_outcome(m, o[size_t(way)], tally[size_t(way)]);
     }
   }
-  std::printf("count right in %d of %d sets (%d of %d without two normal regimes); %d "
-              "populations not there; %d of %d missed; median error %.1f deg; median share "
-              "given %.0f %%\n",
-              right, sets, unlike_right, unlike_sets, spurious, missed, populations,
-              median(errors), 100 * median(shares));
-  EXPECT_GE(unlike_right * 5, unlike_sets * 4);
-  EXPECT_GE(right * 4, sets * 3);
-  EXPECT_LE(spurious * 4, sets);
-  EXPECT_LE(missed * 5, populations);
-  EXPECT_LE(median(errors), 12.0);
-  EXPECT_GE(median(shares), 0.8);
+  expect_found(tally[0], "grid states");
+  expect_found(tally[1], "refined states");
+  // Settled by the refined states, half the populations found get at
+  // least 90 % of the data their true states give them (93 % at the
+  // median, 91 % by the grid's states); not every one does on these
+  // mixtures.
+  EXPECT_GE(median(tally[1].shares), 0.9);
 }
 
 }  // namespace

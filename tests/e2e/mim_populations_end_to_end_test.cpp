@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "plot/picture_reading.h"
 #include "support/program_runner.h"
 #include "support/synthetic_data.h"
 
@@ -102,6 +103,21 @@ TEST_F(MimPopulations, EachPopulationIsWhatSorvelFindsOnItsOwnData) {
   }
   EXPECT_EQ(file_exists(path("part0.fdt")), !report["unassigned"].empty());
 
+  // The picture marks each population's refined axes, its grid state's
+  // beside them.
+  std::string svg = read_file(path("run.svg"));
+  for (size_t p = 0; p < populations.size(); ++p) {
+    std::string id = "state-" + std::to_string(p + 1);
+    for (const char* axis : {"sigma1", "sigma2", "sigma3"}) {
+      const Json& refined = populations[p]["refined"][axis];
+      expect_at(translation_of(svg, id + "-refined-" + axis),
+                expected_point(refined[0].get<double>(), refined[1].get<double>()), id);
+      const Json& grid = populations[p][axis];
+      expect_at(translation_of(svg, id + "-" + axis),
+                expected_point(grid[0].get<double>(), grid[1].get<double>()), id);
+    }
+  }
+
   // sorvel-plot draws the same picture from the files and prints the same lines.
   ProgramRun plot = run("sorvel-plot", {"--report", "run.json", "mixed.fdt", "mixed.mim", "plot.svg"});
   ASSERT_EQ(plot.status, 0) << plot.errors;
@@ -122,7 +138,9 @@ TEST_F(MimPopulations, LinesNameEveryPopulationAndDatum) {
   static const std::regex population(
       "  Population [123]: sigma1 [0-9]{3}/[0-9]{2}, sigma2 [0-9]{3}/[0-9]{2}, sigma3 "
       "[0-9]{3}/[0-9]{2}, Phi [01]\\.[0-9], regime (NF|NS|SS|TS|TF|U), SHmax ([0-9]{3}|none), "
-      "R' [0-3]\\.[0-9], data [0-9]+ \\(alone [0-9]+\\), mean misfit [0-9]+\\.[0-9], votes [0-9]+");
+      "R' [0-3]\\.[0-9], data [0-9]+ \\(alone [0-9]+\\), mean misfit [0-9]+\\.[0-9], votes [0-9]+, "
+      "refined sigma1 [0-9]{3}\\.[0-9]/[0-9]{2}\\.[0-9], sigma3 [0-9]{3}\\.[0-9]/[0-9]{2}\\.[0-9], "
+      "Phi [01]\\.[0-9]{2}");
   static const std::regex datum("  Datum [0-9]+: (Population [123], misfit [0-9]+|none)");
   for (size_t i = 2; i < 5; ++i) EXPECT_TRUE(std::regex_match(lines[i], population)) << lines[i];
   for (size_t i = 5; i < lines.size(); ++i) EXPECT_TRUE(std::regex_match(lines[i], datum)) << lines[i];

@@ -171,7 +171,7 @@ TEST(ReportFilesTest, CsvHeadersShareTheStateAndConfidenceFields) {
             "refined_phi,refined_shmax,level,resamples,seed,sigma1_cone,sigma3_cone,"
             "phi_low,phi_high,shmax_low,shmax_high,shmax_undefined,r_prime_low,r_prime_high,"
             "best_share,quality,shmax_halfwidth,warnings\n");
-  EXPECT_EQ(population_csv_header(),
+  EXPECT_EQ(population_csv_header(false),
             "site,lat,lon,data_file,results_file,data_count,weight_function,k,subsets,populations,population,"
             "sigma1_trend,sigma1_plunge,sigma2_trend,sigma2_plunge,sigma3_trend,sigma3_plunge,"
             "phi,regime,shmax,r_prime,votes,data,data_alone,mean_misfit,level,resamples,seed,"

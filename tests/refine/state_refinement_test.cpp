@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <random>
 #include <sstream>
 #include <vector>
 
 #include "data/fault_geometry.h"
 #include "fitness/fitness_table.h"
+#include "geometry/vectors.h"
 #include "refine/state_refinement.h"
 #include "support/grid_fixture.h"
 #include "support/synthetic_data.h"
@@ -76,6 +79,50 @@ TEST(StateRefinementTest, RefinedStateFindsATrueStateBetweenTheGridsStates) {
     std::printf("  %-18s grid off %.2f deg, refined off %.4f, %.4f deg, Phi %.4f, score %.3f of %.3f\n",
                 weight.name, grid_off, axis_angle(r.state.axes.sigma1, true1),
                 axis_angle(r.state.axes.sigma3, true3), r.state.phi, r.score_sum / 40, grid_sum / 40);
+  }
+}
+
+// The gradient from the derivatives of the misfit cosines is the slope
+// the summed score shows: central differences of a millionth of a radian
+// (and of Phi) about states near and far from the truth of noisy data,
+// each datum counted as a resample counts it, under every weight function.
+TEST(StateRefinementTest, GradientIsTheSlopeOfTheSummedScore) {
+  std::mt19937 random(31);
+  std::uniform_real_distribution<double> u(-1.0, 1.0);
+  std::uniform_int_distribution<int> drawn(0, 3);
+  for (int trial = 0; trial < 12; ++trial) {
+    const StressState truth = random_stress_state(random);
+    const std::vector<FaultDatum> data = noisy_data_set(truth, 40, 5.0 + 2.0 * trial, random);
+    const int32_t n = static_cast<int32_t>(data.size());
+    const SlipData slips = slip_data(data.data(), n);
+    std::vector<double> counts(data.size()), scores(data.size());
+    for (double& c : counts) c = drawn(random);
+    const Vec3d e1 = axis_vector(truth.sigma1_azimuth, truth.sigma1_plunge);
+    const Vec3d e3 = axis_vector(truth.sigma3_azimuth, truth.sigma3_plunge);
+    const double off = trial % 2 ? 0.02 : 0.3;  // radians: near the truth and far from it
+    const ContinuousState state = moved_state(
+        ContinuousState{PrincipalAxes{e1, cross(e3, e1), e3}, 0.5},
+        StateStep{{off * u(random), off * u(random), off * u(random)}, 0.45 * u(random)});
+    for (int id = 1; id <= 4; ++id) {
+      const WeightFunction& weight = weight_function_of(id);
+      double gradient[4];
+      std::vector<double> at(data.size());
+      continuous_scores(state, slips, weight, at.data());
+      score_gradient(state, slips, weight, counts.data(), at.data(), gradient);
+      for (int i = 0; i < 4; ++i) {
+        const double h = 1e-6;
+        StateStep plus{{0.0, 0.0, 0.0}, 0.0}, minus{{0.0, 0.0, 0.0}, 0.0};
+        double* p[4] = {&plus.turn.x, &plus.turn.y, &plus.turn.z, &plus.phi};
+        double* m[4] = {&minus.turn.x, &minus.turn.y, &minus.turn.z, &minus.phi};
+        *p[i] = h, *m[i] = -h;
+        const double slope =
+            (continuous_score_sum(moved_state(state, plus), slips, weight, counts.data(), scores.data()) -
+             continuous_score_sum(moved_state(state, minus), slips, weight, counts.data(), scores.data())) /
+            (2.0 * h);
+        EXPECT_NEAR(gradient[i], slope, 1e-4 * (std::fabs(slope) + 10.0))
+            << weight.name << ", trial " << trial << ", parameter " << i;
+      }
+    }
   }
 }
 

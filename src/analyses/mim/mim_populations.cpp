@@ -66,13 +66,6 @@ class ColumnsInFront {
   std::vector<std::pair<int32_t, int32_t>> swaps_;
 };
 
-// A population's state refined on its own data from its grid state.
-ContinuousState refined_population_state(const MimRun& mim, const Population& found,
-                                         const SlipData& slips, const WeightFunction& weight) {
-  return refine_from_starts({continuous_state(mim.tables.gss.points[static_cast<std::size_t>(found.index)])},
-                            slips, weight).state;
-}
-
 void add_confidence(const MimRun& mim, const Population& found, const AnalysisRun& run,
                     const RunSettings& settings, const SlipData& slips,
                     const std::optional<ContinuousState>& refined, PopulationReport& p) {
@@ -120,7 +113,11 @@ PopulationReport describe_population(const MimRun& mim, const Population& found,
   const SlipData slips = slip_data(own.data(), n);
   std::optional<ContinuousState> refined;
   if (run.confidence.refine && n > 0) {
-    refined = refined_population_state(mim, found, slips, weight_function_of(run.weight_id));
+    // The state that gave the population its data in the separation.
+    refined = found.refined ? *found.refined
+                            : refined_population_state(
+                                  mim.tables.gss.points[static_cast<std::size_t>(found.index)],
+                                  slips, weight_function_of(run.weight_id));
     p.state.refined = describe_refined_state(*refined, own.data(), n);
   }
   add_confidence(mim, found, run, settings, slips, refined, p);
@@ -168,6 +165,7 @@ std::string population_line(const PopulationReport& p, std::size_t number) {
             " to " + one_decimal(p.confidence->phi.high);
   else if (!p.no_confidence.empty())
     line += ", no bootstrap (" + p.no_confidence + ")";
+  if (s.refined) line += refined_words(*s.refined);
   return line;
 }
 
@@ -194,8 +192,10 @@ PopulationRunReport MIM_populations(const AnalysisRun& run, const MimRun& mim,
                                     const RunSettings& settings) {
   report_progress_message(settings, "  * Separating populations *");
   const RunTables& tables = mim.tables;
+  SeparationOptions separation = run.separation;
+  separation.refine = run.confidence.refine;
   PopulationSearch search =
-      separate_populations(tables.gss, tables.faults, tables.table, mim.votes, run.separation,
+      separate_populations(tables.gss, tables.faults, tables.table, mim.votes, separation,
                            weight_function_of(run.weight_id));
   PopulationRunReport r;
   r.site = run.confidence.site;
@@ -211,6 +211,7 @@ PopulationRunReport MIM_populations(const AnalysisRun& run, const MimRun& mim,
   r.fit_limit = run.separation.fit_limit;
   r.fixed_count = run.separation.count;
   r.least_alone = search.least_alone;
+  r.refine = run.confidence.refine;
   for (const Population& found : search.populations)
     r.populations.push_back(describe_population(mim, found, run, settings));
   for (int32_t i : search.unassigned) r.unassigned.push_back(i + 1);

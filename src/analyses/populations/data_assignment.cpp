@@ -54,6 +54,8 @@ MimFindings findings_of_report(const Gss& gss, const FaultSet& data,
   for (const PopulationReport& p : report.populations) {
     f.states.push_back({p.state.grid_index + 1, p.votes});
     f.confidence.push_back(p.confidence);
+    f.refined.push_back(p.state.refined);
+    f.refined_confidence.push_back(p.refined_confidence);
   }
   f.assignment = assign_data(gss, data, f.states, report.fit_limit);
   // The report's assignment, not the nearest state: they agree but for ties.

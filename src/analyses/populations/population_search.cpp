@@ -13,6 +13,7 @@
 #include "fitness/ranking.h"
 #include "fitness/weight_functions.h"
 #include "geometry/vectors.h"
+#include "refine/state_refinement.h"
 
 namespace {
 
@@ -43,32 +44,61 @@ int32_t least_data(const SeparationOptions& options, int32_t data_count) {
 struct Candidate {
   int32_t index;      // 0-based grid index
   int32_t score_sum;  // 0 until the first inversion
+  std::optional<ContinuousState> refined;  // its grid state refined on its data, when asked
 };
 
 const float* tensor_of(const Gss& gss, int32_t index) {
   return gss.points[static_cast<std::size_t>(index)].stress_tensor;
 }
 
-// misfit[i][p]: whole degrees of datum i under the state of candidate p.
-using Misfits = std::vector<std::vector<long>>;
+// What every round reads: the data, their scores, the options and, for
+// the refined states, the data laid out for the sums.
+struct SearchInput {
+  const Gss& gss;
+  const FaultSet& faults;
+  const FitnessTable& table;
+  const SeparationOptions& options;
+  const WeightFunction& weight;
+  SlipData slips;  // of every datum; empty unless the search refines
+};
 
-Misfits misfits_under(const Gss& gss, const FaultSet& faults, const std::vector<Candidate>& states) {
+// misfit[i][p]: degrees of datum i under the state of candidate p, whole
+// under a grid state, as they come under a refined one.
+using Misfits = std::vector<std::vector<double>>;
+
+Misfits misfits_under(const SearchInput& in, const std::vector<Candidate>& states) {
+  const FaultSet& faults = in.faults;
   Misfits misfit(static_cast<std::size_t>(faults.count));
-  for (int32_t i = 0; i < faults.count; ++i)
-    for (const Candidate& c : states)
-      misfit[static_cast<std::size_t>(i)].push_back(
-          misfit_degrees(tensor_of(gss, c.index), faults.data[static_cast<std::size_t>(i)]));
+  std::vector<double> angles(static_cast<std::size_t>(faults.count));
+  for (const Candidate& c : states) {
+    if (c.refined) misfit_angles(*c.refined, in.slips, angles.data());
+    for (int32_t i = 0; i < faults.count; ++i) {
+      const std::size_t at = static_cast<std::size_t>(i);
+      misfit[at].push_back(c.refined ? angles[at] / DEGREE
+                                     : double(misfit_degrees(tensor_of(in.gss, c.index),
+                                                             faults.data[at])));
+    }
+  }
   return misfit;
+}
+
+// The grid state `index` refined on the data `data` (0-based).
+ContinuousState refined_on(const SearchInput& in, int32_t index, const std::vector<int32_t>& data) {
+  std::vector<FaultDatum> own;
+  for (int32_t i : data) own.push_back(in.faults.data[static_cast<std::size_t>(i)]);
+  return refined_population_state(in.gss.points[static_cast<std::size_t>(index)],
+                                  slip_data(own.data(), static_cast<int32_t>(own.size())),
+                                  in.weight);
 }
 
 // The candidate each datum fits best below the limit (the first on a
 // tie), or NONE.
 std::vector<int32_t> assign(const Misfits& misfit, double fit_limit) {
   std::vector<int32_t> state;
-  for (const std::vector<long>& m : misfit) {
+  for (const std::vector<double>& m : misfit) {
     int32_t best = NONE;
     for (std::size_t p = 0; p < m.size(); ++p)
-      if (double(m[p]) < fit_limit && (best == NONE || m[p] < m[static_cast<std::size_t>(best)]))
+      if (m[p] < fit_limit && (best == NONE || m[p] < m[static_cast<std::size_t>(best)]))
         best = static_cast<int32_t>(p);
     state.push_back(best);
   }
@@ -85,10 +115,10 @@ std::vector<std::vector<int32_t>> members(const std::vector<int32_t>& state, std
 // Data under the limit for candidate p and for no other.
 std::vector<int32_t> alone_counts(const Misfits& misfit, std::size_t count, double fit_limit) {
   std::vector<int32_t> alone(count, 0);
-  for (const std::vector<long>& m : misfit) {
+  for (const std::vector<double>& m : misfit) {
     int32_t fitting = 0, which = 0;
     for (std::size_t p = 0; p < m.size(); ++p)
-      if (double(m[p]) < fit_limit) ++fitting, which = static_cast<int32_t>(p);
+      if (m[p] < fit_limit) ++fitting, which = static_cast<int32_t>(p);
     if (fitting == 1) ++alone[static_cast<std::size_t>(which)];
   }
   return alone;
@@ -108,22 +138,25 @@ void rank_by_data(std::vector<Ranked>& ranked) {
   });
 }
 
-// One round: assign, invert each population on its own data, keep the
-// larger of two states closer than the separation, drop those with too
-// few data.
-std::vector<Candidate> next_states(const Gss& gss, const FaultSet& faults,
-                                   const FitnessTable& table, const std::vector<Candidate>& states,
-                                   const SeparationOptions& options) {
-  std::vector<int32_t> state = assign(misfits_under(gss, faults, states), options.fit_limit);
+// One round: assign, invert each population on its own data (and refine
+// its state there when asked), keep the larger of two states closer than
+// the separation, drop those with too few data.
+std::vector<Candidate> next_states(const SearchInput& in, const std::vector<Candidate>& states) {
+  const SeparationOptions& options = in.options;
+  const Gss& gss = in.gss;
+  std::vector<int32_t> state = assign(misfits_under(in, states), options.fit_limit);
   std::vector<std::vector<int32_t>> data = members(state, states.size());
+  const int32_t least = least_data(options, in.faults.count);
   std::vector<Ranked> ranked;
   for (std::size_t p = 0; p < states.size(); ++p) {
     if (data[p].empty()) continue;
-    BestOfData best = best_state_of_data(table, data[p]);
-    ranked.push_back({{best.index, best.score_sum}, data[p]});
+    BestOfData best = best_state_of_data(in.table, data[p]);
+    Candidate c{best.index, best.score_sum, std::nullopt};
+    if (options.refine && static_cast<int32_t>(data[p].size()) >= least)
+      c.refined = refined_on(in, best.index, data[p]);
+    ranked.push_back({c, data[p]});
   }
   rank_by_data(ranked);
-  const int32_t least = least_data(options, faults.count);
   std::vector<Candidate> kept;
   std::vector<UnitDeviator> kept_deviators;
   for (const Ranked& r : ranked) {
@@ -139,23 +172,29 @@ std::vector<Candidate> next_states(const Gss& gss, const FaultSet& faults,
   return kept;
 }
 
-bool same_states(const std::vector<Candidate>& a, const std::vector<Candidate>& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](const Candidate& x, const Candidate& y) { return x.index == y.index; });
+// The states of a round as one key: each grid index and, when refined,
+// the refined state's axes and Phi, which follow from its data alone.
+std::vector<double> key_of(const std::vector<Candidate>& states) {
+  std::vector<double> key;
+  for (const Candidate& c : states) {
+    key.push_back(c.index);
+    if (!c.refined) continue;
+    for (const Vec3d& axis : {c.refined->axes.sigma1, c.refined->axes.sigma2})
+      key.insert(key.end(), {axis.x, axis.y, axis.z});
+    key.push_back(c.refined->phi);
+  }
+  return key;
 }
 
 // Rounds until the states stay as they are or repeat an earlier round.
-std::vector<Candidate> settle(const Gss& gss, const FaultSet& faults, const FitnessTable& table,
-                              std::vector<Candidate> states, const SeparationOptions& options,
+std::vector<Candidate> settle(const SearchInput& in, std::vector<Candidate> states,
                               int32_t& rounds) {
-  std::set<std::vector<int32_t>> seen;
+  std::set<std::vector<double>> seen;
   for (int32_t round = 0; round < MAX_ROUNDS && !states.empty(); ++round) {
     ++rounds;
-    std::vector<Candidate> next = next_states(gss, faults, table, states, options);
-    if (same_states(next, states)) return next;
-    std::vector<int32_t> key;
-    for (const Candidate& c : next) key.push_back(c.index);
+    std::vector<Candidate> next = next_states(in, states);
+    std::vector<double> key = key_of(next);
+    if (key == key_of(states)) return next;
     if (!seen.insert(key).second) return next;
     states = next;
   }
@@ -216,7 +255,7 @@ std::vector<Candidate> peeled_states(const Gss& gss, const FaultSet& faults,
           fit_limit)
         rest.push_back(i);
     if (static_cast<int32_t>(pool.size() - rest.size()) < least) break;
-    states.push_back({best.index, best.score_sum});
+    states.push_back({best.index, best.score_sum, std::nullopt});
     pool = rest;
   }
   return states;
@@ -250,11 +289,12 @@ struct Standing {
   std::vector<long> votes;
 };
 
-Standing standing_of(const Gss& gss, const FaultSet& faults, const GridValues& votes,
-                     const std::vector<Candidate>& states, double fit_limit) {
-  Misfits misfit = misfits_under(gss, faults, states);
+Standing standing_of(const SearchInput& in, const GridValues& votes,
+                     const std::vector<Candidate>& states) {
+  const double fit_limit = in.options.fit_limit;
+  Misfits misfit = misfits_under(in, states);
   return {members(assign(misfit, fit_limit), states.size()),
-          alone_counts(misfit, states.size(), fit_limit), shared_votes(gss, votes, states)};
+          alone_counts(misfit, states.size(), fit_limit), shared_votes(in.gss, votes, states)};
 }
 
 // The population the options ask to drop, with the reason, or none.
@@ -297,18 +337,25 @@ BestOfData best_state_of_data(const FitnessTable& table, const std::vector<int32
   return {sort_gridpoints(sums).back(), greatest};
 }
 
+ContinuousState refined_population_state(const GridPoint& grid_state, const SlipData& own,
+                                         const WeightFunction& weight) {
+  return refine_from_starts({continuous_state(grid_state)}, own, weight).state;
+}
+
 PopulationSearch separate_populations(const Gss& gss, const FaultSet& faults,
                                       const FitnessTable& table, const GridValues& votes,
                                       const SeparationOptions& options,
                                       const WeightFunction& weight) {
   PopulationSearch search;
+  const SearchInput in{gss, faults, table, options, weight,
+                       options.refine ? slip_data(faults.data.data(), faults.count) : SlipData{}};
   std::vector<Candidate> states = peeled_states(gss, faults, table, options, weight);
   search.seeds = static_cast<int32_t>(states.size());
   search.least_alone = least_data_alone(faults.count);
   Standing standing;
   while (true) {
-    states = settle(gss, faults, table, states, options, search.rounds);
-    standing = standing_of(gss, faults, votes, states, options.fit_limit);
+    states = settle(in, states, search.rounds);
+    standing = standing_of(in, votes, states);
     auto drop = to_drop(standing, options, search.least_alone);
     if (!drop) break;
     std::size_t w = drop->first;
@@ -319,7 +366,8 @@ PopulationSearch separate_populations(const Gss& gss, const FaultSet& faults,
   for (std::size_t p = 0; p < states.size(); ++p)
     search.populations.push_back({states[p].index,
                                   score_sum(table, states[p].index, standing.data[p]),
-                                  standing.data[p], standing.alone[p], standing.votes[p]});
+                                  standing.data[p], standing.alone[p], standing.votes[p],
+                                  states[p].refined});
   std::stable_sort(search.populations.begin(), search.populations.end(),
                    [](const Population& a, const Population& b) {
                      return a.data.size() != b.data.size() ? a.data.size() > b.data.size()

@@ -9,7 +9,10 @@
 // population's state becomes the best grid state of its own data (the
 // state a CDM run on those data ranks best), states that came closer than
 // the separation are merged and a population left with too few data is
-// dropped.
+// dropped. When the search refines, each population's state is that grid
+// state refined on its data, and the data go by their misfits under the
+// refined states: the grid's states lie up to 5 degrees from any state,
+// enough to hand a datum near the fit limit to the wrong population.
 //
 // How many populations there are is decided by one rule the user can
 // check: each population must explain on its own, that is with a misfit
@@ -24,17 +27,21 @@
 #define SORVEL_ANALYSES_POPULATIONS_POPULATION_SEARCH_H_
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "common/tables.h"
 #include "fitness/weight_functions.h"
+#include "refine/continuous_fit.h"
 #include "stress/data_fit.h"
+#include "stress/stress_quantities.h"
 
 struct SeparationOptions {
   double separation;  // degrees of stress difference: closer states merge
   double min_votes;   // share of the most-voted population's votes, 0 to 1
   double fit_limit;   // degrees: a datum fits a state below it
   int32_t count;      // populations to keep; 0: as many as the rule allows
+  bool refine = false;  // data assigned by the refined states of the populations
 };
 
 /// Chosen on synthetic mixtures of two to four populations with 8 to 12
@@ -61,6 +68,7 @@ struct Population {
   std::vector<int32_t> data;  // 0-based, in file order
   int32_t alone;              // data it explains that no other population does
   long votes;                 // subsets whose voted state lies nearest to its state
+  std::optional<ContinuousState> refined;  // the state that gave it its data, when refined
 };
 
 enum class DropReason {
@@ -102,5 +110,10 @@ struct BestOfData {
   int32_t score_sum;
 };
 BestOfData best_state_of_data(const FitnessTable& table, const std::vector<int32_t>& data);
+
+/// A population's refined state: its grid state refined on its own data
+/// (`own`), from that state alone.
+ContinuousState refined_population_state(const GridPoint& grid_state, const SlipData& own,
+                                         const WeightFunction& weight);
 
 #endif  // SORVEL_ANALYSES_POPULATIONS_POPULATION_SEARCH_H_
