@@ -188,6 +188,41 @@
 
   const RESULTS_EXTENSION = { cdm: '.cdm', cim: '.cim', mim: '.mim' };
 
+  // ---- the fill shared between workers ----
+
+  // A CDM run without the bootstrap keeps only the sums of the scores:
+  // helper workers, one a core, each sum the data over a share of the grid
+  // and the run takes their sums (web/fill_shares.cpp), the very sums it
+  // would make. Below some hundreds of data a helper's start costs more
+  // than its share of the fill; helpers that fail leave the fill to the run.
+  const SHARED_FILL_LINES = 500;
+  const MOST_HELPERS = 8;
+
+  function fillHelpers(choices, bytes) {
+    if (choices.analysis !== 'cdm' || Number(choices.bootstrap) !== 0) return 0;
+    const cores = Math.min(navigator.hardwareConcurrency || 1, MOST_HELPERS);
+    if (cores < 2) return 0;
+    let lines = 0;
+    for (let i = 0; i < bytes.length && lines < SHARED_FILL_LINES; i++) lines += bytes[i] === 10;
+    return lines >= SHARED_FILL_LINES ? cores : 0;
+  }
+
+  // The command line of the run, with the helpers' files among its inputs
+  // where they made them all.
+  async function withSharedFill(args, inputs, helpers) {
+    if (helpers < 2) return args;
+    const shares = await Promise.all(Array.from({ length: helpers }, (_, i) =>
+      runProgram(['--fill-share=' + i + '/' + helpers, ...args], inputs, () => {})));
+    const names = [];
+    for (let i = 0; i < helpers; i++) {
+      const name = 'fill-share-' + i;
+      if (shares[i].status !== 0 || !shares[i].files[name]) return args;
+      inputs[name] = shares[i].files[name];
+      names.push(name);
+    }
+    return ['--fill-from=' + names.join(','), ...args];
+  }
+
   // ---- the outputs on the page ----
 
   const madeUrls = [];
@@ -359,7 +394,8 @@
     const inputs = { [data.name]: data.bytes };
     if (several && table.bytes) inputs[table.name] = table.bytes;
     const summary = [];
-    const args = analysisCommand(choices, data.name, reportName);
+    const args = await withSharedFill(analysisCommand(choices, data.name, reportName), inputs,
+                                      fillHelpers(choices, data.bytes));
     const [checkMessages, run] = await Promise.all([data.checked, runProgram(args, inputs, (line) => {
       const share = shareOfLine(line);
       if (share !== null) showProgress(share);
