@@ -33,8 +33,23 @@
 
   // ---- one program in one worker ----
 
-  let running = null;  // { worker, reject } of the program now running
+  const running = new Set();  // { worker, reject } of each program now running
   let cancelled = false;  // Cancel pressed during this batch
+
+  // A worker started ahead of the next program, its module made while the
+  // page waits for the user: a run then starts at once. Each worker runs
+  // one program and is ended with it, so no run sees another's memory.
+  let spare = null;
+
+  function startSpare() {
+    workerUrl.then((url) => { if (spare === null) spare = new Worker(url); }, () => {});
+  }
+
+  function takeWorker(url) {
+    const worker = spare || new Worker(url);
+    spare = null;
+    return worker;
+  }
 
   // Runs PROGRAM ARGS... on the input files (name -> bytes); every line it
   // prints on standard output goes to onLine as it comes. Resolves with
@@ -44,11 +59,16 @@
     // Cancel between two programs of a run stops it before the next.
     if (cancelled) throw new RunCancelled('cancelled');
     return new Promise((resolve, reject) => {
-      const worker = new Worker(url);
-      running = { worker, reject };
+      const worker = takeWorker(url);
+      const entry = { worker, reject };
+      running.add(entry);
       const stdout = [];
       const stderr = [];
-      const finish = () => { worker.terminate(); running = null; };
+      const finish = () => {
+        worker.terminate();
+        running.delete(entry);
+        startSpare();
+      };
       worker.onmessage = (event) => {
         const m = event.data;
         if (m.type === 'stdout') {
@@ -75,11 +95,11 @@
 
   function cancelRun() {
     cancelled = true;
-    if (!running) return;
-    running.worker.terminate();
-    const { reject } = running;
-    running = null;
-    reject(new RunCancelled('cancelled'));
+    for (const entry of Array.from(running)) {
+      entry.worker.terminate();
+      running.delete(entry);
+      entry.reject(new RunCancelled('cancelled'));
+    }
   }
 
   // What the browser says when the module cannot have the memory a run
@@ -167,6 +187,41 @@
   }
 
   const RESULTS_EXTENSION = { cdm: '.cdm', cim: '.cim', mim: '.mim' };
+
+  // ---- the fill shared between workers ----
+
+  // A CDM run without the bootstrap keeps only the sums of the scores:
+  // helper workers, one a core, each sum the data over a share of the grid
+  // and the run takes their sums (web/fill_shares.cpp), the very sums it
+  // would make. Below some hundreds of data a helper's start costs more
+  // than its share of the fill; helpers that fail leave the fill to the run.
+  const SHARED_FILL_LINES = 500;
+  const MOST_HELPERS = 8;
+
+  function fillHelpers(choices, bytes) {
+    if (choices.analysis !== 'cdm' || Number(choices.bootstrap) !== 0) return 0;
+    const cores = Math.min(navigator.hardwareConcurrency || 1, MOST_HELPERS);
+    if (cores < 2) return 0;
+    let lines = 0;
+    for (let i = 0; i < bytes.length && lines < SHARED_FILL_LINES; i++) lines += bytes[i] === 10;
+    return lines >= SHARED_FILL_LINES ? cores : 0;
+  }
+
+  // The command line of the run, with the helpers' files among its inputs
+  // where they made them all.
+  async function withSharedFill(args, inputs, helpers) {
+    if (helpers < 2) return args;
+    const shares = await Promise.all(Array.from({ length: helpers }, (_, i) =>
+      runProgram(['--fill-share=' + i + '/' + helpers, ...args], inputs, () => {})));
+    const names = [];
+    for (let i = 0; i < helpers; i++) {
+      const name = 'fill-share-' + i;
+      if (shares[i].status !== 0 || !shares[i].files[name]) return args;
+      inputs[name] = shares[i].files[name];
+      names.push(name);
+    }
+    return ['--fill-from=' + names.join(','), ...args];
+  }
 
   // ---- the outputs on the page ----
 
@@ -296,15 +351,18 @@
   // The data file the analysis reads: the file itself when it is one of
   // ours, else what sorvel-import makes of it. Resolves with its name and
   // bytes, or null when the import refused the file (its report shown).
+  // A file of ours is checked beside the analysis, in a worker of its
+  // own: the check only reports, so `checked` (its messages) is awaited
+  // with the analysis rather than before it.
   async function importedData(file, bytes, choices, messages) {
     const asIs = choices.notation === 'fdt' ||
                  (choices.notation === 'guess' && extensionOf(file.name) === 'fdt');
     const name = file.name;
     if (asIs) {
-      const check = await runProgram(['sorvel-import', '--check', '--format', 'fdt', asOperand(name)],
-                                     { [name]: bytes }, () => {});
-      messages.push(...check.stdout, ...check.stderr);
-      return { name, bytes };
+      const checked = runProgram(['sorvel-import', '--check', '--format', 'fdt', asOperand(name)],
+                                 { [name]: bytes }, () => {})
+        .then((check) => [...check.stdout, ...check.stderr]);
+      return { name, bytes, checked };
     }
     const output = stemOf(name) + '.fdt';
     const args = ['sorvel-import'];
@@ -313,7 +371,7 @@
     const run = await runProgram(args, { [name]: bytes }, () => {});
     messages.push(...run.stdout, ...run.stderr);
     if (run.status !== 0 || !run.files[output]) return null;
-    return { name: output, bytes: run.files[output] };
+    return { name: output, bytes: run.files[output], checked: Promise.resolve([]) };
   }
 
   // One file; `table` carries the CSV table between the files of a batch.
@@ -336,15 +394,18 @@
     const inputs = { [data.name]: data.bytes };
     if (several && table.bytes) inputs[table.name] = table.bytes;
     const summary = [];
-    const args = analysisCommand(choices, data.name, reportName);
-    const run = await runProgram(args, inputs, (line) => {
+    const args = await withSharedFill(analysisCommand(choices, data.name, reportName), inputs,
+                                      fillHelpers(choices, data.bytes));
+    const [checkMessages, run] = await Promise.all([data.checked, runProgram(args, inputs, (line) => {
       const share = shareOfLine(line);
       if (share !== null) showProgress(share);
       if (!isProgressLine(line)) {
         summary.push(line);
         $('summary').textContent = summary.join('\n');
       }
-    });
+    })]);
+    messages.push(...checkMessages);
+    $('warnings').textContent = messages.join('\n');
     $('summary').textContent = summary.join('\n');
     if (run.status !== 0) {
       showError(run.stderr.join('\n'));
@@ -452,7 +513,9 @@
         showError(failureText(error));
       }
     } finally {
-      $('elapsed').textContent = ((performance.now() - start) / 1000).toFixed(1) + ' s';
+      const seconds = (performance.now() - start) / 1000;
+      $('elapsed').textContent = seconds.toFixed(1) + ' s';
+      $('elapsed').dataset.seconds = seconds.toFixed(3);
       $('run').disabled = false;
       $('cancel').disabled = true;
     }
@@ -468,6 +531,7 @@
     $('confidence-row').hidden = analysis === 'cim';
   }
 
+  startSpare();
   $('data-file').addEventListener('change', () => chooseFiles($('data-file').files));
   $('run').addEventListener('click', runAll);
   $('cancel').addEventListener('click', cancelRun);

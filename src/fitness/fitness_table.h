@@ -41,6 +41,15 @@ StageResult fill_and_sum_fitness(const Gss& gss, const FaultSet& faults,
                                  const WeightFunction& weight, const RunSettings& settings,
                                  GridValues& fitness);
 
+#ifdef __EMSCRIPTEN__
+/// The page's build only (web/fill_shares.cpp): the sums of every
+/// GridPoint from the shares of the grid that helper workers summed, or,
+/// in a helper, its own share summed and handed on. False where the run
+/// sums the data itself.
+bool shared_fitness_sums(const GridPoint* grid, int32_t points, const FaultDatum* data, int32_t n,
+                         const StepTable& scores, std::vector<int32_t>& sums);
+#endif
+
 /// The score of a pair as a function of its clamped dot product d.
 StepTable score_step_table(const WeightFunction& weight);
 

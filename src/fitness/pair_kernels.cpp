@@ -146,16 +146,31 @@ static inline bool quick_bound_holds(const Factors15& f) {
   return f.s0 * f.s0 + f.s1 * f.s1 + f.s2 * f.s2 <= 4.0f;
 }
 
+// How the score kernels hand on a pair's score: stored in out[k], or
+// added to it. The store is written in the loops themselves, not passed in
+// as a function: clang then knows the loops' accesses independent, as the
+// pragma says, and vectorises them (for WebAssembly among others; GCC did
+// either way).
+enum class ScoreInto { store, add };
+
+template <ScoreInto into>
+static inline __attribute__((always_inline)) void put_score(int32_t* out, int32_t k, int32_t score) {
+  if constexpr (into == ScoreInto::add)
+    out[k] += score;
+  else
+    out[k] = score;
+}
+
 // The quick scores of pairs begin .. end - 1 (at most QUICK_BLOCK),
-// passed to `take(k, score)` where sure; doubtful[k - begin] is 1 where
+// put into out[k] where sure; doubtful[k - begin] is 1 where
 // not, and the result whether any was. A shear too short for the exact
 // path to normalise, or not finite, is doubtful.
-template <typename Take>
+template <ScoreInto into>
 static inline __attribute__((always_inline)) int quick_scores(const float* const (&c)[9],
                                                               int32_t begin, int32_t end,
                                                               const Factors15& f,
                                                               const StepLookup& lookup,
-                                                              int32_t* doubtful, Take take) {
+                                                              int32_t* doubtful, int32_t* out) {
   int any = 0;
 #pragma omp simd reduction(| : any)
   for (int32_t k = begin; k < end; ++k) {
@@ -175,21 +190,21 @@ static inline __attribute__((always_inline)) int quick_scores(const float* const
     const int two_buckets =
         (b_low + 1 == b) & ((step_low <= low) | (step_low > 3.4e38f)) & (high < step);
     const int sure = (length >= ZERO_LENGTH) & (length <= 3.4e38f) & (one_bucket | two_buckets);
-    take(k, sure ? static_cast<int16_t>(p & 0xffff) + (high >= step ? (p >> 16) : 0) : 0);
+    put_score<into>(out, k, sure ? static_cast<int16_t>(p & 0xffff) + (high >= step ? (p >> 16) : 0) : 0);
     doubtful[k - begin] = sure ^ 1;
     any |= sure ^ 1;
   }
   return any;
 }
 
-// The exact scores of the doubtful pairs of begin .. end - 1, passed to
-// `take(k, score)`; whether all their dot products were numbers.
-template <typename Take>
+// The exact scores of the doubtful pairs of begin .. end - 1, put into
+// out[k]; whether all their dot products were numbers.
+template <ScoreInto into>
 static inline __attribute__((always_inline)) bool exact_scores(const float* const (&c)[9],
                                                                int32_t begin, int32_t end,
                                                                const Factors15& f,
                                                                const StepLookup& lookup,
-                                                               const int32_t* doubtful, Take take) {
+                                                               const int32_t* doubtful, int32_t* out) {
   bool numbers = true;
   // Sixteen flags at a time: a doubtful pair is rare.
   for (int32_t group = begin; group < end; group += 16) {
@@ -201,7 +216,7 @@ static inline __attribute__((always_inline)) bool exact_scores(const float* cons
       if (!doubtful[k - begin]) continue;
       Tensor9 S = {c[0][k], c[1][k], c[2][k], c[3][k], c[4][k], c[5][k], c[6][k], c[7][k], c[8][k]};
       const float d = clamped_dot(S, f);
-      take(k, lookup_value(lookup, d));
+      put_score<into>(out, k, lookup_value(lookup, d));
       numbers = numbers && d == d;
     }
   }
@@ -210,41 +225,41 @@ static inline __attribute__((always_inline)) bool exact_scores(const float* cons
 
 // Every pair of first .. first + count - 1 scored, quick where sure,
 // exact where not; false when some exact dot product was not a number.
-template <typename Take>
+template <ScoreInto into>
 static inline __attribute__((always_inline)) bool quick_then_exact(const float* const (&c)[9],
                                                                    int32_t count,
                                                                    const Factors15& f,
                                                                    const StepLookup& lookup,
-                                                                   Take take) {
+                                                                   int32_t* out) {
   bool numbers = true;
   int32_t doubtful[QUICK_BLOCK];
   for (int32_t begin = 0; begin < count; begin += QUICK_BLOCK) {
     const int32_t end = count - begin < QUICK_BLOCK ? count : begin + QUICK_BLOCK;
-    if (quick_scores(c, begin, end, f, lookup, doubtful, take))
-      numbers = exact_scores(c, begin, end, f, lookup, doubtful, take) && numbers;
+    if (quick_scores<into>(c, begin, end, f, lookup, doubtful, out))
+      numbers = exact_scores<into>(c, begin, end, f, lookup, doubtful, out) && numbers;
   }
   return numbers;
 }
 
 // The scores of GridPoints first .. first + count - 1 against one datum,
-// passed to `take(k, score)`: quick then exact where the bound holds, else
+// put into out[k]: quick then exact where the bound holds, else
 // exact throughout. False when some dot product was not a number.
-template <typename Take>
+template <ScoreInto into>
 static inline __attribute__((always_inline)) bool score_pairs(const TensorComponents& tensors,
                                                               int32_t first, int32_t count,
                                                               const DatumFactors& datum,
-                                                              const StepTable& table, Take take) {
+                                                              const StepTable& table, int32_t* out) {
   const float* c[9];
   component_pointers(tensors, first, c);
   const Factors15 f = factors_of(datum);
   const StepLookup lookup = step_lookup(table);
-  if (quick_bound_holds(f)) return quick_then_exact(c, count, f, lookup, take);
+  if (quick_bound_holds(f)) return quick_then_exact<into>(c, count, f, lookup, out);
   int any_nan = 0;
 #pragma omp simd reduction(| : any_nan)
   for (int32_t k = 0; k < count; ++k) {
     Tensor9 S = {c[0][k], c[1][k], c[2][k], c[3][k], c[4][k], c[5][k], c[6][k], c[7][k], c[8][k]};
     float d = clamped_dot(S, f);
-    take(k, lookup_value(lookup, d));
+    put_score<into>(out, k, lookup_value(lookup, d));
     any_nan |= d != d ? 1 : 0;
   }
   return any_nan == 0;
@@ -254,16 +269,14 @@ SORVEL_VECTOR_KERNEL(bool, scores_over_gridpoints,
                      (const TensorComponents& tensors, int32_t first, int32_t count,
                       const DatumFactors& datum, const StepTable& table, int32_t* scores),
                      (tensors, first, count, datum, table, scores)) {
-  return score_pairs(tensors, first, count, datum, table,
-                     [&](int32_t k, int32_t score) { scores[k] = score; });
+  return score_pairs<ScoreInto::store>(tensors, first, count, datum, table, scores);
 }
 
 SORVEL_VECTOR_KERNEL(bool, add_scores_over_gridpoints,
                      (const TensorComponents& tensors, int32_t first, int32_t count,
                       const DatumFactors& datum, const StepTable& table, int32_t* sums),
                      (tensors, first, count, datum, table, sums)) {
-  return score_pairs(tensors, first, count, datum, table,
-                     [&](int32_t k, int32_t score) { sums[k] += score; });
+  return score_pairs<ScoreInto::add>(tensors, first, count, datum, table, sums);
 }
 
 SORVEL_VECTOR_KERNEL(void, dots_over_data,
