@@ -216,8 +216,13 @@
       const share = i === 0 ? shareOfLine(line) : null;
       if (share !== null) showProgress(share);
     };
+    // A helper that fails (its memory, say) leaves its share to the run;
+    // Cancel stops them all.
     const shares = await Promise.all(Array.from({ length: helpers }, (_, i) =>
-      runProgram(['--fill-share=' + i + '/' + helpers, ...args], inputs, progressOf(i))));
+      runProgram(['--fill-share=' + i + '/' + helpers, ...args], inputs, progressOf(i)).catch((error) => {
+        if (error instanceof RunCancelled) throw error;
+        return { status: -1, files: {} };
+      })));
     const names = [];
     for (let i = 0; i < helpers; i++) {
       const name = 'fill-share-' + i;
