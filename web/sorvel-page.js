@@ -190,16 +190,17 @@
 
   // ---- the fill shared between workers ----
 
-  // A CDM run without the bootstrap keeps only the sums of the scores:
-  // helper workers, one a core, each sum the data over a share of the grid
-  // and the run takes their sums (web/fill_shares.cpp), the very sums it
-  // would make. Below some hundreds of data a helper's start costs more
-  // than its share of the fill; helpers that fail leave the fill to the run.
+  // Helper workers, one a core, each fill a CDM run's scores over a share
+  // of the grid, sum them and, with the bootstrap, search every resample
+  // over the share; the run takes their sums and, per resample, the best
+  // of their states (web/fill_shares.cpp): the very sums and states it
+  // would find. Below some hundreds of data a helper's start costs more
+  // than its share of the work; helpers that fail leave it to the run.
   const SHARED_FILL_LINES = 500;
   const MOST_HELPERS = 8;
 
   function fillHelpers(choices, bytes) {
-    if (choices.analysis !== 'cdm' || Number(choices.bootstrap) !== 0) return 0;
+    if (choices.analysis !== 'cdm') return 0;
     const cores = Math.min(navigator.hardwareConcurrency || 1, MOST_HELPERS);
     if (cores < 2) return 0;
     let lines = 0;
@@ -208,11 +209,20 @@
   }
 
   // The command line of the run, with the helpers' files among its inputs
-  // where they made them all.
+  // where they made them all; the first helper's progress is the run's.
   async function withSharedFill(args, inputs, helpers) {
     if (helpers < 2) return args;
+    const progressOf = (i) => (line) => {
+      const share = i === 0 ? shareOfLine(line) : null;
+      if (share !== null) showProgress(share);
+    };
+    // A helper that fails (its memory, say) leaves its share to the run;
+    // Cancel stops them all.
     const shares = await Promise.all(Array.from({ length: helpers }, (_, i) =>
-      runProgram(['--fill-share=' + i + '/' + helpers, ...args], inputs, () => {})));
+      runProgram(['--fill-share=' + i + '/' + helpers, ...args], inputs, progressOf(i)).catch((error) => {
+        if (error instanceof RunCancelled) throw error;
+        return { status: -1, files: {} };
+      })));
     const names = [];
     for (let i = 0; i < helpers; i++) {
       const name = 'fill-share-' + i;

@@ -80,6 +80,9 @@ struct RankedRun {
   RunTables tables;
   Ranking ranking;
   BestState best;
+  // Each bootstrap resample's best grid index where helper workers of the
+  // page searched them with the fill; empty where the run searches itself.
+  std::vector<int32_t> resample_best;
 };
 
 /// Writes an empty line and `first_progress`, then reads the data file.

@@ -112,7 +112,7 @@ StageResult fill_and_sum_fitness(const Gss& gss, const FaultSet& faults,
   }
   StepTable scores = score_step_table(weight);
 #ifdef __EMSCRIPTEN__
-  if (shared_fitness_sums(gss.points.data(), GSS_SIZE, faults.data.data(), faults.count, scores, fitness))
+  if (shared_fitness_sums(gss, faults.data.data(), faults.count, scores, fitness))
     return std::nullopt;
 #endif
   fitness = sum_score_columns(gss.points.data(), GSS_SIZE, faults.data.data(), faults.count, scores,

@@ -46,8 +46,17 @@ StageResult fill_and_sum_fitness(const Gss& gss, const FaultSet& faults,
 /// GridPoint from the shares of the grid that helper workers summed, or,
 /// in a helper, its own share summed and handed on. False where the run
 /// sums the data itself.
-bool shared_fitness_sums(const GridPoint* grid, int32_t points, const FaultDatum* data, int32_t n,
-                         const StepTable& scores, std::vector<int32_t>& sums);
+bool shared_fitness_sums(const Gss& gss, const FaultDatum* data, int32_t n, const StepTable& scores,
+                         std::vector<int32_t>& sums);
+
+/// The page's build only: a CDM run's resamples, which helper workers
+/// search over their shares of the grid with the sums. True where the run
+/// is a helper or is given helpers' files: it then keeps no table.
+bool share_resample_search(int32_t resamples, uint64_t seed);
+
+/// Each resample's best grid index from the helpers' files that
+/// shared_fitness_sums took; empty where it took none.
+std::vector<int32_t> take_shared_resample_best();
 #endif
 
 /// The score of a pair as a function of its clamped dot product d.

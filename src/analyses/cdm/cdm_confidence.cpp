@@ -73,18 +73,20 @@ RunReport CDM_confidence(const AnalysisRun& run, const RankedRun& ranked,
   }
   if (n > 0 && n < MIN_BOOTSTRAP_DATA) {
     report.no_confidence = "fewer than " + std::to_string(MIN_BOOTSTRAP_DATA) + " data";
-  } else if (n > 0 && asked.resamples > 0 && ranked.tables.table.scores != nullptr) {
-    ResamplingProgress progress = {&settings, Clock::now(), Clock::now()};
-    BootstrapResult result = bootstrap_best_states(
-        ScoreTable{ranked.tables.table.scores.get(), GSS_SIZE, n},
-        BootstrapSettings{asked.resamples, asked.seed, settings.threads, settings.reference},
-        [&](int32_t done, int32_t total) { show_resampling(progress, done, total); },
-        search_stress_order(ranked.tables.gss, settings.threads));
-    if (!result.error.empty()) {
+  } else if (n > 0 && asked.resamples > 0 &&
+             (ranked.tables.table.scores != nullptr || !ranked.resample_best.empty())) {
+    std::vector<int32_t> best = ranked.resample_best;
+    if (best.empty()) {
+      ResamplingProgress progress = {&settings, Clock::now(), Clock::now()};
+      BootstrapResult result = bootstrap_best_states(
+          ScoreTable{ranked.tables.table.scores.get(), GSS_SIZE, n},
+          BootstrapSettings{asked.resamples, asked.seed, settings.threads, settings.reference},
+          [&](int32_t done, int32_t total) { show_resampling(progress, done, total); },
+          search_stress_order(ranked.tables.gss, settings.threads));
       report.no_confidence = result.error;
-    } else {
-      std::vector<int32_t> best;
       for (const ResampleBest& b : result.best) best.push_back(b.index);
+    }
+    if (report.no_confidence.empty()) {
       report.confidence = confidence_of_resamples(grid, ranked.best.index, best, asked.seed);
       if (refined) {
         ResampleRefinementRun refining{&slips, &weight, grid, asked.seed, settings.threads};
