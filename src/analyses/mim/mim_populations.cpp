@@ -31,7 +31,7 @@ const char* reason_text(DropReason reason) {
 class ColumnsInFront {
  public:
   ColumnsInFront(const FitnessTable& table, const std::vector<int32_t>& data)
-      : scores_(table.scores.get()), column_(static_cast<std::size_t>(GSS_SIZE)) {
+      : scores_(table.scores.get()) {
     std::vector<int32_t> where(static_cast<std::size_t>(table.columns)), which(where.size());
     for (std::size_t c = 0; c < where.size(); ++c) where[c] = which[c] = static_cast<int32_t>(c);
     for (std::size_t c = 0; c < data.size(); ++c) {
@@ -56,13 +56,9 @@ class ColumnsInFront {
  private:
   void swap_columns(int32_t a, int32_t b) {
     int8_t* x = scores_ + static_cast<std::size_t>(a) * GSS_SIZE;
-    int8_t* y = scores_ + static_cast<std::size_t>(b) * GSS_SIZE;
-    std::copy_n(x, GSS_SIZE, column_.begin());
-    std::copy_n(y, GSS_SIZE, x);
-    std::copy_n(column_.begin(), GSS_SIZE, y);
+    std::swap_ranges(x, x + GSS_SIZE, scores_ + static_cast<std::size_t>(b) * GSS_SIZE);
   }
   int8_t* scores_;
-  std::vector<int8_t> column_;
   std::vector<std::pair<int32_t, int32_t>> swaps_;
 };
 
