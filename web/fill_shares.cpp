@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "confidence/bootstrap.h"
+#include "confidence/resample_search.h"
 #include "fitness/fitness_table.h"
 #include "fitness/pair_kernels.h"
 #include "grid/stress_order.h"
@@ -177,8 +178,7 @@ bool read_share(const std::string& name, int32_t points, int32_t n, uint32_t pri
   if (!good) return false;
   std::memset(covered.data() + header.first, 1, static_cast<std::size_t>(header.count));
   for (std::size_t r = 0; r < best.size(); ++r)
-    if (own[r].sum > best[r].sum || (own[r].sum == best[r].sum && own[r].index < best[r].index))
-      best[r] = own[r];
+    if (is_better(own[r], best[r])) best[r] = own[r];
   return true;
 }
 

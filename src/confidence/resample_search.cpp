@@ -151,13 +151,11 @@ SORVEL_VECTOR_KERNEL(void, batch_pair_sums,
   fixed_width_batch_sums<2 * GROUP>(base, stride, draws, partial, sums);
 }
 
-// Whether `candidate` is the better best state: greater sum, or equal
-// sum and lower grid index.
+}  // namespace
+
 bool is_better(const ResampleBest& candidate, const ResampleBest& best) {
   return candidate.sum > best.sum || (candidate.sum == best.sum && candidate.index < best.index);
 }
-
-}  // namespace
 
 void drawn_entries(const uint16_t* counts, int32_t n, std::vector<uint32_t>& entries) {
   entries.clear();

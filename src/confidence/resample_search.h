@@ -37,6 +37,10 @@ struct ResampleBest {
   int32_t sum;    // its summed score in the resample
 };
 
+/// Whether `candidate` is the better best state: the greater sum, or an
+/// equal sum and the lower index.
+bool is_better(const ResampleBest& candidate, const ResampleBest& best);
+
 /// The work a search did: states summed for every datum, of how many.
 struct ResampleTally {
   int64_t states_summed = 0;
