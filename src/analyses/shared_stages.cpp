@@ -1,5 +1,6 @@
 #include "analyses/shared_stages.h"
 
+#include "confidence/bootstrap.h"
 #include "data/data_file.h"
 #include "data/fault_geometry.h"
 #include "fitness/fitness_table.h"
@@ -55,6 +56,8 @@ StageResult score_and_rank(const AnalysisRun& run, const RunSettings& settings,
   RunTables& tables = result.tables;
   if (StageResult error = start_run(run, settings, "  * Initialization     *", tables.faults))
     return error;
+  if (keeping == ScoreKeeping::table_to_resample)
+    keeping = tables.faults.count >= MIN_BOOTSTRAP_DATA ? ScoreKeeping::table : ScoreKeeping::sums_only;
   // The reference paths keep the table, as the formulas read.
   if (settings.reference) keeping = ScoreKeeping::table;
   if (StageResult error = prepare_scoring(routine, "", keeping, tables)) return error;

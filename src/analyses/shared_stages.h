@@ -90,8 +90,9 @@ StageResult start_run(const AnalysisRun& run, const RunSettings& settings,
                       const char* first_progress, FaultSet& faults);
 
 /// Whether a run keeps every score in a table for a later stage, or only
-/// their sums.
-enum class ScoreKeeping { table, sums_only };
+/// their sums, or the table only where the data are enough for the
+/// bootstrap to resample them.
+enum class ScoreKeeping { table, sums_only, table_to_resample };
 
 /// Fault geometry, the grid (a failure is reported under `routine` with
 /// `grid_failure`), the stress tensors and, where the scores are kept, an
