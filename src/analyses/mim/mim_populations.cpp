@@ -106,7 +106,7 @@ PopulationReport describe_population(const MimRun& mim, const Population& found,
   p.data_alone = found.alone;
   for (int32_t i : found.data) p.data.push_back(i + 1);
   const int32_t n = static_cast<int32_t>(own.size());
-  const SlipData slips = slip_data(own.data(), n);
+  SlipData slips = slip_data(own.data(), n);
   std::optional<ContinuousState> refined;
   if (run.confidence.refine && n > 0) {
     // The state that gave the population its data in the separation.
@@ -115,6 +115,8 @@ PopulationReport describe_population(const MimRun& mim, const Population& found,
                                   mim.tables.gss.points[static_cast<std::size_t>(found.index)],
                                   slips, weight_function_of(run.weight_id));
     p.state.refined = describe_refined_state(*refined, own.data(), n);
+    // The resamples' fits read at the scatter of the population's own.
+    slips.smoothing = smoothing_of_fit(*refined, slips);
   }
   add_confidence(mim, found, run, settings, slips, refined, p);
   return p;
