@@ -283,6 +283,14 @@ RefinedState best_refined(const std::vector<ContinuousState>& starts, const Slip
 
 }  // namespace
 
+RefinedState refine_as_given(const std::vector<ContinuousState>& starts, const SlipData& data,
+                             const WeightFunction& weight) {
+  RefineWork work;
+  SlipData read = data;
+  read.smoothing = 0.0;
+  return best_refined(starts, read, weight, work);
+}
+
 RefinedState refine_from_starts(const std::vector<ContinuousState>& starts, const SlipData& data,
                                 const WeightFunction& weight) {
   RefineWork work;

@@ -113,6 +113,11 @@ std::vector<ContinuousState> refinement_starts(const GridPoint* grid, std::span<
 /// reported tenth.
 double smoothing_of_fit(const ContinuousState& state, const SlipData& data);
 
+/// The best of the states refined from each start (at least one) on the
+/// fit as the data give it (smoothing 0).
+RefinedState refine_as_given(const std::vector<ContinuousState>& starts, const SlipData& data,
+                             const WeightFunction& weight);
+
 /// The best of the states refined from each start (at least one): the
 /// first start is the run's best grid state, the others its runners-up.
 /// The fit is read twice: as the data give it (smoothing 0), and then
