@@ -60,16 +60,14 @@ RunReport CDM_confidence(const AnalysisRun& run, const RankedRun& ranked,
   report.warnings = run.data_warnings;
   const ConfidenceOptions& asked = run.confidence;
   const WeightFunction& weight = weight_function_of(run.weight_id);
-  SlipData slips = slip_data(faults.data.data(), n);
+  const SlipData slips = slip_data(faults.data.data(), n);
   std::optional<ContinuousState> refined;
   report.refine = asked.refine;
   if (n > 0) {
     report.best = describe_best_state(grid, ranked.best.index, ranked.best.score_sum,
                                       faults.data.data(), n);
     if (asked.refine) {
-      const RefinedState r = refine_from_starts(refinement_starts(grid, best_grid_states(ranked.ranking)), slips, weight);
-      refined = r.state;
-      slips.smoothing = r.smoothing;  // the resamples' fits are read as the data's was
+      refined = refine_from_starts(refinement_starts(grid, best_grid_states(ranked.ranking)), slips, weight).state;
       report.best->refined = describe_refined_state(*refined, faults.data.data(), n);
     }
   }

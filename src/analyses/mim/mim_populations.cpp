@@ -106,18 +106,16 @@ PopulationReport describe_population(const MimRun& mim, const Population& found,
   p.data_alone = found.alone;
   for (int32_t i : found.data) p.data.push_back(i + 1);
   const int32_t n = static_cast<int32_t>(own.size());
-  SlipData slips = slip_data(own.data(), n);
+  const SlipData slips = slip_data(own.data(), n);
   std::optional<ContinuousState> refined;
   if (run.confidence.refine && n > 0) {
     // The separation gave the population its data by states refined on
     // the fit as given; its refined state is the one sorvel finds on
-    // those data, the fit read at their scatter, and its resamples' fits
-    // are read alike.
-    const RefinedState r = refine_from_starts(
-        {continuous_state(mim.tables.gss.points[static_cast<std::size_t>(found.index)])}, slips,
-        weight_function_of(run.weight_id));
-    refined = r.state;
-    slips.smoothing = r.smoothing;
+    // those data, the fit read at their scatter.
+    refined = refine_from_starts(
+                  {continuous_state(mim.tables.gss.points[static_cast<std::size_t>(found.index)])},
+                  slips, weight_function_of(run.weight_id))
+                  .state;
     p.state.refined = describe_refined_state(*refined, own.data(), n);
   }
   add_confidence(mim, found, run, settings, slips, refined, p);
