@@ -310,6 +310,7 @@ struct Searcher {
   std::vector<int16_t> batch_partial;  // a group's sums for every resample of a batch
   std::vector<int32_t> batch_sums;
   std::vector<int8_t> pair_scratch;    // a span's scores of every pair of data, interleaved
+  std::vector<uint8_t> batches_summing;  // whether each batch sums the span at hand
 };
 
 // Group g of resample r, its blocks bounded where the group's bound
@@ -379,10 +380,12 @@ void gather_batch_draws(std::span<const uint16_t* const> counts, const std::vect
 
 // The `width` states from position `first` on for the diffuse resamples
 // `members`, each a candidate for their best states: summed together in
-// spans of one or two groups, the table's last states apart.
+// spans of one or two groups, the table's last states apart. `interleaved`
+// is the span laid out for the paired sums, where they are taken.
 void sum_span_batched(const ResampleSearchPlan& plan, const std::vector<std::vector<uint32_t>>& entries,
                       const std::vector<int32_t>& members, const BatchDraws& draws,
-                      const PairedDraws* paired, int32_t first, int32_t width, Searcher& s) {
+                      const PairedDraws* paired, const int8_t* interleaved, int32_t first, int32_t width,
+                      Searcher& s) {
   if (width != GROUP && width != 2 * GROUP) {  // too few to share
     for (int32_t r : members) {
       sum_states(plan, entries[static_cast<std::size_t>(r)], first, width, s.partial.data(), s.sums.data(),
@@ -393,8 +396,7 @@ void sum_span_batched(const ResampleSearchPlan& plan, const std::vector<std::vec
   }
   const std::size_t stride = static_cast<std::size_t>(plan.table.points);
   if (paired != nullptr)
-    paired_batch_sums(plan.table.scores + first, stride, width, *paired, s.pair_scratch.data(),
-                      s.batch_sums.data());
+    paired_batch_sums(plan.table.scores + first, stride, width, *paired, interleaved, s.batch_sums.data());
   else if (width == GROUP)
     batch_group_sums(plan.table.scores + first, stride, draws, s.batch_partial.data(), s.batch_sums.data());
   else
@@ -413,30 +415,49 @@ void sum_span_batched(const ResampleSearchPlan& plan, const std::vector<std::vec
   }
 }
 
-// The groups of chunk c for the diffuse resamples `members` (drawn as
-// `draws` gives), summed for all of them together where the bound of any
-// reaches its best sum so far, two neighbours at a time where both do.
+// The groups of chunk c for the batches of diffuse resamples (each drawn
+// as its `draws` gives), summed for all the resamples of a batch together
+// where the bound of any of them reaches its best sum so far, two
+// neighbours at a time where some batch reaches each. A span is laid out
+// for the paired sums once for every batch that sums it.
 void sum_chunk_batched(const ResampleSearchPlan& plan, const std::vector<std::vector<uint32_t>>& entries,
-                       const std::vector<int32_t>& group_bound, const std::vector<int32_t>& members,
-                       const BatchDraws& draws, const PairedDraws* paired, int32_t c, Searcher& s) {
+                       const std::vector<int32_t>& group_bound, const std::vector<std::vector<int32_t>>& batches,
+                       const std::vector<BatchDraws>& draws, const std::vector<PairedDraws>& paired, int32_t c,
+                       Searcher& s) {
   const std::size_t groups = static_cast<std::size_t>(plan.groups);
   const int32_t end = std::min(plan.groups, (c + 1) * CHUNK_GROUPS);
-  auto reaching = [&](int32_t g) {
+  auto reaching = [&](const std::vector<int32_t>& members, int32_t g) {
     for (int32_t r : members)
       if (group_bound[static_cast<std::size_t>(r) * groups + static_cast<std::size_t>(g)] >=
           s.best[static_cast<std::size_t>(r)].sum)
         return true;
     return false;
   };
+  std::vector<uint8_t>& summing = s.batches_summing;
+  summing.assign(batches.size(), 0);
   for (int32_t g = c * CHUNK_GROUPS; g < end; ++g) {
-    if (!reaching(g)) continue;
-    const int32_t first = g * GROUP;
-    if (g + 1 < end && reaching(g + 1) && plan.table.points - first >= 2 * GROUP) {
-      sum_span_batched(plan, entries, members, draws, paired, first, 2 * GROUP, s);
-      ++g;
-      continue;
+    bool any = false;
+    for (std::size_t b = 0; b < batches.size(); ++b) {
+      summing[b] = reaching(batches[b], g);
+      any = any || summing[b];
     }
-    sum_span_batched(plan, entries, members, draws, paired, first, std::min(GROUP, plan.table.points - first), s);
+    if (!any) continue;
+    const int32_t first = g * GROUP;
+    int32_t width = std::min(GROUP, plan.table.points - first);
+    if (g + 1 < end && plan.table.points - first >= 2 * GROUP) {
+      bool next = false;
+      for (std::size_t b = 0; b < batches.size(); ++b)
+        if (reaching(batches[b], g + 1)) next = true, summing[b] = 1;
+      if (next) width = 2 * GROUP, ++g;
+    }
+    const bool pairs = !paired.empty() && (width == GROUP || width == 2 * GROUP);
+    if (pairs)
+      interleave_pairs(plan.table.scores + first, static_cast<std::size_t>(plan.table.points), width,
+                       plan.table.columns, s.pair_scratch.data());
+    for (std::size_t b = 0; b < batches.size(); ++b)
+      if (summing[b])
+        sum_span_batched(plan, entries, batches[b], draws[b], pairs ? &paired[b] : nullptr, s.pair_scratch.data(),
+                         first, width, s);
   }
 }
 
@@ -561,9 +582,7 @@ void best_states_of_resamples(ResampleSearchPlan& plan, std::span<const uint16_t
         for (int32_t g = c * CHUNK_GROUPS; g < end; ++g)
           if (bounds[g] >= s.best[r].sum) search_group(plan, entries[r], g, s, r);
       }
-      for (std::size_t b = 0; b < batches.size(); ++b)
-        sum_chunk_batched(plan, entries, group_bound, batches[b], draws[b],
-                          pairs ? &paired[b] : nullptr, c, s);
+      if (!batches.empty()) sum_chunk_batched(plan, entries, group_bound, batches, draws, paired, c, s);
     }
   });
   for (std::size_t r = 0; r < batch; ++r) {
