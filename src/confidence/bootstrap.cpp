@@ -230,6 +230,10 @@ BootstrapResult bootstrap_best_states(const ScoreTable& table, const BootstrapSe
     return {{}, "no score table to resample", {}};
   if (!order.empty() && order.size() != static_cast<std::size_t>(points))
     return {{}, "an order of the states that is not of every state", {}};
+  if (table.rows != nullptr && !order.empty())
+    return {{}, "an order of the states for a table whose rows have one", {}};
+  if (settings.reference && table.rows != nullptr)
+    return {{}, "the reference sums take a table in grid order", {}};
   if (settings.reference) return full_sum_best_states(table, settings, progress);
   return bounded_best_states(table, settings, progress, order);
 }

@@ -207,6 +207,7 @@ struct ResampleSearchPlan {
   ScoreTable table;                // rows in `original` order while the plan lives
   std::vector<int32_t> original;   // the row of the table at each position
   std::vector<int32_t> position;   // the position of each row
+  bool reordered = false;          // the rows gathered into `original` order, to be put back
   int32_t blocks = 0, groups = 0;
   std::vector<int8_t> block_max;   // column j's greatest score in block t of group g at
                                    // (g * columns + j) * GROUP_BLOCKS + t: a group's together
@@ -469,11 +470,15 @@ ResampleSearchPlanPtr plan_resample_search(const ScoreTable& table, std::span<co
     ResampleSearchPlanPtr plan(new ResampleSearchPlan);
     plan->threads = threads < 1 ? 1 : threads;
     const std::size_t points = static_cast<std::size_t>(table.points);
-    if (order.empty()) {
+    if (table.rows != nullptr) {
+      plan->original.assign(table.rows, table.rows + points);
+      plan->reordered = false;
+    } else if (order.empty()) {
       plan->original.resize(points);
       for (std::size_t p = 0; p < points; ++p) plan->original[p] = static_cast<int32_t>(p);
     } else {
       plan->original.assign(order.begin(), order.end());
+      plan->reordered = true;
     }
     plan->position.resize(points);
     for (std::size_t p = 0; p < points; ++p) plan->position[static_cast<std::size_t>(plan->original[p])] = static_cast<int32_t>(p);
@@ -482,7 +487,7 @@ ResampleSearchPlanPtr plan_resample_search(const ScoreTable& table, std::span<co
     const std::size_t columns = static_cast<std::size_t>(table.columns);
     plan->block_max.resize(columns * static_cast<std::size_t>(plan->groups) * GROUP_BLOCKS);
     plan->group_max.resize(columns * static_cast<std::size_t>(plan->groups));
-    if (!order.empty()) gather_rows(table, plan->original, plan->threads);
+    if (plan->reordered) gather_rows(table, plan->original, plan->threads);
     plan->table = table;  // from here on the deleter puts the rows back
     find_maxima(*plan);
     return plan;
@@ -492,7 +497,7 @@ ResampleSearchPlanPtr plan_resample_search(const ScoreTable& table, std::span<co
 }
 
 void ResampleSearchPlanDeleter::operator()(ResampleSearchPlan* plan) const {
-  if (plan->table.scores != nullptr) {
+  if (plan->table.scores != nullptr && plan->reordered) {
     bool moved = false;
     for (std::size_t p = 0; p < plan->original.size() && !moved; ++p)
       moved = plan->original[p] != static_cast<int32_t>(p);

@@ -9,11 +9,11 @@ StageResult CDM_run(const AnalysisRun& run, const RunSettings& settings, RankedR
   // Only the bootstrap reads the scores again; without it only their sums
   // are kept.
   ScoreKeeping keeping =
-      run.confidence.resamples > 0 ? ScoreKeeping::table : ScoreKeeping::sums_only;
+      run.confidence.resamples > 0 ? ScoreKeeping::table_in_search_order : ScoreKeeping::sums_only;
 #ifdef __EMSCRIPTEN__
   // In the page, helper workers may search the resamples with their
   // shares of the fill: no table then, unless their files are refused.
-  const bool shared = keeping == ScoreKeeping::table && !settings.reference &&
+  const bool shared = keeping != ScoreKeeping::sums_only && !settings.reference &&
                       share_resample_search(run.confidence.resamples, run.confidence.seed);
   if (shared) keeping = ScoreKeeping::sums_only;
 #endif
