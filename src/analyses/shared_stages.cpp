@@ -7,6 +7,7 @@
 #include "fitness/ranking.h"
 #include "fitness/weight_functions.h"
 #include "grid/gss.h"
+#include "grid/stress_order.h"
 #include "grid/stress_tensors.h"
 
 StageResult start_run(const AnalysisRun& run, const RunSettings& settings,
@@ -56,11 +57,14 @@ StageResult score_and_rank(const AnalysisRun& run, const RunSettings& settings,
   RunTables& tables = result.tables;
   if (StageResult error = start_run(run, settings, "  * Initialization     *", tables.faults))
     return error;
-  if (keeping == ScoreKeeping::table_to_resample)
-    keeping = tables.faults.count >= MIN_BOOTSTRAP_DATA ? ScoreKeeping::table : ScoreKeeping::sums_only;
+  // Too few data for the bootstrap to resample need no table for it.
+  if (keeping == ScoreKeeping::table_in_search_order && tables.faults.count < MIN_BOOTSTRAP_DATA)
+    keeping = ScoreKeeping::sums_only;
   // The reference paths keep the table, as the formulas read.
   if (settings.reference) keeping = ScoreKeeping::table;
   if (StageResult error = prepare_scoring(routine, "", keeping, tables)) return error;
+  if (keeping == ScoreKeeping::table_in_search_order && tables.table.scores != nullptr)
+    tables.table.rows = search_stress_order(tables.gss, settings.threads);
   if (StageResult error = rank_stress_states(run, settings, tables, result.ranking)) return error;
   const int32_t best = result.ranking.order.back();
   result.best = BestState{best, result.ranking.fitness[static_cast<std::size_t>(best)],

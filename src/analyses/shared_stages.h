@@ -90,9 +90,11 @@ StageResult start_run(const AnalysisRun& run, const RunSettings& settings,
                       const char* first_progress, FaultSet& faults);
 
 /// Whether a run keeps every score in a table for a later stage, or only
-/// their sums, or the table only where the data are enough for the
-/// bootstrap to resample them.
-enum class ScoreKeeping { table, sums_only, table_to_resample };
+/// their sums. A table for the bootstrap alone has its rows in the
+/// search's stress order, which its bounds need, instead of being
+/// reordered there and back; with too few data to resample, only the
+/// sums are kept.
+enum class ScoreKeeping { table, table_in_search_order, sums_only };
 
 /// Fault geometry, the grid (a failure is reported under `routine` with
 /// `grid_failure`), the stress tensors and, where the scores are kept, an

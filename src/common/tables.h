@@ -41,6 +41,9 @@ struct FitnessTable {
   std::unique_ptr<int8_t[]> scores;  // null when not allocated
   int32_t columns = 0;               // number of data the table was made for
   std::size_t storage = 0;           // bytes at `scores` that may be written, spare included
+  // The GridPoint of each row where the rows are in another order than
+  // the grid's (the bootstrap's search order); empty: row k is GridPoint k.
+  std::vector<int32_t> rows;
 };
 
 /// One whole number per GridPoint, in grid order: a fitness sum, a

@@ -22,6 +22,18 @@ uint64_t mix64(uint64_t z) {
 // Resamples formed and scored together: the table is read once per
 // batch, and each block of it serves the whole batch from the cache.
 const int32_t BATCH = 64;
+// The bounded search takes the first batch alone, for its best states to
+// be the sums to beat in the others, then up to this many at once, so
+// that the layout of the table that the diffuse ones are summed over
+// serves them all. Their counts take at most SEARCHED_BYTES.
+const int32_t MOST_SEARCHED_TOGETHER = 1024;
+const std::size_t SEARCHED_BYTES = 16 << 20;
+
+int32_t searched_together(int32_t n) {
+  const std::size_t fit = SEARCHED_BYTES / (sizeof(uint16_t) * static_cast<std::size_t>(n));
+  const int32_t most = static_cast<int32_t>(std::min<std::size_t>(fit, MOST_SEARCHED_TOGETHER));
+  return std::max(BATCH, most / BATCH * BATCH);
+}
 
 // A block of the table (its columns over a run of states) should stay in
 // the second-level cache while the batch passes over it.
@@ -181,10 +193,12 @@ BootstrapResult bounded_best_states(const ScoreTable& table, const BootstrapSett
     ResampleTally unused;
     best_states_of_resamples(*plan, all, {}, threads, &full, unused);
     result.best.resize(static_cast<std::size_t>(total));
-    std::vector<std::vector<uint16_t>> counts(BATCH, std::vector<uint16_t>(static_cast<std::size_t>(n)));
+    const int32_t together = searched_together(n);
+    std::vector<std::vector<uint16_t>> counts(static_cast<std::size_t>(std::min(together, total)),
+                                              std::vector<uint16_t>(static_cast<std::size_t>(n)));
     std::vector<const uint16_t*> batch_counts;
-    for (int32_t first = 0; first < total; first += BATCH) {
-      const int32_t batch = std::min(BATCH, total - first);
+    for (int32_t first = 0; first < total;) {
+      const int32_t batch = std::min(first == 0 ? BATCH : together, total - first);
       std::atomic<int32_t> next{0};
       run_on_threads(threads, [&](int) {
         for (int32_t r = next++; r < batch; r = next++)
@@ -195,7 +209,8 @@ BootstrapResult bounded_best_states(const ScoreTable& table, const BootstrapSett
       const std::vector<int32_t> seeds = batch_seeds(full.index, result.best, first, BATCH);
       best_states_of_resamples(*plan, batch_counts, seeds, threads, result.best.data() + first,
                                result.tally);
-      if (progress) progress(first + batch, total);
+      first += batch;
+      if (progress) progress(first, total);
     }
   } catch (const std::bad_alloc&) {
     return {{}, "not enough memory for the bootstrap", {}};
@@ -215,6 +230,10 @@ BootstrapResult bootstrap_best_states(const ScoreTable& table, const BootstrapSe
     return {{}, "no score table to resample", {}};
   if (!order.empty() && order.size() != static_cast<std::size_t>(points))
     return {{}, "an order of the states that is not of every state", {}};
+  if (table.rows != nullptr && !order.empty())
+    return {{}, "an order of the states for a table whose rows have one", {}};
+  if (settings.reference && table.rows != nullptr)
+    return {{}, "the reference sums take a table in grid order", {}};
   if (settings.reference) return full_sum_best_states(table, settings, progress);
   return bounded_best_states(table, settings, progress, order);
 }

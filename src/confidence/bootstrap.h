@@ -70,7 +70,9 @@ struct BootstrapResult {
 /// in `order` (every state once; empty: the table's own), the tighter
 /// its bounds the more alike in stress neighbours are; the results are
 /// the same whatever the order. The table's rows are reordered while it
-/// runs and put back before it returns.
+/// runs and put back before it returns. A table whose rows are in an
+/// order already (its `rows`) is searched in that order, takes none, and
+/// is not reordered; the reference sums take only tables in grid order.
 BootstrapResult bootstrap_best_states(const ScoreTable& table, const BootstrapSettings& settings,
                                       const WorkProgress& progress,
                                       std::span<const int32_t> order = {});

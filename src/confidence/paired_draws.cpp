@@ -38,13 +38,14 @@ constexpr int32_t TILE = 32;  // states of a tile: two vectors of sixteen sums
 // page) rather than once a tile. The 64-bit quarters are reordered first
 // because AVX2 interleaves within each 128-bit half.
 __attribute__((target("avx2"))) void interleave_span(const int8_t* base, std::size_t stride, int32_t width,
-                                                     const PairedDraws& draws, int8_t* scratch) {
-  const std::size_t tile_bytes = static_cast<std::size_t>(draws.pairs) * 64;
-  for (int32_t p = 0; p < draws.pairs; ++p) {
+                                                     int32_t data, int8_t* scratch) {
+  const int32_t pairs = (data + 1) / 2;
+  const std::size_t tile_bytes = static_cast<std::size_t>(pairs) * 64;
+  for (int32_t p = 0; p < pairs; ++p) {
     const int8_t* first = base + static_cast<std::size_t>(2 * p) * stride;
-    const bool second = 2 * p + 1 < draws.data;
+    const bool second = 2 * p + 1 < data;
     // Columns a few pairs ahead, whose lines the processor would not guess.
-    if (2 * p + 9 < draws.data)
+    if (2 * p + 9 < data)
       for (int32_t t = 0; t < width; t += 64) {
         _mm_prefetch(reinterpret_cast<const char*>(first + 8 * stride + t), _MM_HINT_T0);
         _mm_prefetch(reinterpret_cast<const char*>(first + 9 * stride + t), _MM_HINT_T0);
@@ -100,11 +101,9 @@ __attribute__((target("avx2"))) void four_resamples(const int8_t* scratch, const
   for (int i = 0; i < count; ++i) add_widened(low[i], high[i], sums + static_cast<std::size_t>(i) * width);
 }
 
-__attribute__((target("avx2"))) void paired_sums_avx2(const int8_t* base, std::size_t stride, int32_t width,
-                                                      const PairedDraws& draws, int8_t* scratch,
-                                                      int32_t* sums) {
+__attribute__((target("avx2"))) void paired_sums_avx2(int32_t width, const PairedDraws& draws,
+                                                      const int8_t* scratch, int32_t* sums) {
   const std::size_t runs = draws.run_start.size() - 1;
-  interleave_span(base, stride, width, draws, scratch);
   for (int32_t t = 0; t < width; t += TILE) {
     const int8_t* tile = scratch + static_cast<std::size_t>(t / TILE) * static_cast<std::size_t>(draws.pairs) * 64;
     for (std::size_t run = 0; run < runs; ++run)
@@ -182,16 +181,24 @@ bool paired_sums_available() {
 #endif
 }
 
+void interleave_pairs(const int8_t* base, std::size_t stride, int32_t width, int32_t data, int8_t* scratch) {
+#ifdef SORVEL_PAIRED_X86
+  if (paired_sums_available()) interleave_span(base, stride, width, data, scratch);
+#else
+  (void)base, (void)stride, (void)width, (void)data, (void)scratch;
+#endif
+}
+
 void paired_batch_sums(const int8_t* base, std::size_t stride, int32_t width, const PairedDraws& draws,
-                       int8_t* scratch, int32_t* sums) {
+                       const int8_t* interleaved, int32_t* sums) {
   std::fill(sums, sums + static_cast<std::size_t>(draws.resamples) * width, 0);
 #ifdef SORVEL_PAIRED_X86
   if (paired_sums_available())
-    paired_sums_avx2(base, stride, width, draws, scratch, sums);
+    paired_sums_avx2(width, draws, interleaved, sums);
   else
     paired_sums_plain(base, stride, width, draws, sums);
 #else
-  (void)scratch;
+  (void)interleaved;
   paired_sums_plain(base, stride, width, draws, sums);
 #endif
   add_apart(base, stride, width, draws, sums);

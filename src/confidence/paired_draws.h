@@ -41,10 +41,16 @@ void gather_paired_draws(std::span<const uint16_t* const> counts, const std::vec
 /// Whether this processor runs paired_batch_sums (x86-64 with AVX2).
 bool paired_sums_available();
 
+/// The scores of `width` states (a multiple of 32) of `data` columns from
+/// `base` on, the columns `stride` apart, laid out in `scratch` for
+/// paired_batch_sums: (data + 1) / 2 * width * 2 bytes. One layout of a
+/// span serves every batch summed over it.
+void interleave_pairs(const int8_t* base, std::size_t stride, int32_t width, int32_t data, int8_t* scratch);
+
 /// sums[b * width + k] = the sum over data j of the b-th member's count of
 /// j times base[j * stride + k], for k < width; width a multiple of 32.
-/// `scratch` holds draws.pairs * width * 2 bytes.
+/// `interleaved` is the span as interleave_pairs laid it out.
 void paired_batch_sums(const int8_t* base, std::size_t stride, int32_t width, const PairedDraws& draws,
-                       int8_t* scratch, int32_t* sums);
+                       const int8_t* interleaved, int32_t* sums);
 
 #endif  // SORVEL_CONFIDENCE_PAIRED_DRAWS_H_

@@ -25,11 +25,13 @@
 #include <vector>
 
 /// Scores of `points` stress states against `columns` data: the score of
-/// state k for datum j is scores[j * points + k].
+/// state k for datum j is scores[j * points + k], or, where `rows` is
+/// given, of state rows[k].
 struct ScoreTable {
   int8_t* scores;
   int32_t points;
   int32_t columns;
+  const int32_t* rows = nullptr;
 };
 
 struct ResampleBest {
@@ -60,9 +62,10 @@ struct ResampleSearchPlanDeleter {
 using ResampleSearchPlanPtr = std::unique_ptr<ResampleSearchPlan, ResampleSearchPlanDeleter>;
 
 /// Puts the table's rows (states) into `order`, which lists every state
-/// once (empty: the table's own order), and finds each column's greatest
-/// score in every block and group, on `threads` threads. Null when the
-/// memory cannot be had; the table is then as it was.
+/// once (empty: the table's own order; a table with `rows` is searched in
+/// those and takes no order), and finds each column's greatest score in
+/// every block and group, on `threads` threads. Null when the memory
+/// cannot be had; the table is then as it was.
 ResampleSearchPlanPtr plan_resample_search(const ScoreTable& table, std::span<const int32_t> order,
                                            int threads);
 

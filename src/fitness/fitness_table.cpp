@@ -62,11 +62,12 @@ static int32_t run_length(int32_t points, int32_t r) {
 }
 
 void fill_score_columns(const GridPoint* grid, int32_t points, const FaultDatum* data, int32_t n,
-                        const StepTable& scores, int8_t* columns, int threads) {
+                        const StepTable& scores, int8_t* columns, int threads, const int32_t* rows) {
   const std::vector<DatumFactors> factors = factors_of(data, n);
   parallel_for(run_count(points), threads, [&](int32_t r) {
     const int32_t first = r * KERNEL_RUN, count = run_length(points, r);
-    const TensorComponents tensors = tensor_components(grid + first, count);
+    const TensorComponents tensors =
+        rows != nullptr ? tensor_components(grid, rows + first, count) : tensor_components(grid + first, count);
     for (std::size_t j = 0; j < factors.size(); ++j)
       store_run_scores(tensors, count, factors[j], scores,
                        columns + j * static_cast<std::size_t>(points) + first);
@@ -93,7 +94,7 @@ void fill_fitness_table(const Gss& gss, const FaultSet& faults, const WeightFunc
   if (table.columns == 0) return;
   StepTable scores = score_step_table(weight);
   fill_score_columns(gss.points.data(), GSS_SIZE, faults.data.data(), table.columns, scores,
-                     table.scores.get(), settings.threads);
+                     table.scores.get(), settings.threads, table.rows.empty() ? nullptr : table.rows.data());
 }
 
 StageResult fill_and_sum_fitness(const Gss& gss, const FaultSet& faults,
@@ -135,5 +136,8 @@ GridValues sum_fitness(const FitnessTable& table, const RunSettings& settings) {
       for (int32_t k = first; k < end; ++k) sum[k] += column[k];
     }
   });
-  return sums;
+  if (table.rows.empty()) return sums;
+  GridValues in_grid_order(GSS_SIZE);
+  for (std::size_t k = 0; k < table.rows.size(); ++k) in_grid_order[static_cast<std::size_t>(table.rows[k])] = sums[k];
+  return in_grid_order;
 }

@@ -26,11 +26,12 @@ bool fitness_table_bytes(int32_t n, std::size_t& bytes);
 
 /// Scores every (GridPoint, datum) pair with the given weight function,
 /// many pairs at once and on every thread of the run; the reference path
-/// when the settings ask for it.
+/// when the settings ask for it. The rows are in the table's `rows` order
+/// where it has one.
 void fill_fitness_table(const Gss& gss, const FaultSet& faults, const WeightFunction& weight,
                         const RunSettings& settings, FitnessTable& table);
 
-/// The fitness of every GridPoint: the sum of its row.
+/// The fitness of every GridPoint: the sum of its row, in grid order.
 GridValues sum_fitness(const FitnessTable& table, const RunSettings& settings);
 
 /// The fitness of every GridPoint straight from the scores, which are not
@@ -67,9 +68,11 @@ StepTable score_step_table(const WeightFunction& weight);
 /// thread takes a run of GridPoints through every datum, with the
 /// tensors of the run laid out by component for it alone: no copy of the
 /// whole grid's tensors is made, and each part of the table is first
-/// touched by the thread that fills it.
+/// touched by the thread that fills it. Where `rows` is given, row k of
+/// every column is GridPoint rows[k] instead.
 void fill_score_columns(const GridPoint* grid, int32_t points, const FaultDatum* data, int32_t n,
-                        const StepTable& scores, int8_t* columns, int threads);
+                        const StepTable& scores, int8_t* columns, int threads,
+                        const int32_t* rows = nullptr);
 
 /// The sum over the data of every GridPoint's scores, the scores not
 /// kept: run by run of GridPoints as above, so that their sums stay in

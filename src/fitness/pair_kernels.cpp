@@ -38,6 +38,15 @@ TensorComponents tensor_components(const GridPoint* grid, int32_t count) {
   return t;
 }
 
+TensorComponents tensor_components(const GridPoint* grid, const int32_t* at, int32_t count) {
+  TensorComponents t;
+  for (int c = 0; c < 9; ++c) {
+    t.c[c].resize(static_cast<std::size_t>(count));
+    for (int32_t k = 0; k < count; ++k) t.c[c][static_cast<std::size_t>(k)] = grid[at[k]].stress_tensor[c];
+  }
+  return t;
+}
+
 DataComponents data_components(const FaultDatum* data, int32_t count) {
   DataComponents out;
   for (int32_t j = 0; j < count; ++j) {

@@ -30,6 +30,8 @@ struct TensorComponents {
   std::vector<float> c[9];
 };
 TensorComponents tensor_components(const GridPoint* grid, int32_t count);
+/// The same of GridPoints grid[at[k]], k < count.
+TensorComponents tensor_components(const GridPoint* grid, const int32_t* at, int32_t count);
 
 /// The factors of many data by component, datum j at index j.
 struct DataComponents {

@@ -78,11 +78,12 @@ RunReport CDM_confidence(const AnalysisRun& run, const RankedRun& ranked,
     std::vector<int32_t> best = ranked.resample_best;
     if (best.empty()) {
       ResamplingProgress progress = {&settings, Clock::now(), Clock::now()};
+      const std::vector<int32_t>& rows = ranked.tables.table.rows;
       BootstrapResult result = bootstrap_best_states(
-          ScoreTable{ranked.tables.table.scores.get(), GSS_SIZE, n},
+          ScoreTable{ranked.tables.table.scores.get(), GSS_SIZE, n, rows.empty() ? nullptr : rows.data()},
           BootstrapSettings{asked.resamples, asked.seed, settings.threads, settings.reference},
           [&](int32_t done, int32_t total) { show_resampling(progress, done, total); },
-          search_stress_order(ranked.tables.gss, settings.threads));
+          rows.empty() ? search_stress_order(ranked.tables.gss, settings.threads) : std::vector<int32_t>{});
       report.no_confidence = result.error;
       for (const ResampleBest& b : result.best) best.push_back(b.index);
     }

@@ -9,7 +9,7 @@ StageResult CDM_run(const AnalysisRun& run, const RunSettings& settings, RankedR
   // Only the bootstrap reads the scores again; without it, or with too
   // few data for it, only their sums are kept.
   ScoreKeeping keeping =
-      run.confidence.resamples > 0 ? ScoreKeeping::table_to_resample : ScoreKeeping::sums_only;
+      run.confidence.resamples > 0 ? ScoreKeeping::table_in_search_order : ScoreKeeping::sums_only;
 #ifdef __EMSCRIPTEN__
   // In the page, helper workers may search the resamples with their
   // shares of the fill: no table then, unless their files are refused.
