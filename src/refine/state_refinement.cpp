@@ -35,10 +35,6 @@ const int MAX_ITERATIONS = 30;
 const double SMOOTHING_PER_MISFIT = 0.45;
 const double LARGEST_SMOOTHING = 8.0;
 const double SMALLEST_SMOOTHING = 0.05;
-// No more data than a state has parameters (three of turn, Phi) can be
-// fitted exactly by a whole family of states: their misfits say nothing
-// of the data's scatter, and none is smoothed.
-const int32_t FEWEST_SMOOTHED = 5;
 
 // The positions of the upper triangle's terms.
 int term(int i, int j) {
@@ -259,7 +255,7 @@ std::vector<ContinuousState> refinement_starts(const GridPoint* grid, std::span<
 }
 
 double smoothing_of_fit(const ContinuousState& state, const SlipData& data) {
-  if (data.count < FEWEST_SMOOTHED) return 0.0;
+  if (data.count == 0) return 0.0;
   std::vector<double> angles(static_cast<std::size_t>(data.count));
   misfit_angles(state, data, angles.data());
   std::nth_element(angles.begin(), angles.begin() + data.count / 2, angles.end());

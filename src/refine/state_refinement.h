@@ -110,8 +110,7 @@ std::vector<ContinuousState> refinement_starts(const GridPoint* grid, std::span<
 /// The smoothing (SlipData) that reads a fit at the scatter of its data:
 /// 0.45 of the data's median misfit under `state`, at most 8 degrees;
 /// none below a twentieth of a degree, where it could not move a
-/// reported tenth, and none for fewer than five data, which a family of
-/// states fits exactly.
+/// reported tenth.
 double smoothing_of_fit(const ContinuousState& state, const SlipData& data);
 
 /// The best of the states refined from each start (at least one) on the
