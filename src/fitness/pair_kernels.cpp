@@ -29,22 +29,23 @@ DatumFactors datum_factors(const FaultDatum& datum) {
   return f;
 }
 
-TensorComponents tensor_components(const GridPoint* grid, int32_t count) {
+// The tensors of grid[at(0)] .. grid[at(count - 1)], by component.
+template <typename At>
+static TensorComponents gathered_tensors(const GridPoint* grid, int32_t count, At at) {
   TensorComponents t;
   for (int c = 0; c < 9; ++c) {
     t.c[c].resize(static_cast<std::size_t>(count));
-    for (int32_t k = 0; k < count; ++k) t.c[c][static_cast<std::size_t>(k)] = grid[k].stress_tensor[c];
+    for (int32_t k = 0; k < count; ++k) t.c[c][static_cast<std::size_t>(k)] = grid[at(k)].stress_tensor[c];
   }
   return t;
 }
 
+TensorComponents tensor_components(const GridPoint* grid, int32_t count) {
+  return gathered_tensors(grid, count, [](int32_t k) { return k; });
+}
+
 TensorComponents tensor_components(const GridPoint* grid, const int32_t* at, int32_t count) {
-  TensorComponents t;
-  for (int c = 0; c < 9; ++c) {
-    t.c[c].resize(static_cast<std::size_t>(count));
-    for (int32_t k = 0; k < count; ++k) t.c[c][static_cast<std::size_t>(k)] = grid[at[k]].stress_tensor[c];
-  }
-  return t;
+  return gathered_tensors(grid, count, [at](int32_t k) { return at[k]; });
 }
 
 DataComponents data_components(const FaultDatum* data, int32_t count) {
