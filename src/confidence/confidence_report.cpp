@@ -7,6 +7,7 @@
 #include "geometry/vectors.h"
 #include "grid/state_axes.h"
 #include "stress/stress_quantities.h"
+#include "math/double_functions.h"
 
 namespace {
 
@@ -36,11 +37,11 @@ double half_turn(double degrees) {
 std::optional<double> axial_mean(const std::vector<double>& azimuths) {
   double x = 0.0, y = 0.0;
   for (double a : azimuths) {
-    x += std::cos(pi_times_over_180(2.0 * a));
-    y += std::sin(pi_times_over_180(2.0 * a));
+    x += cos_d(pi_times_over_180(2.0 * a));
+    y += sin_d(pi_times_over_180(2.0 * a));
   }
-  if (std::hypot(x, y) < 1e-9) return std::nullopt;
-  return half_turn(times_180_over_pi(0.5 * std::atan2(y, x)));
+  if (std::sqrt(x * x + y * y) < 1e-9) return std::nullopt;
+  return half_turn(times_180_over_pi(0.5 * atan2_d(y, x)));
 }
 
 // SHmax is an axis: each value is taken within 90 degrees of the centre

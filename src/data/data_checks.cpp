@@ -11,6 +11,7 @@
 #include "data/fault_geometry.h"
 #include "formats/state_text.h"
 #include "geometry/vectors.h"
+#include "math/double_functions.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ std::string as_read(float value) {
 long degrees_off_plane(FaultDatum datum) {
   prepare_datum_geometry(datum);
   double sine = std::fabs(dot(unit_vector(datum.normal_vector), unit_vector(datum.slip_vector)));
-  return round_half_away(times_180_over_pi(std::asin(std::min(1.0, sine))));
+  return round_half_away(times_180_over_pi(asin_d(std::min(1.0, sine))));
 }
 
 // An upward slip line turns N into R and R into N; for D and S the

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/constants.h"
+#include "math/double_functions.h"
 
 // The constants are single-precision values widened to double, as the
 // weights have always been computed.
@@ -12,17 +13,17 @@ static const double QUARTER_PI_SINGLE = 0.7853982f;
 static const double SIXTH_PI_SINGLE = 0.5235988f;  // 30 degrees
 static const double TANH_FLOOR = 1.1920929e-7f;    // 2 to the power -23
 
-double weight_cosine_of_double(double x) { return 0.5 * std::cos(x) + 0.5; }
+double weight_cosine_of_double(double x) { return 0.5 * cos_d(x) + 0.5; }
 
 double weight_linear_of_double(double x) { return 1.0 - x / PI_SINGLE; }
 
 double weight_tangent_of_double(double x) {
-  if (x < QUARTER_PI_SINGLE) return 1.0 - std::tan(x);
+  if (x < QUARTER_PI_SINGLE) return 1.0 - tan_d(x);
   return 0.0;
 }
 
 double weight_hyperbolic_tangent_of_double(double x) {
-  return 0.5 * std::tanh(10.0 * (SIXTH_PI_SINGLE - x)) + 0.5 + TANH_FLOOR;
+  return 0.5 * tanh_d(10.0 * (SIXTH_PI_SINGLE - x)) + 0.5 + TANH_FLOOR;
 }
 
 // A float angle widens to double exactly: the grid's scores and the
@@ -33,13 +34,13 @@ double weight_tangent(float x) { return weight_tangent_of_double(x); }
 double weight_hyperbolic_tangent(float x) { return weight_hyperbolic_tangent_of_double(x); }
 
 static double cosine_of_cosine(double d) { return 0.5 * d + 0.5; }
-static double linear_of_cosine(double d) { return weight_linear_of_double(std::acos(d)); }
-static double tangent_of_cosine(double d) { return weight_tangent_of_double(std::acos(d)); }
+static double linear_of_cosine(double d) { return weight_linear_of_double(acos_d(d)); }
+static double tangent_of_cosine(double d) { return weight_tangent_of_double(acos_d(d)); }
 // 0.5 tanh(u) + 0.5 is the logistic 1 / (1 + e^-2u): one exponential,
 // where the hyperbolic tangent costs an expm1 and most of the refinement's
 // time under this weight. The two forms differ in the last bits only.
 static double logistic_of_cosine(double d) {
-  return 1.0 / (1.0 + std::exp(-20.0 * (SIXTH_PI_SINGLE - std::acos(d))));
+  return 1.0 / (1.0 + exp_d(-20.0 * (SIXTH_PI_SINGLE - acos_d(d))));
 }
 static double hyperbolic_tangent_of_cosine(double d) { return logistic_of_cosine(d) + TANH_FLOOR; }
 

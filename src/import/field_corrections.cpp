@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "import/field_text.h"
+#include "math/double_functions.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ std::string bedding_text(const Bedding& bedding) {
 
 Vec3d motion_of_datum(const ImportedDatum& datum) {
   Vec3d line = axis_vector(datum.trend, datum.plunge);
-  double side = std::sin((datum.trend - datum.dip_direction) * DEGREE);
+  double side = sin_d((datum.trend - datum.dip_direction) * DEGREE);
   bool reversed = datum.sense == 'R' || (datum.sense == 'D' && side < 0) ||
                   (datum.sense == 'S' && side > 0);
   return reversed ? scaled(line, -1.0) : line;

@@ -4,6 +4,7 @@
 
 #include "formats/state_text.h"
 #include "import/slip_geometry.h"
+#include "math/double_functions.h"
 
 // A line closer to its plane than this is taken as measured in it: the
 // rounding of whole-degree readings alone puts lines up to about this far
@@ -31,7 +32,7 @@ static const char* sense_word(char sense) {
 static char sense_checked_by_rake(char given, MotionParts parts, double tolerance) {
   char derived = sense_of_motion(parts);
   if (given == 0) return derived;
-  double significant = std::sin(pi_times_over_180(tolerance));
+  double significant = sin_d(pi_times_over_180(tolerance));
   bool dip_slip = given == 'N' || given == 'R';
   double part = dip_slip ? parts.down_dip : parts.along_strike;
   if (std::fabs(part) <= significant) return derived;

@@ -1,4 +1,5 @@
 #include "import/slip_geometry.h"
+#include "math/double_functions.h"
 
 #include <cmath>
 
@@ -10,7 +11,7 @@ static Vec3d combined(double p, Vec3d a, double q, Vec3d b) {
 }
 
 bool side_of_letter(double azimuth, double letter_azimuth, double& chosen) {
-  double c = std::cos((azimuth - letter_azimuth) * DEGREE);
+  double c = cos_d((azimuth - letter_azimuth) * DEGREE);
   if (std::fabs(c) < SQUARE_COSINE) return false;
   chosen = wrap_azimuth(c > 0 ? azimuth : azimuth + 180.0);
   return true;
@@ -26,26 +27,26 @@ static Vec3d dip_axis(double dip_direction, double dip) { return axis_vector(dip
 
 Vec3d motion_of_rake(double dip_direction, double dip, double rake) {
   double r = rake * DEGREE;
-  return combined(std::cos(r), strike_axis(dip_direction), -std::sin(r),
+  return combined(cos_d(r), strike_axis(dip_direction), -sin_d(r),
                   dip_axis(dip_direction, dip));
 }
 
 Vec3d line_of_pitch(double dip_direction, double dip, double end_azimuth, double pitch) {
   double p = pitch * DEGREE;
-  return combined(std::cos(p), axis_vector(end_azimuth, 0.0), std::sin(p),
+  return combined(cos_d(p), axis_vector(end_azimuth, 0.0), sin_d(p),
                   dip_axis(dip_direction, dip));
 }
 
 Vec3d line_of_trend_in_plane(double dip_direction, double dip, double trend) {
   // The plunge of a line of the plane is atan(tan dip cos(trend - dip
   // direction)); a negative one means the trend names the upward end.
-  double d = dip * DEGREE, c = std::cos((trend - dip_direction) * DEGREE);
-  double plunge = std::atan2(std::sin(d) * c, std::cos(d)) / DEGREE;
+  double d = dip * DEGREE, c = cos_d((trend - dip_direction) * DEGREE);
+  double plunge = atan2_d(sin_d(d) * c, cos_d(d)) / DEGREE;
   return axis_vector(trend, plunge);
 }
 
 double angle_to_plane(Vec3d line, Vec3d pole) {
-  return std::asin(std::fmin(1.0, std::fabs(dot(unit_vector(line), pole)))) / DEGREE;
+  return asin_d(std::fmin(1.0, std::fabs(dot(unit_vector(line), pole)))) / DEGREE;
 }
 
 Vec3d projected_onto_plane(Vec3d line, Vec3d pole) {

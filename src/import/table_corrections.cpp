@@ -4,6 +4,7 @@
 
 #include "import/field_text.h"
 #include "import/slip_geometry.h"
+#include "math/double_functions.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ Vec3d upward_pole(const Bedding& b) {
 
 double angle_between(Vec3d a, Vec3d b) {
   double c = dot(a, b);
-  return std::acos(std::fmax(-1.0, std::fmin(1.0, c))) / DEGREE;
+  return acos_d(std::fmax(-1.0, std::fmin(1.0, c))) / DEGREE;
 }
 
 // The mean of a site's records, or an error when they disagree.

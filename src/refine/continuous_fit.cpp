@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "geometry/vectors.h"
+#include "math/double_functions.h"
 
 
 namespace {
@@ -99,7 +100,7 @@ SlipData slip_data(const FaultDatum* data, int32_t count) {
 
 void misfit_angles(const ContinuousState& state, const SlipData& data, double* angles) {
   misfit_cosines(state, data, angles);
-  for (int32_t j = 0; j < data.count; ++j) angles[j] = std::acos(angles[j]);
+  for (int32_t j = 0; j < data.count; ++j) angles[j] = acos_d(angles[j]);
 }
 
 void continuous_scores(const ContinuousState& state, const SlipData& data,

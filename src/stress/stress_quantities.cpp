@@ -4,6 +4,7 @@
 
 #include "grid/orientation.h"
 #include "grid/state_axes.h"
+#include "math/double_functions.h"
 
 namespace {
 
@@ -29,12 +30,12 @@ ContinuousState continuous_state(const GridPoint& point) {
 
 double axis_plunge(Vec3d axis) {
   double up = std::fabs(axis.z);
-  return std::asin(up > 1.0 ? 1.0 : up) / DEGREE;
+  return asin_d(up > 1.0 ? 1.0 : up) / DEGREE;
 }
 
 double axis_angle(Vec3d a, Vec3d b) {
   double c = std::fabs(dot(a, b));
-  return std::acos(c > 1.0 ? 1.0 : c) / DEGREE;
+  return acos_d(c > 1.0 ? 1.0 : c) / DEGREE;
 }
 
 const char* regime_code(StressRegime regime) {
@@ -68,7 +69,7 @@ std::optional<double> shmax_azimuth(Vec3d s1, Vec3d s2, double phi) {
   double x = s1.y * s1.y - s1.x * s1.x + phi * (s2.y * s2.y - s2.x * s2.x);
   double y = 2.0 * (s1.y * s1.x + phi * s2.y * s2.x);
   if (std::sqrt(x * x + y * y) < LEAST_HORIZONTAL_DIFFERENCE) return std::nullopt;
-  double azimuth = 0.5 * std::atan2(y, x) / DEGREE;
+  double azimuth = 0.5 * atan2_d(y, x) / DEGREE;
   if (azimuth < 0.0) azimuth += 180.0;
   return azimuth >= 180.0 ? azimuth - 180.0 : azimuth;
 }

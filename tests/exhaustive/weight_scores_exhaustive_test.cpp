@@ -1,14 +1,14 @@
-// The weight functions take cos, tan and tanh of a double from the C
-// library, whose last bits differ between libraries. The score,
+// The weight functions take cos, tan and tanh of a double, whose last
+// bits depend on how they are computed (ours are within 4 ulps of the
+// exact value; C libraries differ from each other). The score,
 // 200 w - 100 rounded to a whole number, cannot depend on them: for every
 // float angle from 0 to pi, every double within 2^-48 of the computed
 // weight gives the same score. That interval holds every double within 4
 // ulps of the exact weight (the weights stay below 2, where 4 ulps are at
-// most 2^-50, and the library's error is a few ulps at most). The score
-// is monotone in w, so the two ends of the interval decide. The linear
-// weight calls no library function; it reaches a half exactly at some
-// angles (0.9375 at pi/16), which IEEE arithmetic rounds the same way
-// everywhere.
+// most 2^-50). The score is monotone in w, so the two ends of the
+// interval decide. The linear weight calls no such function; it reaches
+// a half exactly at some angles (0.9375 at pi/16), which IEEE arithmetic
+// rounds the same way everywhere.
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -1,5 +1,6 @@
 #include "analyses/populations/stress_difference.h"
 #include "geometry/vectors.h"
+#include "math/double_functions.h"
 
 #include <cmath>
 
@@ -21,7 +22,7 @@ double deviator_angle(const UnitDeviator& a, const UnitDeviator& b) {
   double dot = a.d[0] * b.d[0] + a.d[1] * b.d[1] + a.d[2] * b.d[2] +
                2.0 * (a.d[3] * b.d[3] + a.d[4] * b.d[4] + a.d[5] * b.d[5]);
   dot = std::fmax(-1.0, std::fmin(1.0, dot));  // round-off past +-1
-  return times_180_over_pi(std::acos(dot));
+  return times_180_over_pi(acos_d(dot));
 }
 
 double gridpoint_stress_difference(const Gss& gss, int32_t a, int32_t b) {

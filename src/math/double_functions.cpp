@@ -1,0 +1,180 @@
+// The double functions from the float functions' kernels: Cody and
+// Waite's reduction by pi/2 in three pieces, the series of sin and cos on
+// |r| <= pi/4, the table-and-series arctangent; exp by ln 2 in two pieces
+// and its series on |r| <= ln2 / 2.
+#include "math/double_functions.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "math/double_kernels.h"
+
+static constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
+static constexpr double INFINITE = std::numeric_limits<double>::infinity();
+
+// 2^k for a k of the normal range of doubles.
+static double two_to(int k) {
+  uint64_t bits = static_cast<uint64_t>(k + 1023) << 52;
+  double x;
+  std::memcpy(&x, &bits, sizeof x);
+  return x;
+}
+
+// The nearest whole number to a |v| below 2^51, ties away from neither
+// side in particular but the same everywhere.
+static double nearest_whole(double v) { return (v + 0x1.8p52) - 0x1.8p52; }
+
+// ---------------------------------------------------------------------
+// sin, cos, tan.
+
+// x = (4 n + quadrant) pi/2 + r, |r| <= pi/4 (a little more from the
+// rounding of k).
+struct QuarterTurns {
+  int quadrant;
+  DoubleDouble r;
+};
+
+// For |x| < 2^20, k below 2^20: k P1 and k P2 are exact, x - k P1 is
+// exact (Sterbenz: x lies within a quarter turn of k pi/2), its sum with
+// -k P2 exact as a double-double, and k P3 errs by less than 2^-100.
+static QuarterTurns quarter_turns(double x) {
+  if (std::fabs(x) <= 0.25 * PI_DD.hi) return QuarterTurns{0, DoubleDouble{x, 0.0}};
+  if (!(std::fabs(x) < 0x1p20))
+    x = std::fmod(x, 2.0 * PI_DD.hi);  // exact, by a modulus a little off
+  double k = nearest_whole(x * (2.0 / PI_DD.hi));
+  double a = x - k * HALF_PI_PIECES[0];
+  DoubleDouble r = two_sum(a, -(k * HALF_PI_PIECES[1]));
+  return QuarterTurns{static_cast<int>(static_cast<int64_t>(k) & 3),
+                      quick_two_sum(r.hi, r.lo - k * HALF_PI_PIECES[2])};
+}
+
+// sin (or, with `cosine`, cos) from the reduced angle: sin r, cos r,
+// -sin r, -cos r for quadrants 0 to 3, and cos x = sin(x + pi/2).
+static double sine_of(QuarterTurns a, bool cosine) {
+  int q = (a.quadrant + (cosine ? 1 : 0)) & 3;
+  double v = (q & 1) != 0 ? cos_double(a.r) : sin_double(a.r);
+  return (q & 2) != 0 ? -v : v;
+}
+
+double sin_d(double x) {
+  if (!std::isfinite(x)) return x - x;
+  return sine_of(quarter_turns(x), false);
+}
+
+double cos_d(double x) {
+  if (!std::isfinite(x)) return x - x;
+  return sine_of(quarter_turns(x), true);
+}
+
+// tan x is sin r / cos r in even quadrants, -cos r / sin r in odd ones.
+double tan_d(double x) {
+  if (!std::isfinite(x)) return x - x;
+  QuarterTurns a = quarter_turns(x);
+  double s = sin_double(a.r), c = cos_double(a.r);
+  return (a.quadrant & 1) != 0 ? -c / s : s / c;
+}
+
+// ---------------------------------------------------------------------
+// The arc functions.
+
+double atan2_d(double y, double x) {
+  if (std::isnan(y) || std::isnan(x)) return y + x;
+  double ay = std::fabs(y), result;
+  if (ay == 0.0) {
+    result = x > 0.0 || (x == 0.0 && !std::signbit(x)) ? 0.0 : PI_DD.hi;
+  } else if (std::isinf(ay)) {
+    result = std::isinf(x) ? (x > 0.0 ? 0.5 : 1.5) * HALF_PI_DD.hi : HALF_PI_DD.hi;
+  } else if (x == 0.0) {
+    result = HALF_PI_DD.hi;
+  } else if (std::isinf(x)) {
+    result = x > 0.0 ? 0.0 : PI_DD.hi;
+  } else {
+    result = atan2_double(ay, x);
+  }
+  return std::signbit(y) ? -result : result;
+}
+
+// sqrt(1 - x^2) for |x| <= 1: of 1 - x and 1 + x, the one that loses
+// digits is exact (Sterbenz), so the result keeps its relative accuracy
+// up to |x| = 1.
+static double cosine_of_sine(double x) { return std::sqrt((1.0 - x) * (1.0 + x)); }
+
+double asin_d(double x) {
+  double a = std::fabs(x);
+  if (!(a <= 1.0)) return NOT_A_NUMBER;
+  if (a < 0x1p-26) return x;  // asin x - x < x^3/6, below half an ulp
+  double result = atan2_double(a, cosine_of_sine(a));
+  return x < 0.0 ? -result : result;
+}
+
+double acos_d(double x) {
+  if (!(std::fabs(x) <= 1.0)) return NOT_A_NUMBER;
+  if (std::fabs(x) < 0x1p-26) return HALF_PI_DD.hi + (HALF_PI_DD.lo - x);
+  return atan2_double(cosine_of_sine(x), x);
+}
+
+// ---------------------------------------------------------------------
+// exp and tanh.
+
+// ln 2 as a part of 42 significant bits, so that k ln2_hi is exact for
+// |k| < 2^11, and the rest (to 2^-100).
+static constexpr double LN2_HI = 0x1.62e42fefa38p-1;
+static constexpr double LN2_LO = 0x1.ef35793c7673p-45;
+static constexpr double INVERSE_LN2 = 0x1.71547652b82fep+0;
+
+// e^r - 1 - r for |r| <= 0.35: the series to r^13 (the rest is below
+// 2^-57), Horner from the smallest term.
+static double exp_series_tail(double r) {
+  double p = 1.0 / 6227020800.0;  // 1/13!
+  p = p * r + 1.0 / 479001600.0;
+  p = p * r + 1.0 / 39916800.0;
+  p = p * r + 1.0 / 3628800.0;
+  p = p * r + 1.0 / 362880.0;
+  p = p * r + 1.0 / 40320.0;
+  p = p * r + 1.0 / 5040.0;
+  p = p * r + 1.0 / 720.0;
+  p = p * r + 1.0 / 120.0;
+  p = p * r + 1.0 / 24.0;
+  p = p * r + 1.0 / 6.0;
+  p = p * r + 0.5;
+  return (r * r) * p;
+}
+
+double exp_d(double x) {
+  if (std::isnan(x)) return x;
+  if (x > 709.782712893384) return INFINITE;
+  if (x < -745.1332191019412) return 0.0;
+  double k = nearest_whole(x * INVERSE_LN2);
+  double r = (x - k * LN2_HI) - k * LN2_LO;
+  double e = 1.0 + (r + exp_series_tail(r));
+  int n = static_cast<int>(k);
+  // 2^n in two factors where it leaves the normal range.
+  if (n > 1023) return e * two_to(1023) * two_to(n - 1023);
+  if (n < -1022) return e * two_to(n + 1000) * two_to(-1000);
+  return e * two_to(n);
+}
+
+// e^x - 1, kept to relative accuracy near 0.
+static double exp_minus_one(double x) {
+  if (std::fabs(x) <= 0.5 * LN2_HI) return x + exp_series_tail(x);
+  return exp_d(x) - 1.0;
+}
+
+// tanh x = (e^2x - 1) / (e^2x + 1); beyond 22, 1 - tanh x is below half
+// an ulp of 1.
+double tanh_d(double x) {
+  if (std::isnan(x)) return x;
+  double a = std::fabs(x);
+  double t;
+  if (a > 22.0) {
+    t = 1.0;
+  } else if (a < 0x1p-27) {
+    t = a;
+  } else {
+    double e = exp_minus_one(2.0 * a);
+    t = e / (e + 2.0);
+  }
+  return std::signbit(x) ? -t : t;
+}
