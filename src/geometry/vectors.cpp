@@ -5,12 +5,6 @@
 // Below this vertical part a line is horizontal.
 static const double HORIZONTAL_Z = 1e-12;
 
-double dot(Vec3d a, Vec3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-Vec3d cross(Vec3d a, Vec3d b) {
-  return Vec3d{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
 Vec3d unit_vector(Vec3d v) {
   double length = std::sqrt(dot(v, v));
   if (length == 0.0) return Vec3d{0.0, 0.0, 0.0};

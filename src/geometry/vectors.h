@@ -35,8 +35,11 @@ inline double pi_times_over_180(double degrees) { return degrees * M_PI / 180.0;
 /// An angle in radians as 180 times it over pi, the inverse of the above.
 inline double times_180_over_pi(double radians) { return radians * 180.0 / M_PI; }
 
-double dot(Vec3d a, Vec3d b);
-Vec3d cross(Vec3d a, Vec3d b);
+inline double dot(Vec3d a, Vec3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+inline Vec3d cross(Vec3d a, Vec3d b) {
+  return Vec3d{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 
 /// The vector scaled to unit length; the zero vector stays zero.
 Vec3d unit_vector(Vec3d v);

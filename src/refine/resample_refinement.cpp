@@ -40,6 +40,7 @@ struct ThreadWork {
 void keep_drawn(const SlipData& all, const uint16_t* draws, ThreadWork& work) {
   SlipData& d = work.drawn;
   d.count = 0;
+  d.smoothing = all.smoothing;
   work.drawn_counts.clear();
   for (std::vector<double>* v : {&d.nx, &d.ny, &d.nz, &d.sx, &d.sy, &d.sz, &d.ns}) v->clear();
   for (int32_t j = 0; j < all.count; ++j) {
@@ -62,7 +63,8 @@ ContinuousState polished(const ContinuousState& start, const ScoreModel& shared_
   Climb climb{RefinedState{start, continuous_score_sum(start, drawn, weight, counts, scores)},
               FIRST_CLIMB_RADIUS};
   ScoreModel model = shared_model;
-  const int steps = std::clamp(POLISH_SCORES / (6 * std::max(drawn.count, 1)), 1, MOST_POLISH_STEPS);
+  const int steps = std::clamp(POLISH_SCORES / (6 * std::max(drawn.count, 1) * states_per_score(drawn)),
+                               1, MOST_POLISH_STEPS);
   for (int i = 0; i < steps; ++i) {
     model.value = climb.at.score_sum;
     // `scores` hold the data's scores at climb.at: its sum was the last taken.

@@ -123,17 +123,16 @@ TEST(RefinedCoverageTest, RefinedStatesLieNearerTheTruthAndTheirConesCoverItWith
   // about once in ten thousand.
   EXPECT_GE(covered_all[0], sets * 90 / 100);
   EXPECT_GE(covered_all[1], sets * 90 / 100);
-  // (a) The refined state lies nearer the truth than the grid state. The
-  // ratio of the medians is 0.73 for sigma1 and 0.69 for sigma3 on these
-  // sets (0.80, 0.75 and 0.74, 0.72 on two other seeds): the maximum of
-  // the same fitness is this near the truth, its error that of the data
-  // at the larger errors and fewer data (the table printed above), so the
-  // bound allows for the draw of the sets.
+  // (a) The refined state lies nearer the truth than the grid state: the
+  // ratio of the medians is 0.65 for sigma1 and 0.62 for sigma3 on these
+  // sets, 0.64, 0.67 and 0.68, 0.60 on two other seeds, 0.69 and 0.64 over
+  // eight seeds (1,920 sets), where the fit read as the data give it, with
+  // its many small tops, gave 0.76 and 0.71.
   for (int a = 0; a < 2; ++a) {
     std::printf("  sigma%d: median error grid %.2f, refined %.2f degrees (ratio %.2f)\n", a == 0 ? 1 : 3,
                 median(grid_errors[a]), median(refined_errors[a]),
                 median(refined_errors[a]) / median(grid_errors[a]));
-    EXPECT_LE(median(refined_errors[a]), 0.8 * median(grid_errors[a])) << "sigma" << (a == 0 ? 1 : 3);
+    EXPECT_LE(median(refined_errors[a]), 0.7 * median(grid_errors[a])) << "sigma" << (a == 0 ? 1 : 3);
   }
   // (c) The cones shrink with the data, below the grid's spacing.
   std::printf("  median cones sigma1, sigma3 by data (rows) and errors (columns):\n");

@@ -85,7 +85,8 @@ TEST(StateRefinementTest, RefinedStateFindsATrueStateBetweenTheGridsStates) {
 // The gradient from the derivatives of the misfit cosines is the slope
 // the summed score shows: central differences of a millionth of a radian
 // (and of Phi) about states near and far from the truth of noisy data,
-// each datum counted as a resample counts it, under every weight function.
+// each datum counted as a resample counts it, under every weight function,
+// the fit read as it is and smoothed.
 TEST(StateRefinementTest, GradientIsTheSlopeOfTheSummedScore) {
   std::mt19937 random(31);
   std::uniform_real_distribution<double> u(-1.0, 1.0);
@@ -94,7 +95,8 @@ TEST(StateRefinementTest, GradientIsTheSlopeOfTheSummedScore) {
     const StressState truth = random_stress_state(random);
     const std::vector<FaultDatum> data = noisy_data_set(truth, 40, 5.0 + 2.0 * trial, random);
     const int32_t n = static_cast<int32_t>(data.size());
-    const SlipData slips = slip_data(data.data(), n);
+    SlipData slips = slip_data(data.data(), n);
+    slips.smoothing = trial % 3 == 0 ? 0.0 : 1.5 * trial;
     std::vector<double> counts(data.size()), scores(data.size());
     for (double& c : counts) c = drawn(random);
     const Vec3d e1 = axis_vector(truth.sigma1_azimuth, truth.sigma1_plunge);
@@ -120,7 +122,8 @@ TEST(StateRefinementTest, GradientIsTheSlopeOfTheSummedScore) {
              continuous_score_sum(moved_state(state, minus), slips, weight, counts.data(), scores.data())) /
             (2.0 * h);
         EXPECT_NEAR(gradient[i], slope, 1e-4 * (std::fabs(slope) + 10.0))
-            << weight.name << ", trial " << trial << ", parameter " << i;
+            << weight.name << ", trial " << trial << ", parameter " << i << ", smoothing "
+            << slips.smoothing;
       }
     }
   }

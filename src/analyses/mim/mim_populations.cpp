@@ -109,11 +109,13 @@ PopulationReport describe_population(const MimRun& mim, const Population& found,
   const SlipData slips = slip_data(own.data(), n);
   std::optional<ContinuousState> refined;
   if (run.confidence.refine && n > 0) {
-    // The state that gave the population its data in the separation.
-    refined = found.refined ? *found.refined
-                            : refined_population_state(
-                                  mim.tables.gss.points[static_cast<std::size_t>(found.index)],
-                                  slips, weight_function_of(run.weight_id));
+    // The separation gave the population its data by states refined on
+    // the fit as given; its refined state is the one sorvel finds on
+    // those data, the fit read at their scatter.
+    refined = refine_from_starts(
+                  {continuous_state(mim.tables.gss.points[static_cast<std::size_t>(found.index)])},
+                  slips, weight_function_of(run.weight_id))
+                  .state;
     p.state.refined = describe_refined_state(*refined, own.data(), n);
   }
   add_confidence(mim, found, run, settings, slips, refined, p);

@@ -339,7 +339,7 @@ BestOfData best_state_of_data(const FitnessTable& table, const std::vector<int32
 
 ContinuousState refined_population_state(const GridPoint& grid_state, const SlipData& own,
                                          const WeightFunction& weight) {
-  return refine_from_starts({continuous_state(grid_state)}, own, weight).state;
+  return refine_as_given({continuous_state(grid_state)}, own, weight).state;
 }
 
 PopulationSearch separate_populations(const Gss& gss, const FaultSet& faults,

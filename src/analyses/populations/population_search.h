@@ -112,7 +112,11 @@ struct BestOfData {
 BestOfData best_state_of_data(const FitnessTable& table, const std::vector<int32_t>& data);
 
 /// A population's refined state: its grid state refined on its own data
-/// (`own`), from that state alone.
+/// (`own`), from that state alone, on their fit as given. Smoothed at
+/// its scatter, the fit of a population still mixed with others' data
+/// leans towards them, and the separation gives it more of them: on the
+/// separation check's mixtures it found more populations that are not
+/// there and missed more that are.
 ContinuousState refined_population_state(const GridPoint& grid_state, const SlipData& own,
                                          const WeightFunction& weight);
 
