@@ -54,14 +54,14 @@ void keep_drawn(const SlipData& all, const uint16_t* draws, ThreadWork& work) {
 }
 
 // Up the resample's own sum from `start`, with its gradient and the shared
-// model's curvature.
-ContinuousState polished(const ContinuousState& start, const ScoreModel& shared_model,
+// model's curvature; work.scores hold the drawn data's scores at the start.
+// A step that the model puts below the search's resolution is not taken.
+ContinuousState polished(const RefinedState& start, const ScoreModel& shared_model,
                          const WeightFunction& weight, ThreadWork& work) {
   const SlipData& drawn = work.drawn;
   const double* counts = work.drawn_counts.data();
   double* scores = work.scores.data();
-  Climb climb{RefinedState{start, continuous_score_sum(start, drawn, weight, counts, scores)},
-              FIRST_CLIMB_RADIUS};
+  Climb climb{start, FIRST_CLIMB_RADIUS};
   ScoreModel model = shared_model;
   const int steps = std::clamp(POLISH_SCORES / (6 * std::max(drawn.count, 1) * states_per_score(drawn)),
                                1, MOST_POLISH_STEPS);
@@ -69,6 +69,7 @@ ContinuousState polished(const ContinuousState& start, const ScoreModel& shared_
     model.value = climb.at.score_sum;
     // `scores` hold the data's scores at climb.at: its sum was the last taken.
     score_gradient(climb.at.state, drawn, weight, counts, scores, model.gradient);
+    if (step_converged(model_step(model, climb.at.state.phi, climb.radius))) break;
     StateStep step{};
     if (!climb_step(model, drawn, weight, counts, climb, step, scores)) break;
     if (step_converged(step)) break;
@@ -92,9 +93,11 @@ ContinuousState refined_resample(const ResampleRefinementRun& run, const SharedM
                                              work.drawn_counts.data(), work.scores.data());
   double winner_sum = counted_sum(shared.winner_scores.at(winner).data(), counts, n);
   if (estimate_sum >= winner_sum && step_size(step) <= TRUSTED_STEP) return estimate;
-  const ContinuousState start =
-      estimate_sum >= winner_sum ? estimate : continuous_state(run.grid[winner]);
-  return polished(start, model, *run.weight, work);
+  if (estimate_sum >= winner_sum) return polished(RefinedState{estimate, estimate_sum}, model, *run.weight, work);
+  const ContinuousState grid_state = continuous_state(run.grid[winner]);
+  const double grid_sum = continuous_score_sum(grid_state, work.drawn, *run.weight,
+                                               work.drawn_counts.data(), work.scores.data());
+  return polished(RefinedState{grid_state, grid_sum}, model, *run.weight, work);
 }
 
 }  // namespace
