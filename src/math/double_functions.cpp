@@ -125,21 +125,15 @@ static constexpr double LN2_LO = 0x1.ef35793c7673p-45;
 static constexpr double INVERSE_LN2 = 0x1.71547652b82fep+0;
 
 // e^r - 1 - r for |r| <= 0.35: the series to r^13 (the rest is below
-// 2^-57), Horner from the smallest term.
+// 2^-57), its terms paired (Estrin) so that they are not one long chain:
+// the refinement takes an exponential of every datum at every step.
 static double exp_series_tail(double r) {
-  double p = 1.0 / 6227020800.0;  // 1/13!
-  p = p * r + 1.0 / 479001600.0;
-  p = p * r + 1.0 / 39916800.0;
-  p = p * r + 1.0 / 3628800.0;
-  p = p * r + 1.0 / 362880.0;
-  p = p * r + 1.0 / 40320.0;
-  p = p * r + 1.0 / 5040.0;
-  p = p * r + 1.0 / 720.0;
-  p = p * r + 1.0 / 120.0;
-  p = p * r + 1.0 / 24.0;
-  p = p * r + 1.0 / 6.0;
-  p = p * r + 0.5;
-  return (r * r) * p;
+  const double r2 = r * r, r4 = r2 * r2;
+  const double q0 = (0.5 + r * (1.0 / 6.0)) + (1.0 / 24.0 + r * (1.0 / 120.0)) * r2;
+  const double q1 = (1.0 / 720.0 + r * (1.0 / 5040.0)) + (1.0 / 40320.0 + r * (1.0 / 362880.0)) * r2;
+  const double q2 = (1.0 / 3628800.0 + r * (1.0 / 39916800.0)) +
+                    (1.0 / 479001600.0 + r * (1.0 / 6227020800.0)) * r2;
+  return r2 * ((q0 + q1 * r4) + q2 * (r4 * r4));
 }
 
 double exp_d(double x) {
