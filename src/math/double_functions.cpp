@@ -14,64 +14,32 @@
 static constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 static constexpr double INFINITE = std::numeric_limits<double>::infinity();
 
-// 2^k for a k of the normal range of doubles.
-static double two_to(int k) {
-  uint64_t bits = static_cast<uint64_t>(k + 1023) << 52;
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
-
-// The nearest whole number to a |v| below 2^51, ties away from neither
-// side in particular but the same everywhere.
-static double nearest_whole(double v) { return (v + 0x1.8p52) - 0x1.8p52; }
-
 // ---------------------------------------------------------------------
 // sin, cos, tan.
 
-// x = (4 n + quadrant) pi/2 + r, |r| <= pi/4 (a little more from the
-// rounding of k).
-struct QuarterTurns {
-  int quadrant;
-  DoubleDouble r;
-};
-
-// For |x| < 2^20, k below 2^20: k P1 and k P2 are exact, x - k P1 is
-// exact (Sterbenz: x lies within a quarter turn of k pi/2), its sum with
-// -k P2 exact as a double-double, and k P3 errs by less than 2^-100.
-static QuarterTurns quarter_turns(double x) {
-  if (std::fabs(x) <= 0.25 * PI_DD.hi) return QuarterTurns{0, DoubleDouble{x, 0.0}};
-  if (!(std::fabs(x) < 0x1p20))
-    x = std::fmod(x, 2.0 * PI_DD.hi);  // exact, by a modulus a little off
-  double k = nearest_whole(x * (2.0 / PI_DD.hi));
-  double a = x - k * HALF_PI_PIECES[0];
-  DoubleDouble r = two_sum(a, -(k * HALF_PI_PIECES[1]));
-  return QuarterTurns{static_cast<int>(static_cast<int64_t>(k) & 3),
-                      quick_two_sum(r.hi, r.lo - k * HALF_PI_PIECES[2])};
-}
-
-// sin (or, with `cosine`, cos) from the reduced angle: sin r, cos r,
-// -sin r, -cos r for quadrants 0 to 3, and cos x = sin(x + pi/2).
-static double sine_of(QuarterTurns a, bool cosine) {
-  int q = (a.quadrant + (cosine ? 1 : 0)) & 3;
-  double v = (q & 1) != 0 ? cos_double(a.r) : sin_double(a.r);
-  return (q & 2) != 0 ? -v : v;
+// The reduced angle of any finite x: Cody and Waite's below 2^20; above,
+// after the remainder by the double nearest to 2 pi (exact, by a modulus
+// a little off: the same bits everywhere, no longer near the exact value).
+static ReducedAngle reduced_angle(double x) {
+  if (std::fabs(x) <= 0.25 * PI_DD.hi) return ReducedAngle{0, DoubleDouble{x, 0.0}};
+  if (!(std::fabs(x) < 0x1p20)) x = std::fmod(x, 2.0 * PI_DD.hi);
+  return reduced_angle_below_2_20(x);
 }
 
 double sin_d(double x) {
   if (!std::isfinite(x)) return x - x;
-  return sine_of(quarter_turns(x), false);
+  return sin_or_cos_double(reduced_angle(x), false);
 }
 
 double cos_d(double x) {
   if (!std::isfinite(x)) return x - x;
-  return sine_of(quarter_turns(x), true);
+  return sin_or_cos_double(reduced_angle(x), true);
 }
 
 // tan x is sin r / cos r in even quadrants, -cos r / sin r in odd ones.
 double tan_d(double x) {
   if (!std::isfinite(x)) return x - x;
-  QuarterTurns a = quarter_turns(x);
+  ReducedAngle a = reduced_angle(x);
   double s = sin_double(a.r), c = cos_double(a.r);
   return (a.quadrant & 1) != 0 ? -c / s : s / c;
 }
@@ -95,11 +63,6 @@ double atan2_d(double y, double x) {
   }
   return std::signbit(y) ? -result : result;
 }
-
-// sqrt(1 - x^2) for |x| <= 1: of 1 - x and 1 + x, the one that loses
-// digits is exact (Sterbenz), so the result keeps its relative accuracy
-// up to |x| = 1.
-static double cosine_of_sine(double x) { return std::sqrt((1.0 - x) * (1.0 + x)); }
 
 double asin_d(double x) {
   double a = std::fabs(x);
@@ -130,7 +93,8 @@ static constexpr double INVERSE_LN2 = 0x1.71547652b82fep+0;
 static double exp_series_tail(double r) {
   const double r2 = r * r, r4 = r2 * r2;
   const double q0 = (0.5 + r * (1.0 / 6.0)) + (1.0 / 24.0 + r * (1.0 / 120.0)) * r2;
-  const double q1 = (1.0 / 720.0 + r * (1.0 / 5040.0)) + (1.0 / 40320.0 + r * (1.0 / 362880.0)) * r2;
+  const double q1 =
+      (1.0 / 720.0 + r * (1.0 / 5040.0)) + (1.0 / 40320.0 + r * (1.0 / 362880.0)) * r2;
   const double q2 = (1.0 / 3628800.0 + r * (1.0 / 39916800.0)) +
                     (1.0 / 479001600.0 + r * (1.0 / 6227020800.0)) * r2;
   return r2 * ((q0 + q1 * r4) + q2 * (r4 * r4));
@@ -145,9 +109,9 @@ double exp_d(double x) {
   double e = 1.0 + (r + exp_series_tail(r));
   int n = static_cast<int>(k);
   // 2^n in two factors where it leaves the normal range.
-  if (n > 1023) return e * two_to(1023) * two_to(n - 1023);
-  if (n < -1022) return e * two_to(n + 1000) * two_to(-1000);
-  return e * two_to(n);
+  if (n > 1023) return e * power_of_two(1023) * power_of_two(n - 1023);
+  if (n < -1022) return e * power_of_two(n + 1000) * power_of_two(-1000);
+  return e * power_of_two(n);
 }
 
 // e^x - 1, kept to relative accuracy near 0.

@@ -7,6 +7,8 @@
 #define SORVEL_MATH_DOUBLE_KERNELS_H_
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "math/function_tables.h"
 
@@ -33,6 +35,46 @@ inline DoubleDouble quick_two_sum(double a, double b) {
   return DoubleDouble{s, b - (s - a)};
 }
 
+// 2^k for a k of the normal range of doubles.
+inline double power_of_two(int k) {
+  uint64_t bits = static_cast<uint64_t>(k + 1023) << 52;
+  double x;
+  std::memcpy(&x, &bits, sizeof x);
+  return x;
+}
+
+// The whole number nearest to a |v| below 2^51 (ties to even, as IEEE
+// addition rounds).
+inline double nearest_whole(double v) { return (v + 0x1.8p52) - 0x1.8p52; }
+
+// sqrt(1 - x^2) for |x| <= 1: of 1 - x and 1 + x, the one that loses
+// digits is exact (Sterbenz), so the result keeps its relative accuracy
+// up to |x| = 1; for a float x both are exact from 2^-29 up, and the
+// result carries under 2^-52 (under 2^-51.5 below).
+inline double cosine_of_sine(double x) { return std::sqrt((1.0 - x) * (1.0 + x)); }
+
+// x = (4 n + quadrant) pi/2 + r, |r| <= pi/4 (a little more from the
+// rounding of k).
+struct ReducedAngle {
+  int quadrant;
+  DoubleDouble r;
+};
+
+// Cody and Waite's reduction for pi/4 <= |x| < 2^20, as a double-double
+// within 2^-100 of x - k pi/2. With k of 20 bits at most and P1 and P2
+// of 33, k P1 and k P2 are exact; x - k P1 is exact (Sterbenz: x lies
+// within a quarter turn of k pi/2), and so is its sum with -k P2 as a
+// double-double; k P3 and its sum with the low part err by 2^-100 at
+// most. No float comes closer to a multiple of pi/2 than about 2^-30, so
+// a float's r has over 70 good bits.
+inline ReducedAngle reduced_angle_below_2_20(double x) {
+  double k = nearest_whole(x * (2.0 / PI_DD.hi));
+  double a = x - k * HALF_PI_PIECES[0];
+  DoubleDouble r = two_sum(a, -(k * HALF_PI_PIECES[1]));
+  return ReducedAngle{static_cast<int>(static_cast<int64_t>(k) & 3),
+                      quick_two_sum(r.hi, r.lo - k * HALF_PI_PIECES[2])};
+}
+
 // sin r, |r| <= pi/4: the series to r^17 (the rest is below 2^-62 r),
 // its terms paired (Estrin) so that they are not one long chain.
 inline double sin_double(DoubleDouble r) {
@@ -49,6 +91,15 @@ inline double cos_double(DoubleDouble r) {
   double z2 = z * z;
   double c = ((C4 + C6 * z) + (C8 + C10 * z) * z2) + ((C12 + C14 * z) + C16 * z2) * (z2 * z2);
   return (1.0 - 0.5 * z) + (z2 * c - r.hi * r.lo);
+}
+
+// sin x (or cos x with `cosine`) from its reduced angle. With x =
+// (4 n + q) pi/2 + r, sin x is sin r, cos r, -sin r, -cos r for q = 0 to
+// 3, and cos x = sin(x + pi/2).
+inline double sin_or_cos_double(ReducedAngle a, bool cosine) {
+  int q = (a.quadrant + (cosine ? 1 : 0)) & 3;
+  double v = (q & 1) != 0 ? cos_double(a.r) : sin_double(a.r);
+  return (q & 2) != 0 ? -v : v;
 }
 
 // atan t for 0 <= t <= 1, relative error below 2^-50: t - i/64 is exact

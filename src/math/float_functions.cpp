@@ -56,14 +56,6 @@ static float float_of(uint32_t bits) {
   return x;
 }
 
-// 2^k for a k of the normal range of doubles.
-static double power_of_two(int k) {
-  uint64_t bits = static_cast<uint64_t>(k + 1023) << 52;
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
-
 // ---------------------------------------------------------------------
 // Double-double arithmetic (Dekker, "A floating-point technique for
 // extending the available precision", Numer. Math. 18, 1971).
@@ -164,12 +156,6 @@ static float rounded(DoubleDouble v) {
 // ---------------------------------------------------------------------
 // sin and cos.
 
-// x = (4 n + quadrant) pi/2 + r, |r| <= pi/4.
-struct ReducedAngle {
-  int quadrant;
-  DoubleDouble r;
-};
-
 // The reduction of a finite float |x| >= pi/4. With x = m 2^e (m of 24
 // bits), x 2/pi modulo 4 needs only the digits of 2/pi from weight
 // 2^(1 - e) on: earlier ones make multiples of 4. Six words of digits from
@@ -238,21 +224,6 @@ static ReducedAngle reduced_angle_of_any(float ax) {
   return ReducedAngle{quadrant, dd_mul(fraction, HALF_PI_DD)};
 }
 
-// Cody and Waite's reduction for pi/4 <= |x| < 2^20, as a double-double
-// within 2^-100 of x - k pi/2. With k of 20 bits at most and P1 and P2
-// of 33, k P1 and k P2 are exact; x - k P1, a multiple of 2^-32 below 1,
-// is exact, and so is its sum with -k P2 as a double-double; k P3 and its
-// sum with the low part err by 2^-100 at most. No float comes closer to
-// a multiple of pi/2 than about 2^-30, so r has over 70 good bits.
-static ReducedAngle reduced_angle_below_2_20(float ax) {
-  double x = ax;
-  double k = (x * (2.0 / PI_DD.hi) + 0x1.8p52) - 0x1.8p52;  // a nearest whole number
-  double a = x - k * HALF_PI_PIECES[0];
-  DoubleDouble r = two_sum(a, -(k * HALF_PI_PIECES[1]));
-  return ReducedAngle{static_cast<int>(k) & 3,
-                      quick_two_sum(r.hi, r.lo - k * HALF_PI_PIECES[2])};
-}
-
 // The series in double-double, to r^29 and r^28 (the rest below 2^-102).
 static DoubleDouble sin_double_double(DoubleDouble r) {
   DoubleDouble z = dd_mul(r, r), term = r, sum = r;
@@ -270,15 +241,6 @@ static DoubleDouble cos_double_double(DoubleDouble r) {
     sum = dd_add(sum, term);
   }
   return sum;
-}
-
-// sin x (or cos x with `cosine`) of a finite |x| >= 2^-12. With x =
-// (4 n + q) pi/2 + r, sin x is sin r, cos r, -sin r, -cos r for q = 0 to
-// 3, and cos x = sin(x + pi/2).
-static double sin_or_cos_double(ReducedAngle a, bool cosine) {
-  int q = (a.quadrant + (cosine ? 1 : 0)) & 3;
-  double v = (q & 1) != 0 ? cos_double(a.r) : sin_double(a.r);
-  return (q & 2) != 0 ? -v : v;
 }
 
 // The second stage, with the reduction of Payne and Hanek whatever the
@@ -351,9 +313,6 @@ static DoubleDouble atan2_double_double(DoubleDouble y, DoubleDouble x) {
   return x.hi < 0.0 ? dd_add(HALF_PI_DD, a) : dd_sub(HALF_PI_DD, a);
 }
 
-// sqrt(1 - x^2) for a float x, |x| <= 1: 1 - x and 1 + x are exact from
-// 2^-29 up, so the result carries under 2^-52 (under 2^-51.5 below).
-static double cosine_of_sine(double x) { return std::sqrt((1.0 - x) * (1.0 + x)); }
 
 // The same in double-double: x^2 of a float is exact, so is 1 - x^2.
 static DoubleDouble cosine_of_sine_double_double(double x) {
