@@ -19,25 +19,59 @@ struct Axes {
   double phi;
 };
 
-// The cosine of datum j's misfit. With a = sigma1 . n and b = sigma2 . n
+// A run of data as plain arrays, from its first datum on.
+struct RunOfData {
+  const double *nx, *ny, *nz, *sx, *sy, *sz, *ns;
+};
+
+RunOfData run_from(const SlipData& d, int32_t from) {
+  return RunOfData{d.nx.data() + from, d.ny.data() + from, d.nz.data() + from, d.sx.data() + from,
+                   d.sy.data() + from, d.sz.data() + from, d.ns.data() + from};
+}
+
+// The products of datum j's misfit. With a = sigma1 . n and b = sigma2 . n
 // the traction is t = a sigma1 + phi b sigma2, so t . n = a^2 + phi b^2
 // and t . t = a^2 + phi^2 b^2; the shear t - (t . n) n has the length
 // sqrt(t . t - (t . n)^2) and the component t . s - (t . n)(n . s) along
-// the slip. The same products for every datum.
-inline double misfit_cosine(const Axes& at, const SlipData& d, int32_t j) {
+// the slip. `drives` is false where the shear is negligible, and `shear`
+// then 1, so that every datum divides by it without a branch (and
+// several data at a time); what it gives there is not used.
+struct MisfitTerms {
+  double a, b, as, bs, ns, pb, tn, along, shear;
+  bool drives;
+};
+
+inline MisfitTerms misfit_terms(const Axes& at, const RunOfData& r, int32_t j) {
   const Vec3d e1 = at.e1, e2 = at.e2;
-  double a = e1.x * d.nx[j] + e1.y * d.ny[j] + e1.z * d.nz[j];
-  double b = e2.x * d.nx[j] + e2.y * d.ny[j] + e2.z * d.nz[j];
-  double as = e1.x * d.sx[j] + e1.y * d.sy[j] + e1.z * d.sz[j];
-  double bs = e2.x * d.sx[j] + e2.y * d.sy[j] + e2.z * d.sz[j];
-  double pb = at.phi * b;
-  double tn = a * a + pb * b;
-  double tt = a * a + pb * pb;
-  double along = a * as + pb * bs - tn * d.ns[j];
-  double shear_squared = tt - tn * tn;
+  MisfitTerms t;
+  t.a = e1.x * r.nx[j] + e1.y * r.ny[j] + e1.z * r.nz[j];
+  t.b = e2.x * r.nx[j] + e2.y * r.ny[j] + e2.z * r.nz[j];
+  t.as = e1.x * r.sx[j] + e1.y * r.sy[j] + e1.z * r.sz[j];
+  t.bs = e2.x * r.sx[j] + e2.y * r.sy[j] + e2.z * r.sz[j];
+  t.ns = r.ns[j];
+  t.pb = at.phi * t.b;
+  t.tn = t.a * t.a + t.pb * t.b;
+  double tt = t.a * t.a + t.pb * t.pb;
+  t.along = t.a * t.as + t.pb * t.bs - t.tn * t.ns;
+  double shear_squared = tt - t.tn * t.tn;
   double shear = std::sqrt(shear_squared > 0.0 ? shear_squared : 0.0);
-  double c = shear < NEGLIGIBLE_SHEAR ? 0.0 : along / shear;
-  return c > 1.0 ? 1.0 : (c < -1.0 ? -1.0 : c);
+  t.drives = !(shear < NEGLIGIBLE_SHEAR);
+  t.shear = t.drives ? shear : 1.0;
+  return t;
+}
+
+// The misfit cosines of the data from `from` to before `to`, which the
+// compiler takes two or four data at a time with the same operations on
+// each: the same bits as one at a time.
+void misfit_cosines(const Axes& at, const SlipData& d, int32_t from, int32_t to, double* __restrict cosines) {
+  const RunOfData r = run_from(d, from);
+#pragma omp simd
+  for (int32_t j = 0; j < to - from; ++j) {
+    const MisfitTerms t = misfit_terms(at, r, j);
+    double c = t.along / t.shear;
+    c = t.drives ? c : 0.0;
+    cosines[j] = c > 1.0 ? 1.0 : (c < -1.0 ? -1.0 : c);
+  }
 }
 
 // The turns of a smoothed reading: h degrees either way about each of
@@ -69,49 +103,72 @@ Axes turned_axes(const Axes& at, const Turn& t) {
   return Axes{turned(at.e1, t.axis, t.degrees), turned(at.e2, t.axis, t.degrees), at.phi};
 }
 
-// Adds datum j's part of the gradient at `at`, the datum counted `count`
-// times: the turn's part to `turn`, Phi's to `phi_part`. The weight w at
-// its misfit comes from its score where the caller has one (w >= 0),
-// else from the cosine.
-void add_datum_gradient(const Axes& at, const SlipData& d, int32_t j, const WeightFunction& weight,
-                        double count, double w, Vec3d& turn, double& phi_part) {
+// The data are taken in runs of this many, their intermediate values on
+// the stack.
+const int32_t RUN = 256;
+
+// Adds the gradient of the data from `from` to before `to` at `at`, datum
+// j counted counts[j] times (once without counts): the turn's part to
+// `turn`, Phi's to `phi_part`. Each datum's weight comes from its score
+// where the caller has them (scores, indexed as the data), else from its
+// cosine. First, over plain arrays that the compiler takes several data
+// at a time, each datum's cosine and its parts before the weight's slope;
+// then, one datum after another and in the data's order, the slopes and
+// the sums, so that the sums are those of one datum at a time to the bit.
+void add_run_gradient(const Axes& at, const SlipData& d, int32_t from, int32_t to,
+                      const WeightFunction& weight, const double* counts, const double* scores,
+                      Vec3d& turn, double& phi_part) {
+  const RunOfData r = run_from(d, from);
   const Vec3d e1 = at.e1, e2 = at.e2;
   const double phi = at.phi;
-  const Vec3d n{d.nx[j], d.ny[j], d.nz[j]}, s{d.sx[j], d.sy[j], d.sz[j]};
-  const double a = dot(e1, n), b = dot(e2, n), as = dot(e1, s), bs = dot(e2, s), ns = d.ns[j];
-  // As misfit_cosine, term for term.
-  double pb = phi * b;
-  double tn = a * a + pb * b;
-  double tt = a * a + pb * pb;
-  double along = a * as + pb * bs - tn * ns;
-  double shear_squared = tt - tn * tn;
-  double shear = std::sqrt(shear_squared > 0.0 ? shear_squared : 0.0);
-  if (shear < NEGLIGIBLE_SHEAR) return;
-  double c = along / shear;
-  if (!(c > -1.0 && c < 1.0)) return;
-  // The cosine's partial derivatives in a, b, a_s = sigma1 . s,
-  // b_s = sigma2 . s and Phi: c = along / sqrt(S), S = tt - tn^2.
-  auto partial = [&](double along_x, double tn_x, double tt_x) {
-    double s_x = tt_x - 2.0 * tn * tn_x;
-    return (along_x - 0.5 * c * s_x / shear) / shear;
-  };
-  double c_a = partial(as - 2.0 * a * ns, 2.0 * a, 2.0 * a);
-  double c_b = partial(phi * bs - 2.0 * pb * ns, 2.0 * pb, 2.0 * phi * pb);
-  double c_as = a / shear, c_bs = pb / shear;
-  double c_phi = partial(b * bs - b * b * ns, b * b, 2.0 * pb * b);
-  if (w < 0.0) w = weight.weight_of_cosine(c);
-  double f = 200.0 * weight.slope(c, w) * count;
-  if (f == 0.0) return;
-  // A turn w moves sigma1 by w x sigma1, so a by w . (sigma1 x n): the
-  // turn's gradient is sigma1 x (c_a n + c_as s) + sigma2 x (c_b n + c_bs s).
-  const Vec3d g1 = cross(e1, Vec3d{c_a * n.x + c_as * s.x, c_a * n.y + c_as * s.y,
-                                   c_a * n.z + c_as * s.z});
-  const Vec3d g2 = cross(e2, Vec3d{c_b * n.x + c_bs * s.x, c_b * n.y + c_bs * s.y,
-                                   c_b * n.z + c_bs * s.z});
-  turn.x += f * (g1.x + g2.x);
-  turn.y += f * (g1.y + g2.y);
-  turn.z += f * (g1.z + g2.z);
-  phi_part += f * c_phi;
+  const int32_t m = to - from;
+  double cosine[RUN], part_x[RUN], part_y[RUN], part_z[RUN], part_phi[RUN];
+  double used[RUN];  // 1 for a datum with a part, 0 else
+  for (int32_t j = 0; j < m; ++j) {
+    const MisfitTerms t = misfit_terms(at, r, j);
+    const double a = t.a, b = t.b, as = t.as, bs = t.bs, ns = t.ns, pb = t.pb, tn = t.tn, shear = t.shear;
+    const double c = t.along / shear;
+    used[j] = t.drives && c > -1.0 && c < 1.0 ? 1.0 : 0.0;
+    cosine[j] = c;
+    // The cosine's partial derivatives in a, b, a_s = sigma1 . s,
+    // b_s = sigma2 . s and Phi: c = along / sqrt(S), S = tt - tn^2.
+    auto partial = [&](double along_x, double tn_x, double tt_x) {
+      double s_x = tt_x - 2.0 * tn * tn_x;
+      return (along_x - 0.5 * c * s_x / shear) / shear;
+    };
+    double c_a = partial(as - 2.0 * a * ns, 2.0 * a, 2.0 * a);
+    double c_b = partial(phi * bs - 2.0 * pb * ns, 2.0 * pb, 2.0 * phi * pb);
+    double c_as = a / shear, c_bs = pb / shear;
+    // A turn w moves sigma1 by w x sigma1, so a by w . (sigma1 x n): the
+    // turn's gradient is sigma1 x (c_a n + c_as s) + sigma2 x (c_b n + c_bs s).
+    const Vec3d n{r.nx[j], r.ny[j], r.nz[j]}, s{r.sx[j], r.sy[j], r.sz[j]};
+    const Vec3d g1 = cross(e1, Vec3d{c_a * n.x + c_as * s.x, c_a * n.y + c_as * s.y,
+                                     c_a * n.z + c_as * s.z});
+    const Vec3d g2 = cross(e2, Vec3d{c_b * n.x + c_bs * s.x, c_b * n.y + c_bs * s.y,
+                                     c_b * n.z + c_bs * s.z});
+    part_x[j] = g1.x + g2.x;
+    part_y[j] = g1.y + g2.y;
+    part_z[j] = g1.z + g2.z;
+    part_phi[j] = partial(b * bs - b * b * ns, b * b, 2.0 * pb * b);
+  }
+  for (int32_t j = 0; j < m; ++j) {
+    if (used[j] == 0.0) continue;
+    const double c = cosine[j];
+    const double w = scores != nullptr ? (scores[from + j] + 100.0) / 200.0 : weight.weight_of_cosine(c);
+    double f = 200.0 * weight.slope(c, w) * (counts == nullptr ? 1.0 : counts[from + j]);
+    if (f == 0.0) continue;
+    turn.x += f * part_x[j];
+    turn.y += f * part_y[j];
+    turn.z += f * part_z[j];
+    phi_part += f * part_phi[j];
+  }
+}
+
+// The gradient of all the data at `at`, added as add_run_gradient does.
+void add_gradient(const Axes& at, const SlipData& d, const WeightFunction& weight, const double* counts,
+                  const double* scores, Vec3d& turn, double& phi_part) {
+  for (int32_t from = 0; from < d.count; from += RUN)
+    add_run_gradient(at, d, from, std::min(from + RUN, d.count), weight, counts, scores, turn, phi_part);
 }
 
 }  // namespace
@@ -122,9 +179,7 @@ void score_gradient(const ContinuousState& state, const SlipData& d, const Weigh
   Vec3d turn{0.0, 0.0, 0.0};
   double phi_part = 0.0;
   if (d.smoothing <= 0.0) {
-    for (int32_t j = 0; j < d.count; ++j)
-      add_datum_gradient(at, d, j, weight, counts == nullptr ? 1.0 : counts[j],
-                         (scores[j] + 100.0) / 200.0, turn, phi_part);
+    add_gradient(at, d, weight, counts, scores, turn, phi_part);
   } else {
     // A turn w of the state turns the state turned by R as R w turns it:
     // each turned state's gradient in w is R^T of its own.
@@ -133,9 +188,7 @@ void score_gradient(const ContinuousState& state, const SlipData& d, const Weigh
     for (const Turn& t : turns) {
       const Axes turned_at = turned_axes(at, t);
       Vec3d part{0.0, 0.0, 0.0};
-      for (int32_t j = 0; j < d.count; ++j)
-        add_datum_gradient(turned_at, d, j, weight, counts == nullptr ? 1.0 : counts[j], -1.0, part,
-                           phi_part);
+      add_gradient(turned_at, d, weight, counts, nullptr, part, phi_part);
       const Vec3d back = turned(part, t.axis, -t.degrees);
       turn.x += back.x, turn.y += back.y, turn.z += back.z;
     }
@@ -159,15 +212,6 @@ SlipData slip_data(const FaultDatum* data, int32_t count) {
   return d;
 }
 
-namespace {
-
-// The misfit cosines of the data from `from` to before `to`.
-void misfit_cosines(const Axes& at, const SlipData& d, int32_t from, int32_t to, double* cosines) {
-  for (int32_t j = from; j < to; ++j) cosines[j - from] = misfit_cosine(at, d, j);
-}
-
-}  // namespace
-
 int32_t states_per_score(const SlipData& data) { return data.smoothing > 0.0 ? SMOOTHING_TURNS : 1; }
 
 void misfit_angles(const ContinuousState& state, const SlipData& data, double* angles) {
@@ -188,7 +232,6 @@ void continuous_scores(const ContinuousState& state, const SlipData& data,
   Axes turned_at[SMOOTHING_TURNS];
   for (int k = 0; k < SMOOTHING_TURNS; ++k) turned_at[k] = turned_axes(at, turns[k]);
   // A run of data at a time, each turn's cosines in one pass.
-  const int32_t RUN = 256;
   double cosines[RUN];
   for (int32_t from = 0; from < data.count; from += RUN) {
     const int32_t to = std::min(from + RUN, data.count);

@@ -93,7 +93,8 @@ TEST(StateRefinementTest, GradientIsTheSlopeOfTheSummedScore) {
   std::uniform_int_distribution<int> drawn(0, 3);
   for (int trial = 0; trial < 12; ++trial) {
     const StressState truth = random_stress_state(random);
-    const std::vector<FaultDatum> data = noisy_data_set(truth, 40, 5.0 + 2.0 * trial, random);
+    // One set longer than the runs of data the sums take at a time.
+    const std::vector<FaultDatum> data = noisy_data_set(truth, trial == 4 ? 600 : 40, 5.0 + 2.0 * trial, random);
     const int32_t n = static_cast<int32_t>(data.size());
     SlipData slips = slip_data(data.data(), n);
     slips.smoothing = trial % 3 == 0 ? 0.0 : 1.5 * trial;
