@@ -61,8 +61,8 @@ inline MisfitTerms misfit_terms(const Axes& at, const RunOfData& r, int32_t j) {
 }
 
 // The misfit cosines of the data from `from` to before `to`, which the
-// compiler takes two or four data at a time with the same operations on
-// each: the same bits as one at a time.
+// compiler takes several data at a time (two in SSE2) with the same
+// operations on each: the same bits as one at a time.
 void misfit_cosines(const Axes& at, const SlipData& d, int32_t from, int32_t to, double* __restrict cosines) {
   const RunOfData r = run_from(d, from);
 #pragma omp simd
