@@ -41,6 +41,19 @@ const double SMALLEST_SMOOTHING = 0.05;
 // of the data's scatter, and none is smoothed.
 const int32_t FEWEST_SMOOTHED = 5;
 
+// A rough climb, the start of a finer one, ends where its model's top
+// lies within 0.06 degrees and 0.001 of Phi.
+const double ROUGH_TURN = 1e-3;
+const double ROUGH_PHI = 1e-3;
+
+// Whether the curvature of the last differences still holds where the
+// search has moved since: on a fit smoothed over h degrees, within a
+// quarter of h, as the smoothed scores change little over it. A top found
+// there needs no differences afresh to confirm it.
+bool curvature_holds(double moved, const SlipData& data) {
+  return data.smoothing > 0.0 && 4.0 * moved <= data.smoothing * DEGREE;
+}
+
 // The positions of the upper triangle's terms.
 int term(int i, int j) {
   static const int INDEX[4][4] = {{0, 1, 2, 3}, {1, 4, 5, 6}, {2, 5, 7, 8}, {3, 6, 8, 9}};
@@ -222,8 +235,12 @@ bool climb_step(const ScoreModel& model, const SlipData& data, const WeightFunct
   return false;
 }
 
+bool step_converged_within(const StateStep& step, double turn, double phi) {
+  return std::sqrt(dot(step.turn, step.turn)) < turn && std::fabs(step.phi) < phi;
+}
+
 bool step_converged(const StateStep& step) {
-  return std::sqrt(dot(step.turn, step.turn)) < CONVERGED_TURN && std::fabs(step.phi) < CONVERGED_PHI;
+  return step_converged_within(step, CONVERGED_TURN, CONVERGED_PHI);
 }
 
 RefinedState refine_state(const ContinuousState& start, double start_sum, const SlipData& data,
@@ -242,12 +259,14 @@ RefinedState refine_state(const ContinuousState& start, double start_sum, const 
   const bool keeps_curvature = work.keep_curvature;
   bool differenced_here = false, difference = true;
   int differences = 0;
+  double moved = 0.0;  // the turn since the last differences, radians
   for (int iteration = 0; iteration < CHEAP_STEPS_PER_DIFFERENCE * MAX_ITERATIONS; ++iteration) {
     if (difference) {
       if (differences++ == MAX_ITERATIONS) break;
       datum_derivatives(climb.at.state, data, weight, h, work.derivatives);
       model = score_model(work.derivatives, counts, data.count);
       differenced_here = true;
+      moved = 0.0;
       difference = false;
     }
     // Converged when the model's own step is small, not when the trust
@@ -255,7 +274,10 @@ RefinedState refine_state(const ContinuousState& start, double start_sum, const 
     // enough to say. Where no step up is found, the differences may have
     // been too coarse for the top: finer ones are tried before the search
     // ends.
-    bool small = step_converged(model_step(model, climb.at.state.phi, LARGEST_RADIUS));
+    const StateStep model_top = model_step(model, climb.at.state.phi, LARGEST_RADIUS);
+    if (work.rough && step_converged_within(model_top, ROUGH_TURN, ROUGH_PHI)) break;
+    bool small = step_converged(model_top);
+    if (small && curvature_holds(moved, data)) break;
     StateStep step{};
     const double offered = climb.radius;
     if (small || !climb_step(model, data, weight, counts, climb, step, work.scores.data())) {
@@ -266,6 +288,7 @@ RefinedState refine_state(const ContinuousState& start, double start_sum, const 
       continue;
     }
     h = difference_step(step_size(step));
+    moved += std::sqrt(dot(step.turn, step.turn));
     differenced_here = false;
     if (!keeps_curvature || climb.radius < offered) {
       difference = true;
@@ -329,9 +352,29 @@ RefinedState refine_from_starts(const std::vector<ContinuousState>& starts, cons
   work.keep_curvature = true;
   SlipData read = data;
   read.smoothing = 0.0;
-  const RefinedState as_given = best_refined(starts, read, weight, work);
+  // Each start climbs roughly first, and the best of them on to the end:
+  // its top measures the data's scatter and starts the smoothed climb.
+  // The others climb on only where the fit is read as given, so that no
+  // start's top is lost.
+  work.rough = true;
+  std::vector<RefinedState> rough;
+  std::size_t best_rough = 0;
+  for (const ContinuousState& start : starts) {
+    rough.push_back(best_refined({start}, read, weight, work));
+    if (rough.back().score_sum > rough[best_rough].score_sum) best_rough = rough.size() - 1;
+  }
+  work.rough = false;
+  RefinedState as_given =
+      refine_state(rough[best_rough].state, rough[best_rough].score_sum, read, weight, nullptr, work);
   read.smoothing = smoothing_of_fit(as_given.state, read);
-  if (read.smoothing == 0.0) return as_given;
+  if (read.smoothing == 0.0) {
+    for (std::size_t i = 0; i < rough.size(); ++i) {
+      if (i == best_rough) continue;
+      const RefinedState r = refine_state(rough[i].state, rough[i].score_sum, read, weight, nullptr, work);
+      if (r.score_sum > as_given.score_sum) as_given = r;
+    }
+    return as_given;
+  }
   // The smoothed fit's climb from the top of the fit as given; a start
   // that the smoothed fit rates higher than where that climb ends climbs
   // too, so that no start is better than the result.

@@ -82,6 +82,9 @@ struct RefineWork {
   /// separation of populations, which settles by many climbs on small
   /// sets, climbs without it: its settling missed more populations so.
   bool keep_curvature = false;
+  /// Whether a climb may end where its model's top lies within 0.06
+  /// degrees: a start for a finer climb (refine_from_starts).
+  bool rough = false;
 };
 
 /// Where a search stands: its best state so far and its trust radius.
@@ -103,6 +106,8 @@ bool climb_step(const ScoreModel& model, const SlipData& data, const WeightFunct
 /// Whether a step was small enough to end a search: a turn under 0.006
 /// degrees and a change of Phi under 0.0001.
 bool step_converged(const StateStep& step);
+/// Whether a step turns less than `turn` radians and changes Phi less than `phi`.
+bool step_converged_within(const StateStep& step, double turn, double phi);
 
 /// The refined state from `start` (its summed score `start_sum`).
 RefinedState refine_state(const ContinuousState& start, double start_sum, const SlipData& data,
@@ -127,7 +132,8 @@ RefinedState refine_as_given(const std::vector<ContinuousState>& starts, const S
 
 /// The best of the states refined from each start (at least one): the
 /// first start is the run's best grid state, the others its runners-up.
-/// The fit is read twice: as the data give it (smoothing 0), and then
+/// The fit is read twice: as the data give it (smoothing 0; each start
+/// climbs roughly, the best on to the end), and then
 /// from its best state, with the smoothing of that state's fit
 /// (smoothing_of_fit), which the result carries; a start that the
 /// smoothed fit rates higher than that climb's end climbs too, so the
