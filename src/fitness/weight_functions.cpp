@@ -5,6 +5,7 @@
 
 #include "common/constants.h"
 #include "math/double_functions.h"
+#include "math/double_kernels.h"
 
 // The constants are single-precision values widened to double, as the
 // weights have always been computed.
@@ -33,51 +34,75 @@ double weight_linear(float x) { return weight_linear_of_double(x); }
 double weight_tangent(float x) { return weight_tangent_of_double(x); }
 double weight_hyperbolic_tangent(float x) { return weight_hyperbolic_tangent_of_double(x); }
 
+// The weights and slopes of a cosine d in [-1, 1] have no branch and
+// call the arccosine and exponential kernels, which have none either, so
+// that the loops over a run below take several data at a time with the
+// same operations on each: the same bits as one datum at a time.
 static double cosine_of_cosine(double d) { return 0.5 * d + 0.5; }
-static double linear_of_cosine(double d) { return weight_linear_of_double(acos_d(d)); }
+static double linear_of_cosine(double d) { return weight_linear_of_double(arccosine(d)); }
 // tan(acos d) is sqrt(1 - d^2) / d: the tangent weight of a cosine needs
 // no arccosine and no tangent, which were most of its refinement's cost.
 // The weight is 0 from the angle QUARTER_PI_SINGLE on, where d falls to
 // its cosine (rounded to the nearest double).
 static constexpr double TANGENT_EDGE_COSINE = 0x1.6a09e5e333598p-1;
 static double tangent_of_cosine(double d) {
-  if (d <= TANGENT_EDGE_COSINE) return 0.0;
-  return 1.0 - std::sqrt((1.0 - d) * (1.0 + d)) / d;
+  const double w = 1.0 - std::sqrt((1.0 - d) * (1.0 + d)) / d;
+  return d <= TANGENT_EDGE_COSINE ? 0.0 : w;
 }
 // 0.5 tanh(u) + 0.5 is the logistic 1 / (1 + e^-2u): one exponential,
 // where the hyperbolic tangent costs an expm1 and most of the refinement's
-// time under this weight. The two forms differ in the last bits only.
+// time under this weight. The two forms differ in the last bits only. The
+// exponent lies between -11 and 53, where 2^k is normal.
 static double logistic_of_cosine(double d) {
-  return 1.0 / (1.0 + exp_d(-20.0 * (SIXTH_PI_SINGLE - acos_d(d))));
+  return 1.0 / (1.0 + exp_in_normal_range(-20.0 * (SIXTH_PI_SINGLE - arccosine(d))));
 }
 static double hyperbolic_tangent_of_cosine(double d) { return logistic_of_cosine(d) + TANH_FLOOR; }
 
 // The slopes in d: the weight's slope in the angle x = acos d over the
 // slope of d in x, -sin x = -sqrt(1 - d^2). The slope in x follows from
 // the weight: tan x = 1 - w for the tangent, L (1 - L) for the logistic L.
+// 0 where the sine is.
 static double sine_of_cosine(double d) { return std::sqrt(std::max(0.0, 1.0 - d * d)); }
 static double cosine_slope(double, double) { return 0.5; }
 static double linear_slope(double d, double) {
-  double sine = sine_of_cosine(d);
-  return sine > 0.0 ? 1.0 / (PI_SINGLE * sine) : 0.0;
+  const double sine = sine_of_cosine(d);
+  const double slope = 1.0 / (PI_SINGLE * sine);
+  return sine > 0.0 ? slope : 0.0;
 }
 static double tangent_slope(double d, double w) {
-  double sine = sine_of_cosine(d);
-  if (sine == 0.0 || w <= 0.0) return 0.0;  // beyond 45 degrees the weight is 0
-  double t = 1.0 - w;
-  return (1.0 + t * t) / sine;
+  const double sine = sine_of_cosine(d), t = 1.0 - w;
+  const double slope = (1.0 + t * t) / sine;
+  return sine == 0.0 || w <= 0.0 ? 0.0 : slope;  // beyond 45 degrees the weight is 0
 }
 static double hyperbolic_tangent_slope(double d, double w) {
-  double sine = sine_of_cosine(d), l = w - TANH_FLOOR;
-  return sine > 0.0 ? 20.0 * l * (1.0 - l) / sine : 0.0;
+  const double sine = sine_of_cosine(d), l = w - TANH_FLOOR;
+  const double slope = 20.0 * l * (1.0 - l) / sine;
+  return sine > 0.0 ? slope : 0.0;
+}
+
+template <double (*WEIGHT)(double)>
+static void weights_of_run(double* values, int32_t n) {
+#pragma omp simd
+  for (int32_t j = 0; j < n; ++j) values[j] = WEIGHT(values[j]);
+}
+
+template <double (*SLOPE)(double, double)>
+static void slopes_of_run(const double* __restrict d, const double* __restrict w, int32_t n,
+                          double* __restrict slopes) {
+#pragma omp simd
+  for (int32_t j = 0; j < n; ++j) slopes[j] = SLOPE(d[j], w[j]);
 }
 
 static const WeightFunction WEIGHT_FUNCTIONS[4] = {
-    {1, "cosine", weight_cosine, weight_cosine_of_double, cosine_of_cosine, cosine_slope},
-    {2, "linear", weight_linear, weight_linear_of_double, linear_of_cosine, linear_slope},
-    {3, "tangent", weight_tangent, weight_tangent_of_double, tangent_of_cosine, tangent_slope},
+    {1, "cosine", weight_cosine, weight_cosine_of_double, cosine_of_cosine, cosine_slope,
+     weights_of_run<cosine_of_cosine>, slopes_of_run<cosine_slope>},
+    {2, "linear", weight_linear, weight_linear_of_double, linear_of_cosine, linear_slope,
+     weights_of_run<linear_of_cosine>, slopes_of_run<linear_slope>},
+    {3, "tangent", weight_tangent, weight_tangent_of_double, tangent_of_cosine, tangent_slope,
+     weights_of_run<tangent_of_cosine>, slopes_of_run<tangent_slope>},
     {4, "hyperbolic tangent", weight_hyperbolic_tangent, weight_hyperbolic_tangent_of_double,
-     hyperbolic_tangent_of_cosine, hyperbolic_tangent_slope},
+     hyperbolic_tangent_of_cosine, hyperbolic_tangent_slope,
+     weights_of_run<hyperbolic_tangent_of_cosine>, slopes_of_run<hyperbolic_tangent_slope>},
 };
 
 const WeightFunction& weight_function_of(int id) { return WEIGHT_FUNCTIONS[id - 1]; }

@@ -24,6 +24,13 @@ struct WeightFunction {
   /// summed score: from d and w alone, without the arccosine; 0 at d = -1
   /// and 1, where the arccosine has no derivative.
   double (*slope)(double d, double w);
+  /// weight_of_cosine over a run: each of the n cosines (-1 to 1) in
+  /// `values` replaced by its weight, to the bit as one at a time, but
+  /// several at a time (two in SSE2).
+  void (*weights_of_cosines)(double* values, int32_t n);
+  /// slope over a run: slopes[j] = slope(d[j], w[j]), to the bit, several
+  /// at a time.
+  void (*slopes_of_cosines)(const double* d, const double* w, int32_t n, double* slopes);
 };
 
 double weight_cosine(float x);

@@ -74,44 +74,22 @@ double asin_d(double x) {
 
 double acos_d(double x) {
   if (!(std::fabs(x) <= 1.0)) return NOT_A_NUMBER;
-  if (std::fabs(x) < 0x1p-26) return HALF_PI_DD.hi + (HALF_PI_DD.lo - x);
-  return atan2_double(cosine_of_sine(x), x);
+  return arccosine(x);
 }
 
 // ---------------------------------------------------------------------
 // exp and tanh.
 
-// ln 2 as a part of 42 significant bits, so that k ln2_hi is exact for
-// |k| < 2^11, and the rest (to 2^-100).
-static constexpr double LN2_HI = 0x1.62e42fefa38p-1;
-static constexpr double LN2_LO = 0x1.ef35793c7673p-45;
-static constexpr double INVERSE_LN2 = 0x1.71547652b82fep+0;
-
-// e^r - 1 - r for |r| <= 0.35: the series to r^13 (the rest is below
-// 2^-57), its terms paired (Estrin) so that they are not one long chain:
-// the refinement takes an exponential of every datum at every step.
-static double exp_series_tail(double r) {
-  const double r2 = r * r, r4 = r2 * r2;
-  const double q0 = (0.5 + r * (1.0 / 6.0)) + (1.0 / 24.0 + r * (1.0 / 120.0)) * r2;
-  const double q1 =
-      (1.0 / 720.0 + r * (1.0 / 5040.0)) + (1.0 / 40320.0 + r * (1.0 / 362880.0)) * r2;
-  const double q2 = (1.0 / 3628800.0 + r * (1.0 / 39916800.0)) +
-                    (1.0 / 479001600.0 + r * (1.0 / 6227020800.0)) * r2;
-  return r2 * ((q0 + q1 * r4) + q2 * (r4 * r4));
-}
-
 double exp_d(double x) {
   if (std::isnan(x)) return x;
   if (x > 709.782712893384) return INFINITE;
   if (x < -745.1332191019412) return 0.0;
-  double k = nearest_whole(x * INVERSE_LN2);
-  double r = (x - k * LN2_HI) - k * LN2_LO;
-  double e = 1.0 + (r + exp_series_tail(r));
-  int n = static_cast<int>(k);
+  const ExpParts p = exp_parts(x);
+  const int n = static_cast<int>(p.k);
   // 2^n in two factors where it leaves the normal range.
-  if (n > 1023) return e * power_of_two(1023) * power_of_two(n - 1023);
-  if (n < -1022) return e * power_of_two(n + 1000) * power_of_two(-1000);
-  return e * power_of_two(n);
+  if (n > 1023) return p.e * power_of_two(1023) * power_of_two(n - 1023);
+  if (n < -1022) return p.e * power_of_two(n + 1000) * power_of_two(-1000);
+  return p.e * power_of_two_of_whole(p.k);
 }
 
 // e^x - 1, kept to relative accuracy near 0.

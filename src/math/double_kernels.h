@@ -47,6 +47,17 @@ inline double power_of_two(int k) {
 // addition rounds).
 inline double nearest_whole(double v) { return (v + 0x1.8p52) - 0x1.8p52; }
 
+// A whole k, |k| below 2^51, as an integer: the low bits of k + 1.5 2^52
+// are k's. No conversion instruction, which two doubles at a time cannot
+// make in SSE2.
+inline int64_t whole_as_integer(double k) {
+  const double shifted = k + 0x1.8p52, shift = 0x1.8p52;
+  int64_t bits, bias;
+  std::memcpy(&bits, &shifted, sizeof bits);
+  std::memcpy(&bias, &shift, sizeof bias);
+  return bits - bias;
+}
+
 // sqrt(1 - x^2) for |x| <= 1: of 1 - x and 1 + x, the one that loses
 // digits is exact (Sterbenz), so the result keeps its relative accuracy
 // up to |x| = 1; for a float x both are exact from 2^-29 up, and the
@@ -104,10 +115,17 @@ inline double sin_or_cos_double(ReducedAngle a, bool cosine) {
 
 // atan t for 0 <= t <= 1, relative error below 2^-50: t - i/64 is exact
 // (Sterbenz), u carries three roundings, the series to u^9 leaves less
-// than 2^-59 u, and atan(i/64) outweighs the part from u.
+// than 2^-59 u, and atan(i/64) outweighs the part from u. The table's
+// entry i is the whole part of 64 t + 1/2 (as rounded), taken without a
+// conversion or a branch so that a loop of them runs several at a time.
 inline double atan_unit(double t) {
-  int i = static_cast<int>(t * ATAN_TABLE_STEPS + 0.5);
-  double c = static_cast<double>(i) / ATAN_TABLE_STEPS;
+  const double v = t * ATAN_TABLE_STEPS + 0.5;
+  const double nearest = nearest_whole(v);
+  const double whole = nearest > v ? nearest - 1.0 : nearest;
+  // A t that is not a number reads the first entry, not one past the
+  // table; the result is not a number all the same.
+  const int64_t i = whole_as_integer(whole >= 0.0 ? whole : 0.0);
+  double c = whole / ATAN_TABLE_STEPS;
   double u = (t - c) / (1.0 + t * c);
   double z = u * u;
   double p = A9;
@@ -120,15 +138,70 @@ inline double atan_unit(double t) {
 // atan2(y, x) for y >= 0, neither 0 nor infinite, relative error below
 // 2^-49 when y and x carry less than 2^-51.5: the quotient, at most 1,
 // passes its error on to atan no larger, and pi - a and pi/2 +- a, at
-// least as large as a, add two roundings.
+// least as large as a, add two roundings. No branch: the smaller of y
+// and |x| over the larger, and the angle chosen after, so that a loop of
+// them runs several at a time.
 inline double atan2_double(double y, double x) {
-  double ax = std::fabs(x);
-  if (y <= ax) {
-    double a = atan_unit(y / ax);
-    return x < 0.0 ? (PI_DD.hi - a) + PI_DD.lo : a;
-  }
-  double a = atan_unit(ax / y);
-  return x < 0.0 ? (HALF_PI_DD.hi + a) + HALF_PI_DD.lo : (HALF_PI_DD.hi - a) + HALF_PI_DD.lo;
+  const double ax = std::fabs(x);
+  const bool steep = !(y <= ax);
+  const double a = atan_unit((steep ? ax : y) / (steep ? y : ax));
+  const double from_axis = (HALF_PI_DD.hi + (x < 0.0 ? a : -a)) + HALF_PI_DD.lo;
+  const double from_x = x < 0.0 ? (PI_DD.hi - a) + PI_DD.lo : a;
+  return steep ? from_axis : from_x;
+}
+
+// acos x for |x| <= 1, without a branch. Below 2^-26, acos x is
+// pi/2 - x to within half an ulp.
+inline double arccosine(double x) {
+  const double near_zero = HALF_PI_DD.hi + (HALF_PI_DD.lo - x);
+  const double a = atan2_double(cosine_of_sine(x), x);
+  return std::fabs(x) < 0x1p-26 ? near_zero : a;
+}
+
+// ln 2 as a part of 42 significant bits, so that k ln2_hi is exact for
+// |k| < 2^11, and the rest (to 2^-100).
+inline constexpr double LN2_HI = 0x1.62e42fefa38p-1;
+inline constexpr double LN2_LO = 0x1.ef35793c7673p-45;
+inline constexpr double INVERSE_LN2 = 0x1.71547652b82fep+0;
+
+// e^r - 1 - r for |r| <= 0.35: the series to r^13 (the rest is below
+// 2^-57), its terms paired (Estrin) so that they are not one long chain:
+// the refinement takes an exponential of every datum at every step.
+inline double exp_series_tail(double r) {
+  const double r2 = r * r, r4 = r2 * r2;
+  const double q0 = (0.5 + r * (1.0 / 6.0)) + (1.0 / 24.0 + r * (1.0 / 120.0)) * r2;
+  const double q1 =
+      (1.0 / 720.0 + r * (1.0 / 5040.0)) + (1.0 / 40320.0 + r * (1.0 / 362880.0)) * r2;
+  const double q2 = (1.0 / 3628800.0 + r * (1.0 / 39916800.0)) +
+                    (1.0 / 479001600.0 + r * (1.0 / 6227020800.0)) * r2;
+  return r2 * ((q0 + q1 * r4) + q2 * (r4 * r4));
+}
+
+// e^x = e 2^k: k the whole number nearest x / ln 2, e = e^r for the rest
+// r = x - k ln 2 (|r| <= ln2 / 2, a little more from the rounding of k).
+struct ExpParts {
+  double e, k;
+};
+
+inline ExpParts exp_parts(double x) {
+  const double k = nearest_whole(x * INVERSE_LN2);
+  const double r = (x - k * LN2_HI) - k * LN2_LO;
+  return ExpParts{1.0 + (r + exp_series_tail(r)), k};
+}
+
+// 2^k for a whole k of the normal range (-1022 to 1023).
+inline double power_of_two_of_whole(double k) {
+  const uint64_t bits = static_cast<uint64_t>(whole_as_integer(k) + 1023) << 52;
+  double p;
+  std::memcpy(&p, &bits, sizeof p);
+  return p;
+}
+
+// e^x where 2^k stays normal (about -708.3 <= x <= 709.7), without a
+// branch.
+inline double exp_in_normal_range(double x) {
+  const ExpParts p = exp_parts(x);
+  return p.e * power_of_two_of_whole(p.k);
 }
 
 #endif  // SORVEL_MATH_DOUBLE_KERNELS_H_

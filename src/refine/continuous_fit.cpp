@@ -112,9 +112,10 @@ const int32_t RUN = 256;
 // `turn`, Phi's to `phi_part`. Each datum's weight comes from its score
 // where the caller has them (scores, indexed as the data), else from its
 // cosine. First, over plain arrays that the compiler takes several data
-// at a time, each datum's cosine and its parts before the weight's slope;
-// then, one datum after another and in the data's order, the slopes and
-// the sums, so that the sums are those of one datum at a time to the bit.
+// at a time, each datum's cosine and its parts before the weight's slope,
+// then the weights and slopes; last, one datum after another and in the
+// data's order, the sums, so that they are those of one datum at a time
+// to the bit.
 void add_run_gradient(const Axes& at, const SlipData& d, int32_t from, int32_t to,
                       const WeightFunction& weight, const double* counts, const double* scores,
                       Vec3d& turn, double& phi_part) {
@@ -129,7 +130,7 @@ void add_run_gradient(const Axes& at, const SlipData& d, int32_t from, int32_t t
     const double a = t.a, b = t.b, as = t.as, bs = t.bs, ns = t.ns, pb = t.pb, tn = t.tn, shear = t.shear;
     const double c = t.along / shear;
     used[j] = t.drives && c > -1.0 && c < 1.0 ? 1.0 : 0.0;
-    cosine[j] = c;
+    cosine[j] = used[j] != 0.0 ? c : 0.0;  // within the weights' domain
     // The cosine's partial derivatives in a, b, a_s = sigma1 . s,
     // b_s = sigma2 . s and Phi: c = along / sqrt(S), S = tt - tn^2.
     auto partial = [&](double along_x, double tn_x, double tt_x) {
@@ -151,11 +152,17 @@ void add_run_gradient(const Axes& at, const SlipData& d, int32_t from, int32_t t
     part_z[j] = g1.z + g2.z;
     part_phi[j] = partial(b * bs - b * b * ns, b * b, 2.0 * pb * b);
   }
+  double w[RUN], slope[RUN];
+  if (scores != nullptr) {
+    for (int32_t j = 0; j < m; ++j) w[j] = (scores[from + j] + 100.0) / 200.0;
+  } else {
+    std::copy(cosine, cosine + m, w);
+    weight.weights_of_cosines(w, m);
+  }
+  weight.slopes_of_cosines(cosine, w, m, slope);
   for (int32_t j = 0; j < m; ++j) {
     if (used[j] == 0.0) continue;
-    const double c = cosine[j];
-    const double w = scores != nullptr ? (scores[from + j] + 100.0) / 200.0 : weight.weight_of_cosine(c);
-    double f = 200.0 * weight.slope(c, w) * (counts == nullptr ? 1.0 : counts[from + j]);
+    double f = 200.0 * slope[j] * (counts == nullptr ? 1.0 : counts[from + j]);
     if (f == 0.0) continue;
     turn.x += f * part_x[j];
     turn.y += f * part_y[j];
@@ -224,7 +231,8 @@ void continuous_scores(const ContinuousState& state, const SlipData& data,
   const Axes at = axes_of(state);
   if (data.smoothing <= 0.0) {
     misfit_cosines(at, data, 0, data.count, scores);
-    for (int32_t j = 0; j < data.count; ++j) scores[j] = 200.0 * weight.weight_of_cosine(scores[j]) - 100.0;
+    weight.weights_of_cosines(scores, data.count);
+    for (int32_t j = 0; j < data.count; ++j) scores[j] = 200.0 * scores[j] - 100.0;
     return;
   }
   Turn turns[SMOOTHING_TURNS];
@@ -238,7 +246,8 @@ void continuous_scores(const ContinuousState& state, const SlipData& data,
     for (int32_t j = from; j < to; ++j) scores[j] = 0.0;
     for (const Axes& t : turned_at) {
       misfit_cosines(t, data, from, to, cosines);
-      for (int32_t j = from; j < to; ++j) scores[j] += 200.0 * weight.weight_of_cosine(cosines[j - from]) - 100.0;
+      weight.weights_of_cosines(cosines, to - from);
+      for (int32_t j = from; j < to; ++j) scores[j] += 200.0 * cosines[j - from] - 100.0;
     }
     for (int32_t j = from; j < to; ++j) scores[j] /= SMOOTHING_TURNS;
   }
