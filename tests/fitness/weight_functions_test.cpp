@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <vector>
 
 #include "common/constants.h"
 
@@ -58,6 +62,53 @@ TEST(WeightFunctionTest, ScoreRoundsToNearest) {
   EXPECT_EQ(score_of_weight(0.5124), 2);
   EXPECT_EQ(score_of_weight(1.0), 100);
   EXPECT_EQ(score_of_weight(0.0), -100);
+}
+
+// The weights and slopes of a run of cosines, taken several at a time,
+// are those of one cosine at a time to the bit: on random cosines, on
+// the ends and the middle of [-1, 1], about 2^-26 where the arccosine
+// turns to pi/2 - d, about the tangent weight's edge, and about every
+// cosine where the arctangent's table entry changes, in runs of odd
+// lengths from odd places.
+TEST(WeightFunctionTest, RunsOfCosinesGiveTheBitsOfOneAtATime) {
+  std::vector<double> d;
+  std::mt19937_64 random(31);
+  std::uniform_real_distribution<double> u(-1.0, 1.0);
+  for (int k = 0; k < 200000; ++k) d.push_back(u(random));
+  std::vector<double> marks = {-1.0, 1.0, 0.0, -0.0, 0x1p-26, -0x1p-26, 0x1.6a09e5e333598p-1};
+  for (int i = 0; i <= 64; ++i) {
+    // sqrt(1 - d^2) / |d| or its inverse is (i + 1/2) / 64 there
+    const double t = (i + 0.5) / 64.0, c = 1.0 / std::sqrt(1.0 + t * t);
+    for (double m : {c, t * c}) marks.insert(marks.end(), {m, -m});
+  }
+  for (double m : marks) {
+    double below = m, above = m;
+    for (int k = 0; k < 40; ++k) {
+      below = std::nextafter(below, -1.0), above = std::nextafter(above, 1.0);
+      d.insert(d.end(), {below, m, above});
+    }
+  }
+  auto bits = [](double v) {
+    uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+  };
+  const int32_t n = static_cast<int32_t>(d.size());
+  for (int id = 1; id <= 4; ++id) {
+    const WeightFunction& weight = weight_function_of(id);
+    std::vector<double> w(d), slopes(d.size());
+    for (int32_t from = 0; from < n;) {
+      const int32_t m = std::min(n - from, 2 * (from % 97) + 1);
+      weight.weights_of_cosines(w.data() + from, m);
+      weight.slopes_of_cosines(d.data() + from, w.data() + from, m, slopes.data() + from);
+      from += m;
+    }
+    for (int32_t j = 0; j < n; ++j) {
+      const double one = weight.weight_of_cosine(d[j]);
+      ASSERT_EQ(bits(w[j]), bits(one)) << weight.name << ", cosine " << d[j];
+      ASSERT_EQ(bits(slopes[j]), bits(weight.slope(d[j], one))) << weight.name << ", cosine " << d[j];
+    }
+  }
 }
 
 }  // namespace
