@@ -72,10 +72,7 @@ double asin_d(double x) {
   return x < 0.0 ? -result : result;
 }
 
-double acos_d(double x) {
-  if (!(std::fabs(x) <= 1.0)) return NOT_A_NUMBER;
-  return arccosine(x);
-}
+double acos_d(double x) { return arccosine(x); }
 
 // ---------------------------------------------------------------------
 // exp and tanh.

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "math/function_tables.h"
 
@@ -122,9 +123,7 @@ inline double atan_unit(double t) {
   const double v = t * ATAN_TABLE_STEPS + 0.5;
   const double nearest = nearest_whole(v);
   const double whole = nearest > v ? nearest - 1.0 : nearest;
-  // A t that is not a number reads the first entry, not one past the
-  // table; the result is not a number all the same.
-  const int64_t i = whole_as_integer(whole >= 0.0 ? whole : 0.0);
+  const int64_t i = whole_as_integer(whole);
   double c = whole / ATAN_TABLE_STEPS;
   double u = (t - c) / (1.0 + t * c);
   double z = u * u;
@@ -150,12 +149,16 @@ inline double atan2_double(double y, double x) {
   return steep ? from_axis : from_x;
 }
 
-// acos x for |x| <= 1, without a branch. Below 2^-26, acos x is
-// pi/2 - x to within half an ulp.
+// acos x, without a branch; not a number outside [-1, 1], where the
+// angle of 0 is taken meanwhile so that no table entry beyond the end is
+// read. Below 2^-26, acos x is pi/2 - x to within half an ulp.
 inline double arccosine(double x) {
+  const bool inside = std::fabs(x) <= 1.0;
+  const double within = inside ? x : 0.0;
   const double near_zero = HALF_PI_DD.hi + (HALF_PI_DD.lo - x);
-  const double a = atan2_double(cosine_of_sine(x), x);
-  return std::fabs(x) < 0x1p-26 ? near_zero : a;
+  const double a = atan2_double(cosine_of_sine(within), within);
+  const double angle = std::fabs(x) < 0x1p-26 ? near_zero : a;
+  return inside ? angle : std::numeric_limits<double>::quiet_NaN();
 }
 
 // ln 2 as a part of 42 significant bits, so that k ln2_hi is exact for
