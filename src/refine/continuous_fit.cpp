@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/vector_clones.h"
 #include "geometry/vectors.h"
 #include "math/double_functions.h"
 
@@ -61,9 +62,12 @@ inline MisfitTerms misfit_terms(const Axes& at, const RunOfData& r, int32_t j) {
 }
 
 // The misfit cosines of the data from `from` to before `to`, which the
-// compiler takes several data at a time (two in SSE2) with the same
-// operations on each: the same bits as one at a time.
-void misfit_cosines(const Axes& at, const SlipData& d, int32_t from, int32_t to, double* __restrict cosines) {
+// compiler takes several data at a time (two in SSE2, four in AVX2) with
+// the same operations on each: the same bits as one at a time.
+SORVEL_VECTOR_KERNEL(void, misfit_cosines,
+                     (const Axes& at, const SlipData& d, int32_t from, int32_t to,
+                      double* __restrict cosines),
+                     (at, d, from, to, cosines)) {
   const RunOfData r = run_from(d, from);
 #pragma omp simd
   for (int32_t j = 0; j < to - from; ++j) {
@@ -107,30 +111,26 @@ Axes turned_axes(const Axes& at, const Turn& t) {
 // the stack.
 const int32_t RUN = 256;
 
-// Adds the gradient of the data from `from` to before `to` at `at`, datum
-// j counted counts[j] times (once without counts): the turn's part to
-// `turn`, Phi's to `phi_part`. Each datum's weight comes from its score
-// where the caller has them (scores, indexed as the data), else from its
-// cosine. First, over plain arrays that the compiler takes several data
-// at a time, each datum's cosine and its parts before the weight's slope,
-// then the weights and slopes; last, one datum after another and in the
-// data's order, the sums, so that they are those of one datum at a time
-// to the bit.
-void add_run_gradient(const Axes& at, const SlipData& d, int32_t from, int32_t to,
-                      const WeightFunction& weight, const double* counts, const double* scores,
-                      Vec3d& turn, double& phi_part) {
-  const RunOfData r = run_from(d, from);
+// Each datum's cosine and its parts of the gradient before the weight's
+// slope, for a run of data.
+struct RunParts {
+  double cosine[RUN], x[RUN], y[RUN], z[RUN], phi[RUN];
+  double used[RUN];  // 1 for a datum with a part, 0 else
+};
+
+// The parts of the m data of run r at `at`, over plain arrays that the
+// compiler takes several data at a time.
+SORVEL_VECTOR_KERNEL(void, gradient_parts, (const Axes& at, const RunOfData& r, int32_t m, RunParts& p),
+                     (at, r, m, p)) {
   const Vec3d e1 = at.e1, e2 = at.e2;
   const double phi = at.phi;
-  const int32_t m = to - from;
-  double cosine[RUN], part_x[RUN], part_y[RUN], part_z[RUN], part_phi[RUN];
-  double used[RUN];  // 1 for a datum with a part, 0 else
+#pragma omp simd
   for (int32_t j = 0; j < m; ++j) {
     const MisfitTerms t = misfit_terms(at, r, j);
     const double a = t.a, b = t.b, as = t.as, bs = t.bs, ns = t.ns, pb = t.pb, tn = t.tn, shear = t.shear;
     const double c = t.along / shear;
-    used[j] = t.drives && c > -1.0 && c < 1.0 ? 1.0 : 0.0;
-    cosine[j] = used[j] != 0.0 ? c : 0.0;  // within the weights' domain
+    p.used[j] = t.drives && c > -1.0 && c < 1.0 ? 1.0 : 0.0;
+    p.cosine[j] = p.used[j] != 0.0 ? c : 0.0;  // within the weights' domain
     // The cosine's partial derivatives in a, b, a_s = sigma1 . s,
     // b_s = sigma2 . s and Phi: c = along / sqrt(S), S = tt - tn^2.
     auto partial = [&](double along_x, double tn_x, double tt_x) {
@@ -147,27 +147,43 @@ void add_run_gradient(const Axes& at, const SlipData& d, int32_t from, int32_t t
                                      c_a * n.z + c_as * s.z});
     const Vec3d g2 = cross(e2, Vec3d{c_b * n.x + c_bs * s.x, c_b * n.y + c_bs * s.y,
                                      c_b * n.z + c_bs * s.z});
-    part_x[j] = g1.x + g2.x;
-    part_y[j] = g1.y + g2.y;
-    part_z[j] = g1.z + g2.z;
-    part_phi[j] = partial(b * bs - b * b * ns, b * b, 2.0 * pb * b);
+    p.x[j] = g1.x + g2.x;
+    p.y[j] = g1.y + g2.y;
+    p.z[j] = g1.z + g2.z;
+    p.phi[j] = partial(b * bs - b * b * ns, b * b, 2.0 * pb * b);
   }
+}
+
+// Adds the gradient of the data from `from` to before `to` at `at`, datum
+// j counted counts[j] times (once without counts): the turn's part to
+// `turn`, Phi's to `phi_part`. Each datum's weight comes from its score
+// where the caller has them (scores, indexed as the data), else from its
+// cosine. First, several data at a time, each datum's cosine and its
+// parts before the weight's slope, then the weights and slopes; last, one
+// datum after another and in the data's order, the sums, so that they
+// are those of one datum at a time to the bit.
+void add_run_gradient(const Axes& at, const SlipData& d, int32_t from, int32_t to,
+                      const WeightFunction& weight, const double* counts, const double* scores,
+                      Vec3d& turn, double& phi_part) {
+  const int32_t m = to - from;
+  RunParts p;
+  gradient_parts(at, run_from(d, from), m, p);
   double w[RUN], slope[RUN];
   if (scores != nullptr) {
     for (int32_t j = 0; j < m; ++j) w[j] = (scores[from + j] + 100.0) / 200.0;
   } else {
-    std::copy(cosine, cosine + m, w);
+    std::copy(p.cosine, p.cosine + m, w);
     weight.weights_of_cosines(w, m);
   }
-  weight.slopes_of_cosines(cosine, w, m, slope);
+  weight.slopes_of_cosines(p.cosine, w, m, slope);
   for (int32_t j = 0; j < m; ++j) {
-    if (used[j] == 0.0) continue;
+    if (p.used[j] == 0.0) continue;
     double f = 200.0 * slope[j] * (counts == nullptr ? 1.0 : counts[from + j]);
     if (f == 0.0) continue;
-    turn.x += f * part_x[j];
-    turn.y += f * part_y[j];
-    turn.z += f * part_z[j];
-    phi_part += f * part_phi[j];
+    turn.x += f * p.x[j];
+    turn.y += f * p.y[j];
+    turn.z += f * p.z[j];
+    phi_part += f * p.phi[j];
   }
 }
 
