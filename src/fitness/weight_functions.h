@@ -26,7 +26,7 @@ struct WeightFunction {
   double (*slope)(double d, double w);
   /// weight_of_cosine over a run: each of the n cosines (-1 to 1) in
   /// `values` replaced by its weight, to the bit as one at a time, but
-  /// several at a time (two in SSE2).
+  /// several at a time (two in SSE2, four in AVX2).
   void (*weights_of_cosines)(double* values, int32_t n);
   /// slope over a run: slopes[j] = slope(d[j], w[j]), to the bit, several
   /// at a time.

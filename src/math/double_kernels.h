@@ -1,8 +1,10 @@
 // The double-precision pieces shared by the float functions and the
 // double ones: Dekker's error-free sums, and the series of sin and cos on
-// |r| <= pi/4 and of atan on [0, 1]. Each operation is an IEEE double
-// operation rounded on its own, so every platform gives the same bits
-// (the build forbids fused multiply-adds, -ffp-contract=off).
+// |r| <= pi/4, of atan on [0, 1] and of exp on |r| <= ln2 / 2, the last
+// two without branches, for loops that take several data at a time.
+// Each operation is an IEEE double operation rounded on its own, so every
+// platform gives the same bits (the build forbids fused multiply-adds,
+// -ffp-contract=off).
 #ifndef SORVEL_MATH_DOUBLE_KERNELS_H_
 #define SORVEL_MATH_DOUBLE_KERNELS_H_
 
@@ -49,8 +51,8 @@ inline double power_of_two(int k) {
 inline double nearest_whole(double v) { return (v + 0x1.8p52) - 0x1.8p52; }
 
 // A whole k, |k| below 2^51, as an integer: the low bits of k + 1.5 2^52
-// are k's. No conversion instruction, which two doubles at a time cannot
-// make in SSE2.
+// are k's. No conversion instruction, with which the compiler takes no
+// loop several data at a time.
 inline int64_t whole_as_integer(double k) {
   const double shifted = k + 0x1.8p52, shift = 0x1.8p52;
   int64_t bits, bias;
