@@ -21,8 +21,9 @@
 namespace {
 
 // Blocks of eight GridPoints in groups of 16 blocks, and groups in
-// sixteens, each bounded before what it holds is looked at, so that most
-// blocks never are. The search works on a copy of the columns with the
+// sixteens, each group and sixteen bounded before what it holds is
+// looked at, so that most groups never are; the blocks' bounds give the
+// groups' first bounds. The search works on a copy of the columns with the
 // GridPoints in an order of the caller's (stress_order.h: neighbours
 // alike in stress), padded to whole groups, each group's 16 blocks
 // interleaved: block b of a group holds its
@@ -49,6 +50,14 @@ constexpr int16_t LEAST_BOUND = -16384;
 constexpr std::size_t REMEMBERED = 1 << 16;
 // More pieces than this would cost more memory than they save in waiting.
 constexpr int32_t MAX_TASKS = 1 << 20;
+// The greatest summed scores of every pair of data per group are kept
+// only while they take at most this many bytes (100 data: 4.8 MB).
+constexpr std::size_t MAX_PAIR_BYTES = std::size_t{16} << 20;
+// A padding group's greatest summed score of two columns.
+constexpr int16_t PADDING_PAIR = 2 * PADDING_SCORE;
+// Where the pairs' maxima are not kept, the bound they stand for: above
+// any sum, and far from the greatest 16-bit number.
+constexpr int16_t NO_PAIR_BOUND = 8192;
 
 // A piece of the search: every subset whose first `depth` data (0-based)
 // are these, and the subset counter after its last subset.
@@ -61,21 +70,22 @@ struct Task {
 // for every GridPoint, the sum of the scores of the subset's first m data.
 // Level k - 1, to which the last datum is added, is formed group by group
 // only where a subset needs it, with the greatest sum of each of its
-// blocks and groups: a group needs it when its bound from level k - 2
-// (the greatest sum there plus the greatest score of each of the two last
-// columns) reaches the sum to beat.
+// groups: a group needs it when its bounds from level k - 2 (the
+// greatest sum there plus the greatest score of each of the two last
+// columns, or their greatest summed score) reach the sum to beat.
 struct Worker {
   std::vector<int32_t> votes;
   std::vector<int16_t> sums;         // levels 1 .. k - 1, `points` entries each
   std::vector<int16_t> zeros;        // level 0
-  std::vector<int16_t> below_top;    // greatest sum of level k - 2 per group
+  std::vector<int16_t> below_top;    // greatest sum of level k - 2 per group, padded to whole
+                                     // sixteens with LEAST_BOUND
+  std::vector<int16_t> below_super_top;  // the same per sixteen groups, padded likewise
   std::vector<int16_t> below_block_top;  // the same per block
   std::vector<int16_t> coarse;       // a bound of level k - 1 per group: of its blocks, the greatest
                                      // below_block_top plus column j(k-1)'s greatest score;
                                      // padded to whole sixteens with LEAST_BOUND
   std::vector<int16_t> super_coarse; // per sixteen groups, the greatest of their coarse bounds
                                      // when the datum of level k - 1 was set; padded likewise
-  std::vector<int16_t> block_top;    // greatest sum of level k - 1 per block, where formed
   std::vector<int16_t> group_top;    // the same per group
   std::vector<uint32_t> formed;      // per group: the generation in which it was formed
   uint32_t generation = 0;           // changes with the datum of level k - 1
@@ -110,6 +120,13 @@ struct SubsetSearchPlan {
   std::vector<int8_t> block_max;  // column j's greatest score in block b at j * blocks + b
   std::vector<int8_t> group_max;  // the same per group, at j * group_stride + g
   std::vector<int8_t> super_max;  // the same per sixteen groups, at j * super_stride + s
+  // For every pair of data d < e, the greatest of the two columns' summed
+  // scores in each group and each sixteen groups, at pair_row(d, e)
+  // times group_stride or super_stride; where they would take too much
+  // room, a single row of NO_PAIR_BOUND for every pair.
+  bool pairs_kept = false;
+  std::vector<int16_t> pair_group_max;
+  std::vector<int16_t> pair_super_max;
   std::vector<Task> tasks;        // in the order of the subsets
   std::vector<Worker> workers;
   // Progress: the tasks done, and the first one not yet done.
@@ -176,6 +193,13 @@ void find_column_maxima(SubsetSearchPlan& plan, int threads) {
   });
 }
 
+// Where the pair of data d < e has its greatest summed scores.
+std::size_t pair_row(const SubsetSearchPlan& plan, int32_t d, int32_t e) {
+  if (!plan.pairs_kept) return 0;
+  const std::size_t n = static_cast<std::size_t>(plan.columns.n), row = static_cast<std::size_t>(d);
+  return row * n - row * (row + 1) / 2 + static_cast<std::size_t>(e - d - 1);
+}
+
 int16_t* level_sums(Worker& w, const SubsetSearchPlan& plan, int m) {
   if (m == 0) return w.zeros.data();
   return w.sums.data() + static_cast<std::size_t>(m - 1) * plan.columns.points;
@@ -209,11 +233,19 @@ inline int16_t greatest_lane(const Lanes16& v) {
   const int16_t two[2] = {four[0] > four[2] ? four[0] : four[2], four[1] > four[3] ? four[1] : four[3]};
   return two[0] > two[1] ? two[0] : two[1];
 }
+
+// The sixteen sums of 16-bit sums and a column's scores from position i.
+inline void row_sums(const int16_t* sums, const int8_t* column, int32_t i, Lanes16& row) {
+  Bytes16 scores;
+  std::memcpy(&row, sums + i, sizeof row);
+  std::memcpy(&scores, column + i, sizeof scores);
+  row += __builtin_convertvector(scores, Lanes16);
+}
 #endif
 
-// The sums of group g of level k - 1, the greatest sum of each of its
-// blocks (row after row of sixteen lanes, one lane a block) and,
-// returned, of the group.
+// The sums of group g of a level, the greatest sum of each of its
+// blocks (row after row of sixteen lanes, one lane a block) unless
+// `block_top` is null, and, returned, of the group.
 SORVEL_VECTOR_KERNEL(int16_t, form_group_sums,
                      (const int16_t* __restrict below, const int8_t* __restrict column,
                       int16_t* __restrict sums, int16_t* __restrict block_top, int32_t g),
@@ -225,14 +257,11 @@ SORVEL_VECTOR_KERNEL(int16_t, form_group_sums,
   for (int32_t t = 0; t < BLOCK; ++t) {
     const int32_t i = first + t * GROUP;
     Lanes16 row;
-    Bytes16 scores;
-    std::memcpy(&row, below + i, sizeof row);
-    std::memcpy(&scores, column + i, sizeof scores);
-    row += __builtin_convertvector(scores, Lanes16);
+    row_sums(below, column, i, row);
     std::memcpy(sums + i, &row, sizeof row);
     top = top > row ? top : row;
   }
-  std::memcpy(block_top + g * GROUP, &top, sizeof top);
+  if (block_top != nullptr) std::memcpy(block_top + g * GROUP, &top, sizeof top);
   return greatest_lane(top);
 #else
   int16_t top[GROUP];
@@ -246,11 +275,40 @@ SORVEL_VECTOR_KERNEL(int16_t, form_group_sums,
     }
   int16_t most = std::numeric_limits<int16_t>::min();
   for (int32_t b = 0; b < GROUP; ++b) {
-    block_top[g * GROUP + b] = top[b];
+    if (block_top != nullptr) block_top[g * GROUP + b] = top[b];
     most = top[b] > most ? top[b] : most;
   }
   return most;
 #endif
+}
+
+// The greatest summed score of columns a and b in each group.
+SORVEL_VECTOR_KERNEL(void, pair_group_maxima,
+                     (const int8_t* __restrict a, const int8_t* __restrict b, int16_t* __restrict top,
+                      int32_t groups),
+                     (a, b, top, groups)) {
+  for (int32_t g = 0; g < groups; ++g) {
+#if defined(__GNUC__)
+    Lanes16 most;
+    for (int32_t lane = 0; lane < GROUP; ++lane) most[lane] = std::numeric_limits<int16_t>::min();
+    for (int32_t t = 0; t < BLOCK; ++t) {
+      const int32_t i = g * SPAN + t * GROUP;
+      Bytes16 x, y;
+      std::memcpy(&x, a + i, sizeof x);
+      std::memcpy(&y, b + i, sizeof y);
+      const Lanes16 sum = __builtin_convertvector(x, Lanes16) + __builtin_convertvector(y, Lanes16);
+      most = most > sum ? most : sum;
+    }
+    top[g] = greatest_lane(most);
+#else
+    int16_t most = std::numeric_limits<int16_t>::min();
+    for (int32_t i = g * SPAN; i < (g + 1) * SPAN; ++i) {
+      const int16_t sum = static_cast<int16_t>(a[i] + b[i]);
+      most = sum > most ? sum : most;
+    }
+    top[g] = most;
+#endif
+  }
 }
 
 // For every group, the greatest over its blocks of a block's greatest
@@ -278,6 +336,42 @@ SORVEL_VECTOR_KERNEL(void, coarse_bounds,
 }
 
 void form_level(Worker& w, const SubsetSearchPlan& plan);
+
+// The greatest of sixteen entries each, for `count` sixteens.
+void greatest_of_sixteens(const int16_t* from, int16_t* to, int32_t count) {
+  for (int32_t s = 0; s < count; ++s) {
+    int16_t most = from[16 * s];
+    for (int32_t g = 1; g < 16; ++g) most = from[16 * s + g] > most ? from[16 * s + g] : most;
+    to[s] = most;
+  }
+}
+
+// Every pair's greatest summed scores per group and per sixteen groups,
+// where they fit in MAX_PAIR_BYTES. Of the last two data of a subset,
+// they bound a group more tightly than each one's greatest score does
+// where the two data do not fit the same states best.
+void find_pair_maxima(SubsetSearchPlan& plan, int threads) {
+  const int32_t n = plan.columns.n;
+  const std::size_t pairs = static_cast<std::size_t>(n) * static_cast<std::size_t>(n - 1) / 2;
+  const std::size_t entries = static_cast<std::size_t>(plan.group_stride + plan.super_stride);
+  plan.pairs_kept = n >= 2 && pairs * entries * sizeof(int16_t) <= MAX_PAIR_BYTES;
+  if (!plan.pairs_kept) {
+    plan.pair_group_max.assign(static_cast<std::size_t>(plan.group_stride), NO_PAIR_BOUND);
+    plan.pair_super_max.assign(static_cast<std::size_t>(plan.super_stride), NO_PAIR_BOUND);
+    return;
+  }
+  plan.pair_group_max.assign(pairs * static_cast<std::size_t>(plan.group_stride), PADDING_PAIR);
+  plan.pair_super_max.assign(pairs * static_cast<std::size_t>(plan.super_stride), PADDING_PAIR);
+  parallel_for(n, threads, [&](int32_t d) {
+    for (int32_t e = d + 1; e < n; ++e) {
+      const std::size_t pair = pair_row(plan, d, e);
+      int16_t* groups = plan.pair_group_max.data() + pair * static_cast<std::size_t>(plan.group_stride);
+      pair_group_maxima(column_of(plan, d), column_of(plan, e), groups, plan.groups);
+      greatest_of_sixteens(groups, plan.pair_super_max.data() + pair * static_cast<std::size_t>(plan.super_stride),
+                           plan.supers);
+    }
+  });
+}
 
 // The greatest coarse bound of each sixteen groups. Forming a group later
 // lowers its coarse bound; the greatest found here still bounds them.
@@ -322,10 +416,11 @@ void set_level(Worker& w, const SubsetSearchPlan& plan, int m, int32_t j) {
   }
   const int16_t* below = level_sums(w, plan, m - 1);
   int16_t* sums = level_sums(w, plan, m);
-  if (m == plan.k - 2)
+  if (m == plan.k - 2) {
     for (int32_t g = 0; g < plan.groups; ++g)
       w.below_top[g] = form_group_sums(below, column, sums, w.below_block_top.data(), g);
-  else
+    greatest_of_sixteens(w.below_top.data(), w.below_super_top.data(), plan.supers);
+  } else
     prefix_level(below, column, sums, plan.columns.points);
 }
 
@@ -334,7 +429,7 @@ void form_level(Worker& w, const SubsetSearchPlan& plan) {
   const int16_t* below = level_sums(w, plan, plan.k - 2);
   int16_t* sums = level_sums(w, plan, plan.k - 1);
   for (int32_t g = 0; g < plan.groups; ++g) {
-    const int16_t top = form_group_sums(below, w.last_prefix_column, sums, w.block_top.data(), g);
+    const int16_t top = form_group_sums(below, w.last_prefix_column, sums, nullptr, g);
     w.group_top[g] = top;
     w.coarse[g] = top;
     w.formed[g] = w.generation;
@@ -343,84 +438,132 @@ void form_level(Worker& w, const SubsetSearchPlan& plan) {
   bound_supers(w, plan);
 }
 
-// Forms group g of level k - 1 with its block and group maxima, unless it
+// Forms group g of level k - 1 with its greatest sum, unless it
 // is formed already for the current datum of that level.
 void form_group(Worker& w, const SubsetSearchPlan& plan, int32_t g) {
   if (w.formed[g] == w.generation) return;
   w.formed[g] = w.generation;
   ++w.formed_count;
   w.group_top[g] = form_group_sums(level_sums(w, plan, plan.k - 2), w.last_prefix_column,
-                                   level_sums(w, plan, plan.k - 1), w.block_top.data(), g);
+                                   level_sums(w, plan, plan.k - 1), nullptr, g);
   // The group's greatest sum bounds it more tightly than the sum of the
   // two greatest it was bounded by, for the rest of this datum's subsets.
   w.coarse[g] = w.group_top[g];
 }
 
-// Sums over the block whose first position is `base` (its others follow
-// GROUP apart), of level k - 1 and the last column; a GridPoint of
-// greater sum than `best`, or of equal sum and lower grid index, becomes
-// the winner.
-inline void scan_block(const int16_t* sums, const int8_t* column, const int32_t* original,
-                       int32_t base, int& best, int32_t& winner) {
-  int16_t sum[BLOCK];
-  for (int32_t t = 0; t < BLOCK; ++t)
-    sum[t] = static_cast<int16_t>(sums[base + t * GROUP] + column[base + t * GROUP]);
-  int16_t top = sum[0];
-  for (int32_t t = 1; t < BLOCK; ++t) top = sum[t] > top ? sum[t] : top;
-  if (top < best) return;
-  int32_t t = 0;
-  while (sum[t] != top) ++t;
-  for (int32_t u = t + 1; u < BLOCK; ++u)
-    if (sum[u] == top && original[base + u * GROUP] < original[base + t * GROUP]) t = u;
-  const int32_t at = base + t * GROUP;
-  if (top == best && original[at] > original[winner]) return;
-  best = top;
-  winner = at;
+// The greatest 16-bit number below `reached`: a sum exceeds it where it
+// reaches `reached`.
+inline int16_t bar_below(int reached) {
+  const int limit = reached - 1;
+  if (limit < std::numeric_limits<int16_t>::min()) return std::numeric_limits<int16_t>::min();
+  if (limit > std::numeric_limits<int16_t>::max()) return std::numeric_limits<int16_t>::max();
+  return static_cast<int16_t>(limit);
 }
+
+#if defined(__SSE2__)
+// Bit i set where lane i of the sixteen (eight low, eight high) exceeds `bar`.
+inline uint32_t above_bar_16(__m128i low, __m128i high, int16_t bar) {
+  const __m128i bars = _mm_set1_epi16(bar);
+  return static_cast<uint32_t>(
+      _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpgt_epi16(low, bars), _mm_cmpgt_epi16(high, bars))));
+}
+#endif
 
 // Bit i of the result set where top[i] + most[i] >= reached, for i < 16:
-// which blocks of a group, or which of 16 groups (most all zero), qualify.
+// which of 16 groups qualify, or which sixteens of groups.
 inline uint32_t reaching_16(const int16_t* top, const int8_t* most, int reached) {
-  const int limit = reached - 1 < std::numeric_limits<int16_t>::min()
-                        ? std::numeric_limits<int16_t>::min()
-                        : reached - 1;
+  const int16_t bar = bar_below(reached);
 #if defined(__SSE2__)
-  if (reached - 1 <= std::numeric_limits<int16_t>::max()) {
-    const __m128i bar = _mm_set1_epi16(static_cast<int16_t>(limit));
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(most));
-    // The bytes widened with their signs: each in the upper half of a
-    // lane, shifted down.
-    const __m128i low = _mm_srai_epi16(_mm_unpacklo_epi8(bytes, bytes), 8);
-    const __m128i high = _mm_srai_epi16(_mm_unpackhi_epi8(bytes, bytes), 8);
-    const __m128i a = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(top)), low);
-    const __m128i b = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(top + 8)), high);
-    return static_cast<uint32_t>(
-        _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpgt_epi16(a, bar), _mm_cmpgt_epi16(b, bar))));
-  }
-#endif
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(most));
+  // The bytes widened with their signs: each in the upper half of a
+  // lane, shifted down.
+  const __m128i low = _mm_srai_epi16(_mm_unpacklo_epi8(bytes, bytes), 8);
+  const __m128i high = _mm_srai_epi16(_mm_unpackhi_epi8(bytes, bytes), 8);
+  return above_bar_16(_mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(top)), low),
+                      _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(top + 8)), high), bar);
+#else
   uint32_t bits = 0;
-  for (int32_t i = 0; i < 16; ++i) bits |= static_cast<uint32_t>(top[i] + most[i] > limit) << i;
+  for (int32_t i = 0; i < 16; ++i) bits |= static_cast<uint32_t>(top[i] + most[i] > bar) << i;
   return bits;
+#endif
 }
 
-// Group g of the current subset, formed and summed block by block where
-// the bounds still reach `reached`. Which blocks qualify is found without
-// a branch per block, as about half of them do, unpredictably; a block is
-// checked again before it is summed, since `reached` may have grown.
-void scan_group(Worker& w, const SubsetSearchPlan& plan, const int8_t* column,
-                const int8_t* block_max, const int8_t* group_max, int32_t g, int& reached,
-                int& best, int32_t& winner) {
+// The same where the second terms are pairs' summed scores.
+inline uint32_t reaching_pairs_16(const int16_t* top, const int16_t* pairs, int reached) {
+  const int16_t bar = bar_below(reached);
+#if defined(__SSE2__)
+  const auto load = [](const int16_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
+  return above_bar_16(_mm_add_epi16(load(top), load(pairs)), _mm_add_epi16(load(top + 8), load(pairs + 8)), bar);
+#else
+  uint32_t bits = 0;
+  for (int32_t i = 0; i < 16; ++i) bits |= static_cast<uint32_t>(top[i] + pairs[i] > bar) << i;
+  return bits;
+#endif
+}
+
+// Group g of level k - 1 plus the last column, whole: where its greatest
+// sum is at least `best`, the GridPoint of that sum of lowest grid index
+// becomes the winner when it beats the one so far.
+SORVEL_VECTOR_KERNEL(void, scan_group_sums,
+                     (const int16_t* __restrict sums, const int8_t* __restrict column,
+                      const int32_t* __restrict original, int32_t g, int* best, int32_t* winner),
+                     (sums, column, original, g, best, winner)) {
+  const int32_t first = g * SPAN;
+#if defined(__GNUC__)
+  Lanes16 top;
+  for (int32_t b = 0; b < GROUP; ++b) top[b] = std::numeric_limits<int16_t>::min();
+  for (int32_t t = 0; t < BLOCK; ++t) {
+    Lanes16 row;
+    row_sums(sums, column, first + t * GROUP, row);
+    top = top > row ? top : row;
+  }
+  const int16_t most = greatest_lane(top);
+  if (most < *best) return;
+  // The GridPoints of that sum, found sixteen at a time.
+  for (int32_t t = 0; t < BLOCK; ++t) {
+    const int32_t i = first + t * GROUP;
+    Lanes16 row;
+    row_sums(sums, column, i, row);
+    const Lanes16 equal = row == most;
+    Bytes16 marks = __builtin_convertvector(equal, Bytes16);
+    uint64_t halves[2];
+    std::memcpy(halves, &marks, sizeof halves);
+    if ((halves[0] | halves[1]) == 0) continue;
+    for (int32_t b = 0; b < GROUP; ++b) {
+      if (marks[b] == 0) continue;
+      const int32_t at = i + b;
+      if (most > *best || original[at] < original[*winner]) {
+        *best = most;
+        *winner = at;
+      }
+    }
+  }
+#else
+  int16_t most = std::numeric_limits<int16_t>::min();
+  for (int32_t i = first; i < first + SPAN; ++i) {
+    const int16_t sum = static_cast<int16_t>(sums[i] + column[i]);
+    most = sum > most ? sum : most;
+  }
+  if (most < *best) return;
+  for (int32_t i = first; i < first + SPAN; ++i)
+    if (static_cast<int16_t>(sums[i] + column[i]) == most && (most > *best || original[i] < original[*winner])) {
+      *best = most;
+      *winner = i;
+    }
+#endif
+}
+
+// Group g of the current subset, formed if need be and summed whole
+// where its greatest sum of level k - 1 plus the last column's greatest
+// score still reaches `reached`. Summing all of it, sixteen lanes at a
+// time, costs less than bounding its blocks one by one, whose branches
+// the processor cannot foresee.
+void scan_group(Worker& w, const SubsetSearchPlan& plan, const int8_t* column, const int8_t* group_max,
+                int32_t g, int& reached, int& best, int32_t& winner) {
   form_group(w, plan, g);
   if (w.group_top[g] + group_max[g] < reached) return;
-  const int16_t* sums = level_sums(w, plan, plan.k - 1);
-  const int16_t* top = w.block_top.data() + g * GROUP;
-  const int8_t* most = block_max + g * GROUP;
-  for (uint32_t qualify = reaching_16(top, most, reached); qualify != 0; qualify &= qualify - 1) {
-    int32_t b = std::countr_zero(qualify);
-    if (top[b] + most[b] < reached) continue;
-    scan_block(sums, column, plan.original.data(), g * SPAN + b, best, winner);
-    if (best > reached) reached = best;
-  }
+  scan_group_sums(level_sums(w, plan, plan.k - 1), column, plan.original.data(), g, &best, &winner);
+  if (best > reached) reached = best;
 }
 
 // Where the winners of subsets ending with the current datum of level
@@ -480,7 +623,7 @@ void remember_winner(Worker& w, const SubsetSearchPlan& plan, int32_t j, int32_t
 }
 
 // The first GridPoint of greatest sum for the current subset, whose last
-// datum is j. A group or block is summed only when its bound reaches
+// datum is j. A group is summed only when its bounds reach
 // `reached`, a sum that some GridPoint has: first the greatest sum at the
 // winners of earlier subsets like this one, then the greatest sum of the
 // group of the best of those, which is summed first, and so on as the
@@ -489,7 +632,6 @@ void remember_winner(Worker& w, const SubsetSearchPlan& plan, int32_t j, int32_t
 // sums the lowest grid index wins whatever the order.
 int32_t best_gridpoint(Worker& w, const SubsetSearchPlan& plan, int32_t j) {
   const int8_t* column = column_of(plan, j);
-  const int8_t* block_max = plan.block_max.data() + static_cast<std::size_t>(j) * plan.blocks;
   const int8_t* group_max = plan.group_max.data() + static_cast<std::size_t>(j) * plan.group_stride;
   const int8_t* super_max = plan.super_max.data() + static_cast<std::size_t>(j) * plan.super_stride;
   // The GridPoint that gave the first sum to beat is the winner so far;
@@ -499,20 +641,31 @@ int32_t best_gridpoint(Worker& w, const SubsetSearchPlan& plan, int32_t j) {
   int reached = first_sum_to_beat(w, plan, j, winner);
   int best = reached;
   const int32_t promising = winner / SPAN;
-  scan_group(w, plan, column, block_max, group_max, promising, reached, best, winner);
+  scan_group(w, plan, column, group_max, promising, reached, best, winner);
+  // A group is bounded twice: by level k - 1's greatest sum in it (or a
+  // bound of that) plus the last column's greatest score, and by level
+  // k - 2's greatest sum plus the last two columns' greatest summed score.
   // Padding bounds lie below any sum, so they never reach `reached`.
   const int16_t* coarse = w.coarse.data();
   const int16_t* super_coarse = w.super_coarse.data();
+  const int16_t* below_top = w.below_top.data();
+  const int16_t* below_super_top = w.below_super_top.data();
+  const std::size_t pair = pair_row(plan, w.level_datum[plan.k - 2], j);
+  const int16_t* pair_groups = plan.pair_group_max.data() + pair * static_cast<std::size_t>(plan.group_stride);
+  const int16_t* pair_supers = plan.pair_super_max.data() + pair * static_cast<std::size_t>(plan.super_stride);
   for (int32_t r = 0; r < plan.super_stride / 16; ++r)
-    for (uint32_t supers = reaching_16(super_coarse + 16 * r, super_max + 16 * r, reached); supers != 0;
-         supers &= supers - 1) {
+    for (uint32_t supers = reaching_16(super_coarse + 16 * r, super_max + 16 * r, reached) &
+                           reaching_pairs_16(below_super_top + 16 * r, pair_supers + 16 * r, reached);
+         supers != 0; supers &= supers - 1) {
       const int32_t s = 16 * r + std::countr_zero(supers);
       if (super_coarse[s] + super_max[s] < reached) continue;
-      for (uint32_t groups = reaching_16(coarse + 16 * s, group_max + 16 * s, reached); groups != 0;
-           groups &= groups - 1) {
+      for (uint32_t groups = reaching_16(coarse + 16 * s, group_max + 16 * s, reached) &
+                             reaching_pairs_16(below_top + 16 * s, pair_groups + 16 * s, reached);
+           groups != 0; groups &= groups - 1) {
         const int32_t g = 16 * s + std::countr_zero(groups);
-        if (g == promising || coarse[g] + group_max[g] < reached) continue;
-        scan_group(w, plan, column, block_max, group_max, g, reached, best, winner);
+        if (g == promising || coarse[g] + group_max[g] < reached || below_top[g] + pair_groups[g] < reached)
+          continue;
+        scan_group(w, plan, column, group_max, g, reached, best, winner);
       }
     }
   return winner;
@@ -642,11 +795,13 @@ void prepare_worker(Worker& w, const SubsetSearchPlan& plan) {
   w.sums.assign(static_cast<std::size_t>(plan.k - 1) * points, 0);
   w.zeros.assign(points, 0);
   // For k = 2 level k - 2 is level 0, whose sums and greatest sums are 0.
-  w.below_top.assign(static_cast<std::size_t>(plan.groups), 0);
+  w.below_top.assign(static_cast<std::size_t>(plan.group_stride), LEAST_BOUND);
+  std::fill_n(w.below_top.begin(), plan.groups, 0);
+  w.below_super_top.assign(static_cast<std::size_t>(plan.super_stride), LEAST_BOUND);
+  std::fill_n(w.below_super_top.begin(), plan.supers, 0);
   w.below_block_top.assign(static_cast<std::size_t>(plan.blocks), 0);
   w.coarse.assign(static_cast<std::size_t>(plan.group_stride), LEAST_BOUND);
   w.super_coarse.assign(static_cast<std::size_t>(plan.super_stride), LEAST_BOUND);
-  w.block_top.assign(static_cast<std::size_t>(plan.blocks), 0);
   w.group_top.assign(static_cast<std::size_t>(plan.groups), 0);
   w.formed.assign(static_cast<std::size_t>(plan.groups), 0);
   w.winner_by_last.assign(n, 0);
@@ -673,6 +828,7 @@ SubsetSearchPlanPtr plan_subset_search(const ScoreColumns& given, int k, int thr
     plan->workers.resize(static_cast<std::size_t>(usable));
     for (Worker& w : plan->workers) prepare_worker(w, *plan);
     find_column_maxima(*plan, usable);
+    find_pair_maxima(*plan, usable);
     return plan;
   } catch (const std::bad_alloc&) {
     return nullptr;
