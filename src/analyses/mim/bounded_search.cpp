@@ -438,17 +438,10 @@ void form_level(Worker& w, const SubsetSearchPlan& plan) {
   bound_supers(w, plan);
 }
 
-// Forms group g of level k - 1 with its greatest sum, unless it
-// is formed already for the current datum of that level.
-void form_group(Worker& w, const SubsetSearchPlan& plan, int32_t g) {
-  if (w.formed[g] == w.generation) return;
+// Group g of level k - 1 is formed for the current datum of that level.
+void mark_formed(Worker& w, int32_t g) {
   w.formed[g] = w.generation;
   ++w.formed_count;
-  w.group_top[g] = form_group_sums(level_sums(w, plan, plan.k - 2), w.last_prefix_column,
-                                   level_sums(w, plan, plan.k - 1), nullptr, g);
-  // The group's greatest sum bounds it more tightly than the sum of the
-  // two greatest it was bounded by, for the rest of this datum's subsets.
-  w.coarse[g] = w.group_top[g];
 }
 
 // The greatest 16-bit number below `reached`: a sum exceeds it where it
@@ -501,13 +494,10 @@ inline uint32_t reaching_pairs_16(const int16_t* top, const int16_t* pairs, int 
 #endif
 }
 
-// Group g of level k - 1 plus the last column, whole: where its greatest
-// sum is at least `best`, the GridPoint of that sum of lowest grid index
-// becomes the winner when it beats the one so far.
-SORVEL_VECTOR_KERNEL(void, scan_group_sums,
-                     (const int16_t* __restrict sums, const int8_t* __restrict column,
-                      const int32_t* __restrict original, int32_t g, int* best, int32_t* winner),
-                     (sums, column, original, g, best, winner)) {
+// The greatest sum of level k - 1 plus the last column in group g.
+SORVEL_VECTOR_KERNEL(int16_t, greatest_group_sum,
+                     (const int16_t* __restrict sums, const int8_t* __restrict column, int32_t g),
+                     (sums, column, g)) {
   const int32_t first = g * SPAN;
 #if defined(__GNUC__)
   Lanes16 top;
@@ -517,52 +507,107 @@ SORVEL_VECTOR_KERNEL(void, scan_group_sums,
     row_sums(sums, column, first + t * GROUP, row);
     top = top > row ? top : row;
   }
-  const int16_t most = greatest_lane(top);
-  if (most < *best) return;
-  // The GridPoints of that sum, found sixteen at a time.
-  for (int32_t t = 0; t < BLOCK; ++t) {
-    const int32_t i = first + t * GROUP;
-    Lanes16 row;
-    row_sums(sums, column, i, row);
-    const Lanes16 equal = row == most;
-    Bytes16 marks = __builtin_convertvector(equal, Bytes16);
-    uint64_t halves[2];
-    std::memcpy(halves, &marks, sizeof halves);
-    if ((halves[0] | halves[1]) == 0) continue;
-    for (int32_t b = 0; b < GROUP; ++b) {
-      if (marks[b] == 0) continue;
-      const int32_t at = i + b;
-      if (most > *best || original[at] < original[*winner]) {
-        *best = most;
-        *winner = at;
-      }
-    }
-  }
+  return greatest_lane(top);
 #else
   int16_t most = std::numeric_limits<int16_t>::min();
   for (int32_t i = first; i < first + SPAN; ++i) {
     const int16_t sum = static_cast<int16_t>(sums[i] + column[i]);
     most = sum > most ? sum : most;
   }
-  if (most < *best) return;
-  for (int32_t i = first; i < first + SPAN; ++i)
-    if (static_cast<int16_t>(sums[i] + column[i]) == most && (most > *best || original[i] < original[*winner])) {
-      *best = most;
-      *winner = i;
-    }
+  return most;
 #endif
 }
 
-// Group g of the current subset, formed if need be and summed whole
-// where its greatest sum of level k - 1 plus the last column's greatest
-// score still reaches `reached`. Summing all of it, sixteen lanes at a
-// time, costs less than bounding its blocks one by one, whose branches
-// the processor cannot foresee.
-void scan_group(Worker& w, const SubsetSearchPlan& plan, const int8_t* column, const int8_t* group_max,
-                int32_t g, int& reached, int& best, int32_t& winner) {
-  form_group(w, plan, g);
-  if (w.group_top[g] + group_max[g] < reached) return;
-  scan_group_sums(level_sums(w, plan, plan.k - 1), column, plan.original.data(), g, &best, &winner);
+// Group g of level k - 1 formed from level k - 2 and the column of level
+// k - 1, as form_group_sums does, with *prefix_top its greatest sum;
+// returned, the greatest sum of it plus the last column.
+SORVEL_VECTOR_KERNEL(int16_t, form_and_sum_group,
+                     (const int16_t* __restrict below, const int8_t* __restrict prefix_column,
+                      int16_t* __restrict sums, const int8_t* __restrict column, int32_t g,
+                      int16_t* prefix_top),
+                     (below, prefix_column, sums, column, g, prefix_top)) {
+  const int32_t first = g * SPAN;
+#if defined(__GNUC__)
+  Lanes16 top, last_top;
+  for (int32_t b = 0; b < GROUP; ++b) top[b] = last_top[b] = std::numeric_limits<int16_t>::min();
+  for (int32_t t = 0; t < BLOCK; ++t) {
+    const int32_t i = first + t * GROUP;
+    Lanes16 row;
+    row_sums(below, prefix_column, i, row);
+    std::memcpy(sums + i, &row, sizeof row);
+    top = top > row ? top : row;
+    Lanes16 last;
+    row_sums(sums, column, i, last);
+    last_top = last_top > last ? last_top : last;
+  }
+  *prefix_top = greatest_lane(top);
+  return greatest_lane(last_top);
+#else
+  int16_t top = std::numeric_limits<int16_t>::min(), last_top = top;
+  for (int32_t i = first; i < first + SPAN; ++i) {
+    sums[i] = static_cast<int16_t>(below[i] + prefix_column[i]);
+    top = sums[i] > top ? sums[i] : top;
+    const int16_t last = static_cast<int16_t>(sums[i] + column[i]);
+    last_top = last > last_top ? last : last_top;
+  }
+  *prefix_top = top;
+  return last_top;
+#endif
+}
+
+// Where group g's greatest sum `most` of level k - 1 plus the last column
+// is at least `best`: of its GridPoints of that sum, the one of lowest
+// grid index becomes the winner when it beats the one so far.
+SORVEL_VECTOR_KERNEL(void, take_greatest,
+                     (const int16_t* __restrict sums, const int8_t* __restrict column,
+                      const int32_t* __restrict original, int32_t g, int16_t most, int* best, int32_t* winner),
+                     (sums, column, original, g, most, best, winner)) {
+  const auto take = [&](int32_t at) {
+    if (most > *best || original[at] < original[*winner]) {
+      *best = most;
+      *winner = at;
+    }
+  };
+  const int32_t first = g * SPAN;
+  for (int32_t t = 0; t < BLOCK; ++t) {
+    const int32_t i = first + t * GROUP;
+#if defined(__GNUC__) && defined(__SSE2__)
+    // Which of the row's sixteen have it, as the bits of a mask.
+    Lanes16 row;
+    row_sums(sums, column, i, row);
+    const Bytes16 marks = __builtin_convertvector(row == most, Bytes16);
+    __m128i bytes;
+    std::memcpy(&bytes, &marks, sizeof bytes);
+    for (uint32_t bits = static_cast<uint32_t>(_mm_movemask_epi8(bytes)); bits != 0; bits &= bits - 1)
+      take(i + std::countr_zero(bits));
+#else
+    for (int32_t at = i; at < i + GROUP; ++at)
+      if (static_cast<int16_t>(sums[at] + column[at]) == most) take(at);
+#endif
+  }
+}
+
+// Group g of the current subset, formed if need be (in the same pass)
+// and summed whole, sixteen lanes at a time: that costs less than
+// bounding its blocks one by one, or the group once more, whose branches
+// the processor cannot foresee. Only where its greatest sum reaches
+// `best` are its GridPoints of that sum looked at.
+void scan_group(Worker& w, const SubsetSearchPlan& plan, const int8_t* column, int32_t g, int& reached,
+                int& best, int32_t& winner) {
+  int16_t* sums = level_sums(w, plan, plan.k - 1);
+  int16_t most;
+  if (w.formed[g] == w.generation) {
+    most = greatest_group_sum(sums, column, g);
+  } else {
+    mark_formed(w, g);
+    most = form_and_sum_group(level_sums(w, plan, plan.k - 2), w.last_prefix_column, sums, column, g,
+                              &w.group_top[g]);
+    // The group's greatest sum bounds it more tightly than the sum of the
+    // two greatest it was bounded by, for the rest of this datum's subsets.
+    w.coarse[g] = w.group_top[g];
+  }
+  if (most < best) return;
+  take_greatest(sums, column, plan.original.data(), g, most, &best, &winner);
   if (best > reached) reached = best;
 }
 
@@ -641,7 +686,7 @@ int32_t best_gridpoint(Worker& w, const SubsetSearchPlan& plan, int32_t j) {
   int reached = first_sum_to_beat(w, plan, j, winner);
   int best = reached;
   const int32_t promising = winner / SPAN;
-  scan_group(w, plan, column, group_max, promising, reached, best, winner);
+  scan_group(w, plan, column, promising, reached, best, winner);
   // A group is bounded twice: by level k - 1's greatest sum in it (or a
   // bound of that) plus the last column's greatest score, and by level
   // k - 2's greatest sum plus the last two columns' greatest summed score.
@@ -665,7 +710,7 @@ int32_t best_gridpoint(Worker& w, const SubsetSearchPlan& plan, int32_t j) {
         const int32_t g = 16 * s + std::countr_zero(groups);
         if (g == promising || coarse[g] + group_max[g] < reached || below_top[g] + pair_groups[g] < reached)
           continue;
-        scan_group(w, plan, column, group_max, g, reached, best, winner);
+        scan_group(w, plan, column, g, reached, best, winner);
       }
     }
   return winner;
