@@ -178,6 +178,24 @@ TEST_F(SubsetInversionTest, ManyDataGiveTheDirectVotes) {
   EXPECT_EQ(votes(), direct_votes(3, n));
 }
 
+// So many data that the greatest summed scores of every pair of them are
+// not kept (they would take too much room): the groups are then bounded
+// without them, and the votes must still be the direct search's.
+TEST_F(SubsetInversionTest, DataTooManyForThePairBoundsGiveTheDirectVotes) {
+  const int32_t n = 190;
+  make_table(n);
+  std::mt19937 random(11);
+  const int8_t values[] = {-100, -40, 30, 100};
+  for (int32_t j = 1; j <= n; ++j)
+    for (int32_t i = 1; i <= GSS_SIZE; i += 50) {
+      const int8_t value = values[random() % 4];
+      for (int32_t p = i; p < i + 50 && p <= GSS_SIZE; ++p)
+        score(p, j) = random() % 3 ? value : values[random() % 4];
+    }
+  invert(2);
+  EXPECT_EQ(votes(), direct_votes(2, n));
+}
+
 // GridPoint g(a, b) scores 100 on data a and b only: each pair of data
 // votes for its own GridPoint, which fails if a partial sum is stale.
 // The search bounds blocks of GridPoints in any order it is given, and
