@@ -111,6 +111,18 @@ class SubsetInversionTest : public ::testing::Test {
   int8_t& score(int32_t i, int32_t j) {  // GridPoint i, datum j, both 1-based
     return table_.scores[static_cast<size_t>(j - 1) * GSS_SIZE + (i - 1)];
   }
+  // Scores of n data from a few values, alike over runs of 50
+  // GridPoints, so that winners repeat from subset to subset.
+  void scores_alike_over_runs(int32_t n, unsigned seed) {
+    std::mt19937 random(seed);
+    const int8_t values[] = {-100, -40, 30, 100};
+    for (int32_t j = 1; j <= n; ++j)
+      for (int32_t i = 1; i <= GSS_SIZE; i += 50) {
+        const int8_t value = values[random() % 4];
+        for (int32_t p = i; p < i + 50 && p <= GSS_SIZE; ++p)
+          score(p, j) = random() % 3 ? value : values[random() % 4];
+      }
+  }
   // Runs the search; returns the progress lines it wrote.
   std::string invert(int k) {
     std::string progress;
@@ -161,19 +173,11 @@ TEST_F(SubsetInversionTest, VotesMatchADirectSearchForEverySize) {
 
 // With many data each subset's search starts from the sums at the winners
 // of earlier subsets like it, some remembered in shared places; whatever
-// those give, the votes must be the direct search's. Scores from a few
-// values, alike over runs of GridPoints, so that winners repeat.
+// those give, the votes must be the direct search's.
 TEST_F(SubsetInversionTest, ManyDataGiveTheDirectVotes) {
   const int32_t n = 42;
   make_table(n);
-  std::mt19937 random(5);
-  const int8_t values[] = {-100, -40, 30, 100};
-  for (int32_t j = 1; j <= n; ++j)
-    for (int32_t i = 1; i <= GSS_SIZE; i += 50) {
-      const int8_t value = values[random() % 4];
-      for (int32_t p = i; p < i + 50 && p <= GSS_SIZE; ++p)
-        score(p, j) = random() % 3 ? value : values[random() % 4];
-    }
+  scores_alike_over_runs(n, 5);
   invert(3);
   EXPECT_EQ(votes(), direct_votes(3, n));
 }
@@ -184,14 +188,7 @@ TEST_F(SubsetInversionTest, ManyDataGiveTheDirectVotes) {
 TEST_F(SubsetInversionTest, DataTooManyForThePairBoundsGiveTheDirectVotes) {
   const int32_t n = 190;
   make_table(n);
-  std::mt19937 random(11);
-  const int8_t values[] = {-100, -40, 30, 100};
-  for (int32_t j = 1; j <= n; ++j)
-    for (int32_t i = 1; i <= GSS_SIZE; i += 50) {
-      const int8_t value = values[random() % 4];
-      for (int32_t p = i; p < i + 50 && p <= GSS_SIZE; ++p)
-        score(p, j) = random() % 3 ? value : values[random() % 4];
-    }
+  scores_alike_over_runs(n, 11);
   invert(2);
   EXPECT_EQ(votes(), direct_votes(2, n));
 }
